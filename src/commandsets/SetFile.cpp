@@ -1,0 +1,79 @@
+#include "commandsets/SetFile.h"
+
+#include "text/Text.h"
+
+namespace sayvane {
+
+std::u16string setFileName(std::u16string_view setName) {
+  std::u16string name(setName);
+  name += u".xml";
+  return name;
+}
+
+std::u16string setPath(std::u16string_view folder, std::u16string_view setName) {
+  std::u16string path(folder);
+  path += u'\\';
+  path += setFileName(setName);
+  return path;
+}
+
+std::vector<std::u16string> listSetNames(Files& files) {
+  std::vector<std::u16string> names;
+  for (const auto& file : files.listXml())
+    if (file.size() >= 4) names.push_back(file.substr(0, file.size() - 4));
+  return names;
+}
+
+SetFileResult readSetFile(Files& files, CodePage936& codePage, std::u16string_view setName) {
+  SetFileResult result;
+  const auto bytes = files.read(setFileName(setName));
+  if (!bytes) {
+    result.error = SetFileError::ReadFailed;
+    return result;
+  }
+  auto text = codePage.decode(*bytes);
+  if (!text) {
+    result.error = SetFileError::NotCodePage936;
+    return result;
+  }
+  result.text = std::move(*text);
+  return result;
+}
+
+SetFileResult writeSetFile(Files& files, CodePage936& codePage, std::u16string_view setName, std::u16string_view text) {
+  std::u16string whole(text);
+  whole += u"\r\n";
+  SetFileResult result;
+  const auto encoded = codePage.encode(whole);
+  if (!encoded.bytes) {
+    result.error = SetFileError::Unrepresentable;
+    result.badIndex = encoded.badIndex;
+    return result;
+  }
+  if (!files.writeAtomic(setFileName(setName), *encoded.bytes)) result.error = SetFileError::WriteFailed;
+  return result;
+}
+
+std::u16string describeSetFileError(const SetFileResult& result, std::u16string_view setName, std::u16string_view text) {
+  const std::u16string file = u"“" + setFileName(setName) + u"”";
+  switch (result.error) {
+    case SetFileError::None: return {};
+    case SetFileError::ReadFailed: return u"无法读取语音命令集文件" + file + u"。";
+    case SetFileError::NotCodePage936: return u"语音命令集文件" + file + u"不是有效的GBK编码文本，无法读取。";
+    case SetFileError::Unrepresentable: {
+      std::u16string character;
+      if (result.badIndex < text.size()) {
+        character = text.substr(result.badIndex, 1);
+        const char16_t c = character[0];
+        if (c >= 0xD800 && c <= 0xDBFF && result.badIndex + 1 < text.size()) character += text[result.badIndex + 1];
+        character = u"“" + character + u"”";
+      }
+      return u"文字" + character + u"无法用GBK编码保存，语音命令集文件" + file + u"没有改动。";
+    }
+    case SetFileError::WriteFailed: return u"无法写入语音命令集文件" + file + u"，原文件没有改动。";
+    case SetFileError::DeleteFailed: return u"无法删除语音命令集文件" + file + u"。";
+  }
+  return {};
+}
+
+}  // namespace sayvane

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "support/Fakes.h"
+TEST(Smoke, Builds) { EXPECT_TRUE(true); }
