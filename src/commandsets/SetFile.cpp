@@ -25,8 +25,12 @@ std::vector<std::u16string> listSetNames(Files& files) {
 }
 
 SetFileResult readSetFile(Files& files, CodePage936& codePage, std::u16string_view setName) {
+  return readSetFileNamed(files, codePage, setFileName(setName));
+}
+
+SetFileResult readSetFileNamed(Files& files, CodePage936& codePage, const std::u16string& fileName) {
   SetFileResult result;
-  const auto bytes = files.read(setFileName(setName));
+  const auto bytes = files.read(fileName);
   if (!bytes) {
     result.error = SetFileError::ReadFailed;
     return result;

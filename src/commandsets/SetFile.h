@@ -27,6 +27,8 @@ struct SetFileResult {
 };
 
 SetFileResult readSetFile(Files& files, CodePage936& codePage, std::u16string_view setName);
+// The same for a file name of the folder that need not end in ".xml".
+SetFileResult readSetFileNamed(Files& files, CodePage936& codePage, const std::u16string& fileName);
 // Writes the text and one more CR LF, as every save has; the old file survives a failure.
 SetFileResult writeSetFile(Files& files, CodePage936& codePage, std::u16string_view setName, std::u16string_view text);
 

@@ -38,20 +38,22 @@ std::u16string newSetText() {
   return setTextWithEntries({{u"CloseSoft", u"退出"}, {u"AddSpeech", u"添加语音命令"}, {u"AddSpeech", u"更换语音命令"}});
 }
 
+std::optional<Entry> entryAt(std::u16string_view text, std::size_t marker, std::size_t limit) {
+  const auto q1 = text.find(u'"', marker + kEntryMarker.size());
+  const auto q2 = q1 == npos ? npos : text.find(u'"', q1 + 1);
+  const auto a = q2 == npos ? npos : text.find(u'+', q2 + 1);
+  const auto b = a == npos ? npos : text.find(u'<', a + 1);
+  // The phrase's closing "<" may be the next marker itself, but nothing may come from beyond it.
+  if (b == npos || b > limit) return std::nullopt;
+  return Entry{std::u16string(text.substr(q1 + 1, q2 - q1 - 1)), std::u16string(text.substr(a + 1, b - a - 1))};
+}
+
 std::vector<Entry> listEntries(std::u16string_view text) {
   std::vector<Entry> entries;
   std::size_t marker = text.find(kEntryMarker);
   while (marker != npos) {
     const auto next = text.find(kEntryMarker, marker + kEntryMarker.size());
-    const auto limit = next == npos ? text.size() : next;
-    const auto q1 = text.find(u'"', marker + kEntryMarker.size());
-    const auto q2 = q1 == npos ? npos : text.find(u'"', q1 + 1);
-    const auto a = q2 == npos ? npos : text.find(u'+', q2 + 1);
-    const auto b = a == npos ? npos : text.find(u'<', a + 1);
-    // The phrase's closing "<" may be the next marker itself only if nothing stands between.
-    if (b != npos && b <= limit) {
-      entries.push_back({std::u16string(text.substr(q1 + 1, q2 - q1 - 1)), std::u16string(text.substr(a + 1, b - a - 1))});
-    }
+    if (auto entry = entryAt(text, marker, next == npos ? text.size() : next)) entries.push_back(std::move(*entry));
     marker = next;
   }
   return entries;

@@ -23,6 +23,10 @@ std::u16string newSetText();
 // The envelope around entry lines; `splitRuleTag` breaks the rule tag before TOPLEVEL.
 std::u16string setTextWithEntries(const std::vector<Entry>& entries, bool splitRuleTag = false);
 
+// How the editor's scan reads the entry whose marker starts at `marker`, looking no further
+// than `limit` (the next marker); nothing when its quotes, "+" or "<" are missing there.
+std::optional<Entry> entryAt(std::u16string_view text, std::size_t marker, std::size_t limit);
+
 // Entries in file order. A marker whose quotes, "+" or "<" are missing before the next
 // marker is skipped, so a damaged entry never swallows its neighbour.
 std::vector<Entry> listEntries(std::u16string_view text);

@@ -58,3 +58,9 @@ std::optional<std::u16string> WinCodePage936::decode(const std::string& bytes) {
 }
 
 }  // namespace sayvane
+
+#include "platform/HostCodePage936.h"
+
+namespace sayvane {
+std::unique_ptr<CodePage936> makeHostCodePage936() { return std::make_unique<WinCodePage936>(); }
+}  // namespace sayvane

@@ -1,0 +1,27 @@
+#include "actions/Recognition.h"
+
+#include "commandsets/SetText.h"
+
+namespace sayvane {
+
+void RC_Recognition(RecognitionState& state, const std::u16string& phraseText, ActionServices& services) {
+  if (state.testMode) {
+    state.resultField = phraseText;
+    return;
+  }
+  // A character that cannot speak must not cost the user the command itself.
+  (void)services.character.speak(phraseText);
+  if (phraseText == kWakePhrase) {
+    state.wakeFlag = true;
+    return;
+  }
+  if (!state.wakeFlag) return;
+  state.wakeFlag = false;
+  // Copied: a handler running during one of the action's waits may replace the loaded set.
+  const auto action = findAction(state.loadedSetText, phraseText);
+  if (action) runAction(*action, services);
+}
+
+void RC_FalseRecognition(RecognitionState& state) { state.resultField = std::u16string(kNotRecognized); }
+
+}  // namespace sayvane

@@ -1,0 +1,16 @@
+// sayvane-tool: checks action strings and set files without speaking. Arguments and output
+// are UTF-8; set files are read and written in code page 936.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "platform/CodePage936.h"
+
+namespace sayvane {
+
+// Exit status: 0 done, 1 nothing found or problems reported, 2 bad arguments or unreadable input.
+int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, CodePage936& codePage);
+
+}  // namespace sayvane
