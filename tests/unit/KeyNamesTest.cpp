@@ -1,0 +1,70 @@
+#include "actions/KeyNames.h"
+
+#include <gtest/gtest.h>
+
+#include "support/Fakes.h"
+
+namespace sayvane {
+namespace {
+
+using testing::FakeServices;
+
+TEST(KeyNames, EveryNameOfTheTableHasItsCodeInAnyCase) {
+  const std::pair<std::u16string, int> cases[] = {
+      {u"0", 0x30},      {u"7", 0x37},        {u"9", 0x39},        {u"a", 0x41},       {u"Q", 0x51},
+      {u"z", 0x5A},      {u"F1", 0x70},       {u"f4", 0x73},       {u"F10", 0x79},     {u"f12", 0x7B},
+      {u"CTRL", 0x11},   {u"Alt", 0x12},      {u"shift", 0x10},    {u"BackSpace", 0x08}, {u"space", 0x20},
+      {u"tab", 0x09},    {u"capslock", 0x14}, {u"insert", 0x2D},   {u"PageUp", 0x21},  {u"pagedown", 0x22},
+      {u"up", 0x26},     {u"Down", 0x28},     {u"left", 0x25},     {u"right", 0x27},   {u"Esc", 0x1B},
+      {u"printscreen", 0x2A}, {u"delete", 0x2E}, {u"home", 0x24},  {u"end", 0x23},     {u"Enter", 0x0D},
+      {u"scrolllock", 0x91}, {u"pause", 0x13}, {u"numlock", 0x90}, {u".", 0xBE},       {u",", 0xBC},
+      {u";", 0xBA},      {u"'", 0xDE},        {u"/", 0xBF},        {u"\\", 0xDC},      {u"=", 0xBB},
+      {u"-", 0xBD},      {u"LWindows", 0x5B}, {u"rwindows", 0x5C}, {u"PopMenu", 0x5D}, {u"Add", 0x6B},
+      {u"sub", 0x6D},    {u"Mul", 0x6A},      {u"div", 0x6F},
+  };
+  for (const auto& [name, code] : cases) {
+    SCOPED_TRACE(std::string(name.begin(), name.end()));
+    ASSERT_EQ(keyCode(name), code);
+    EXPECT_TRUE(isKeyName(name));
+  }
+}
+
+TEST(KeyNames, NamesOutsideTheTableAreNotKeys) {
+  for (std::u16string name : {u"", u"f0", u"f13", u"f01", u"alt ", u" alt", u"down!100", u"+", u"*", u"!", u"[",
+                              u"]", u" ", u"10", u"ctl", u"windows", u"print screen", u"ａ"}) {
+    EXPECT_FALSE(keyCode(name)) << std::string(name.begin(), name.end());
+    EXPECT_TRUE(pressEvents(name).empty());
+    EXPECT_TRUE(releaseEvents(name).empty());
+  }
+}
+
+TEST(KeyNames, KeysGoDownAndUpWithScanZeroAndNoExtendedFlag) {
+  FakeServices f;
+  kjPress(f.input, u"LWindows");
+  kjPressUp(f.input, u"LWindows");
+  kjPressUp(f.input, u"Delete");  // a key-up for a key never pressed is still sent
+  EXPECT_EQ(f.journal.lines, (std::vector<std::string>{"key-down 0x5B", "key-up 0x5B", "key-up 0x2E"}));
+}
+
+TEST(KeyNames, MouseTokensActOnPressOnly) {
+  const std::pair<std::u16string, std::vector<std::string>> cases[] = {
+      {u"MLBC", {"mouse 0x0006 0 0"}},
+      {u"mrbc", {"mouse 0x0018 0 0"}},
+      {u"MLBDC", {"mouse 0x0006 0 0", "mouse 0x0006 0 0"}},
+      {u"mrbdc", {"mouse 0x0018 0 0", "mouse 0x0018 0 0"}},
+      {u"MLeftM", {"mouse 0x0001 -10 0"}},   {u"mrightm", {"mouse 0x0001 10 0"}},
+      {u"MUpM", {"mouse 0x0001 0 -10"}},     {u"mdownm", {"mouse 0x0001 0 10"}},
+      {u"mleftbm", {"mouse 0x0001 -100 0"}}, {u"MRightBM", {"mouse 0x0001 100 0"}},
+      {u"MUpBM", {"mouse 0x0001 0 -100"}},   {u"mdownbm", {"mouse 0x0001 0 100"}},
+  };
+  for (const auto& [name, expected] : cases) {
+    FakeServices f;
+    kjPress(f.input, name);
+    kjPressUp(f.input, name);
+    EXPECT_EQ(f.journal.lines, expected);
+    EXPECT_TRUE(isKeyName(name));
+  }
+}
+
+}  // namespace
+}  // namespace sayvane

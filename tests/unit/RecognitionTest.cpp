@@ -1,0 +1,80 @@
+#include "actions/Recognition.h"
+
+#include <gtest/gtest.h>
+
+#include "commandsets/SetText.h"
+#include "support/Fakes.h"
+
+namespace sayvane {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct Story : ::testing::Test {
+  testing::FakeServices f;
+  RecognitionState state;
+  void SetUp() override {
+    state.loadedSetText = setTextWithEntries({{u"Alt+F4", u"关闭窗口"}, {u"Alt+F4", u"关闭"}, {u"Write[x]", u"关闭"},
+                                              {u"OpenShow", u"Tobrin"}});
+  }
+  void hear(std::u16string phrase) { RC_Recognition(state, phrase, f.services); }
+};
+
+TEST_F(Story, WakePhraseThenCloseWindowSendsAltF4) {
+  hear(u"Tobrin");
+  EXPECT_TRUE(state.wakeFlag);
+  hear(u"关闭窗口");
+  EXPECT_EQ(f.journal.lines, (Lines{"speak Tobrin", "speak 关闭窗口", "key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
+  EXPECT_FALSE(state.wakeFlag);
+}
+
+TEST_F(Story, WithoutTheWakePhraseAPhraseIsOnlySpoken) {
+  hear(u"关闭窗口");
+  EXPECT_EQ(f.journal.lines, (Lines{"speak 关闭窗口"}));
+}
+
+TEST_F(Story, ASecondWakePhraseKeepsTheFlagAndTheWakeActionNeverRuns) {
+  hear(u"Tobrin");
+  hear(u"Tobrin");
+  hear(u"关闭");
+  EXPECT_EQ(f.journal.lines, (Lines{"speak Tobrin", "speak Tobrin", "speak 关闭", "key-down 0x12", "key-down 0x73",
+                                    "key-up 0x12", "key-up 0x73"}));  // the first of the two 关闭 entries
+}
+
+TEST_F(Story, AMissingPhraseStillUsesUpTheWakePhrase) {
+  hear(u"Tobrin");
+  hear(u"已删除");
+  hear(u"关闭窗口");
+  EXPECT_EQ(f.journal.lines, (Lines{"speak Tobrin", "speak 已删除", "speak 关闭窗口"}));
+}
+
+TEST_F(Story, TestModeOnlyShowsThePhrase) {
+  state.wakeFlag = true;
+  state.testMode = true;
+  hear(u"关闭窗口");
+  EXPECT_TRUE(f.journal.lines.empty());
+  EXPECT_EQ(state.resultField, u"关闭窗口");
+  EXPECT_TRUE(state.wakeFlag);
+}
+
+TEST_F(Story, ARejectedUtteranceShowsTheNoticeInEveryModeAndChangesNothingElse) {
+  for (bool testMode : {false, true}) {
+    state.testMode = testMode;
+    state.wakeFlag = true;
+    state.resultField.clear();
+    RC_FalseRecognition(state);
+    EXPECT_EQ(state.resultField, u"没有识别重新念");
+    EXPECT_TRUE(state.wakeFlag);
+  }
+  EXPECT_TRUE(f.journal.lines.empty());
+}
+
+TEST_F(Story, ACharacterThatCannotSpeakDoesNotCostTheCommand) {
+  f.character.fail = true;
+  hear(u"Tobrin");
+  hear(u"关闭窗口");
+  EXPECT_EQ(f.journal.lines.back(), "key-up 0x73");
+}
+
+}  // namespace
+}  // namespace sayvane

@@ -1,3 +1,0 @@
-#include <gtest/gtest.h>
-#include "support/Fakes.h"
-TEST(Smoke, Builds) { EXPECT_TRUE(true); }
