@@ -1,0 +1,86 @@
+#include "commandsets/SetFile.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/HostCodePage936.h"
+#include "platform/std/FolderFiles.h"
+#include "support/TempFolder.h"
+
+namespace sayvane {
+namespace {
+
+using testing::TempFolder;
+
+struct OnDisk : ::testing::Test {
+  TempFolder folder;
+  FolderFiles files{folder.path()};
+  std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
+};
+
+TEST(CodePage, ChineseTextIsGbkBothWays) {
+  auto codePage = makeHostCodePage936();
+  const auto encoded = codePage->encode(u"退出A");
+  ASSERT_TRUE(encoded.bytes);
+  EXPECT_EQ(*encoded.bytes, "\xCD\xCB\xB3\xF6" "A");
+  EXPECT_EQ(codePage->decode("\xCD\xCB\xB3\xF6" "A"), u"退出A");
+}
+
+TEST(CodePage, UnrepresentableTextIsReportedNeverReplaced) {
+  auto codePage = makeHostCodePage936();
+  const auto thai = codePage->encode(u"好ก好");
+  EXPECT_FALSE(thai.bytes);
+  EXPECT_EQ(thai.badIndex, 1u);
+  EXPECT_FALSE(codePage->encode(u"ab\U0001F600").bytes);
+  EXPECT_FALSE(codePage->decode("\xCD"));  // a lead byte with nothing after it
+}
+
+TEST(SetPath, FolderSeparatorNameAndExtension) {
+  EXPECT_EQ(setPath(u"C:\\Sayvane", u"测试"), u"C:\\Sayvane\\测试.xml");
+}
+
+TEST_F(OnDisk, WriteAppendsOneLineBreakInCodePage936AndReadGivesTheTextBack) {
+  ASSERT_TRUE(writeSetFile(files, *codePage, u"测试", u"<L>\r\n</L>\r\n"));
+  EXPECT_EQ(folder.readBytes(u"测试.xml"), "<L>\r\n</L>\r\n\r\n");
+  const auto read = readSetFile(files, *codePage, u"测试");
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read.text, u"<L>\r\n</L>\r\n\r\n");
+  EXPECT_EQ(listSetNames(files), std::vector<std::u16string>{u"测试"});
+}
+
+TEST_F(OnDisk, TextTheCodePageCannotHoldLeavesTheOldFileAndNamesTheCharacter) {
+  folder.writeBytes(u"a.xml", "old");
+  const std::u16string text = u"<P VALSTR=\"Write[ก]\">+泰</P>";
+  const auto result = writeSetFile(files, *codePage, u"a", text);
+  EXPECT_EQ(result.error, SetFileError::Unrepresentable);
+  EXPECT_EQ(folder.readBytes(u"a.xml"), "old");
+  EXPECT_NE(describeSetFileError(result, u"a", text).find(u"“ก”"), std::u16string::npos);
+}
+
+TEST_F(OnDisk, AFailedSaveKeepsTheOldFile) {
+  folder.writeBytes(u"a.xml", "old");
+  // A folder where the temporary file would go makes the save fail before the replace.
+  std::filesystem::create_directory(folder.path() / "a.xml.saving");
+  EXPECT_EQ(writeSetFile(files, *codePage, u"a", u"new").error, SetFileError::WriteFailed);
+  EXPECT_EQ(folder.readBytes(u"a.xml"), "old");
+}
+
+TEST_F(OnDisk, ASaveReplacesAnExistingFileWhole) {
+  folder.writeBytes(u"a.xml", std::string(1000, 'x'));
+  ASSERT_TRUE(writeSetFile(files, *codePage, u"a", u"new"));
+  EXPECT_EQ(folder.readBytes(u"a.xml"), "new\r\n");
+}
+
+TEST_F(OnDisk, ListingTakesXmlFilesOnlySortedAndKeepsNamesVerbatim) {
+  for (const auto* name : {u"b.xml", u"A.XML", u"c.xml.saving", u"d.txt", u"点歌台.xml"}) folder.writeBytes(name, "x");
+  std::filesystem::create_directory(folder.path() / "dir.xml");
+  EXPECT_EQ(listSetNames(files), (std::vector<std::u16string>{u"A", u"b", u"点歌台"}));
+}
+
+TEST_F(OnDisk, MissingAndNonGbkFilesAreErrorsNotEmptySets) {
+  EXPECT_EQ(readSetFile(files, *codePage, u"没有").error, SetFileError::ReadFailed);
+  folder.writeBytes(u"bad.xml", "\xFF\xFF");
+  EXPECT_EQ(readSetFile(files, *codePage, u"bad").error, SetFileError::NotCodePage936);
+}
+
+}  // namespace
+}  // namespace sayvane

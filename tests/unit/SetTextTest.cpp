@@ -1,0 +1,95 @@
+#include "commandsets/SetText.h"
+
+#include <gtest/gtest.h>
+
+namespace sayvane {
+namespace {
+
+const std::u16string kNewSet =
+    u"<?xml version=\"1.0\" encoding=\"gb2312\" ?> \r\n<GRAMMAR LANGID=\"804\">\r\n<DEFINE>\r\n"
+    u"<ID NAME=\"RID_Game1\" VAL=\"1001\"/>\r\n</DEFINE>\r\n<RULE NAME=\"Game1\" ID=\"RID_Game1\" TOPLEVEL=\"ACTIVE\">\r\n"
+    u"<L PROPNAME=\"Game1\" PROPID=\"RID_Game1\">\r\n<P VALSTR=\"CloseSoft\">+退出</P>\r\n"
+    u"<P VALSTR=\"AddSpeech\">+添加语音命令</P>\r\n<P VALSTR=\"AddSpeech\">+更换语音命令</P>\r\n"
+    u"</L>\r\n</RULE>\r\n</GRAMMAR>\r\n";
+
+TEST(SetText, NewSetIsTheTemplateToTheCharacter) { EXPECT_EQ(newSetText(), kNewSet); }
+
+TEST(SetText, AddedEntryGoesLastBeforeTheListEndAndListsAfterTheTemplate) {
+  const auto line = makeEntryLine(u"关闭程序", u"Alt+F4");
+  EXPECT_EQ(line, u"<P VALSTR=\"Alt+F4\">+关闭程序</P>");
+  const auto text = insertEntry(kNewSet, line);
+  ASSERT_TRUE(text);
+  EXPECT_NE(text->find(u"+更换语音命令</P>\r\n<P VALSTR=\"Alt+F4\">+关闭程序</P>\r\n</L>\r\n"), std::u16string::npos);
+  EXPECT_EQ(listEntries(*text), (std::vector<Entry>{{u"CloseSoft", u"退出"}, {u"AddSpeech", u"添加语音命令"},
+                                                    {u"AddSpeech", u"更换语音命令"}, {u"Alt+F4", u"关闭程序"}}));
+}
+
+TEST(SetText, InsertTakesOneListEndOnlyAndRefusesATextWithout) {
+  EXPECT_FALSE(insertEntry(u"<L>\r\n<P VALSTR=\"a\">+b</P>\r\n", u"x"));
+  const auto twice = insertEntry(u"</L>\r\n</L>", u"x");
+  ASSERT_TRUE(twice);
+  EXPECT_EQ(*twice, u"x\r\n</L>\r\n</L>");
+}
+
+TEST(SetText, FindTakesTheWholePhraseAndTheFirstDuplicate) {
+  const auto text = setTextWithEntries({{u"LWindows", u"左开始"}, {u"Enter", u"开始"}, {u"Esc", u"开始"}});
+  EXPECT_EQ(findAction(text, u"开始"), u"Enter");
+  EXPECT_EQ(findAction(text, u"左开始"), u"LWindows");
+  EXPECT_FALSE(findAction(text, u"始"));
+  EXPECT_FALSE(findAction(text, u""));
+}
+
+TEST(SetText, FindNeverLendsAnEarlierEntrysActionToAMalformedOne) {
+  const std::u16string text = u"<P VALSTR=\"Alt+F4\">+关闭</P>\r\n<P VALSTR=Esc>+停止</P>\r\n";
+  EXPECT_FALSE(findAction(text, u"停止"));
+  EXPECT_FALSE(findAction(u"+x<", u"x"));
+  EXPECT_FALSE(findAction(u"\"+x<", u"x"));
+}
+
+TEST(SetText, RemovingAMiddleEntryLeavesEveryOtherLineAsItWas) {
+  const auto text = setTextWithEntries({{u"A", u"一"}, {u"B", u"二"}, {u"C", u"三"}});
+  const auto removed = removeEntry(text, u"二");
+  ASSERT_TRUE(removed);
+  EXPECT_EQ(*removed, setTextWithEntries({{u"A", u"一"}, {u"C", u"三"}}));
+  EXPECT_FALSE(removeEntry(text, u"四"));
+}
+
+TEST(SetText, RemovalInHandEditedTextsTouchesOnlyTheEntry) {
+  // Bare LF line breaks: the entry's line goes, its neighbours stay.
+  EXPECT_EQ(removeEntry(u"<L>\n<P VALSTR=\"A\">+一</P>\n<P VALSTR=\"B\">+二</P>\n</L>\n", u"一"),
+            u"<L>\n<P VALSTR=\"B\">+二</P>\n</L>\n");
+  // An entry sharing its line with other markup loses only its element.
+  EXPECT_EQ(removeEntry(u"<L><P VALSTR=\"A\">+一</P><P VALSTR=\"B\">+二</P></L>", u"一"),
+            u"<L><P VALSTR=\"B\">+二</P></L>");
+  // The first line of a text takes its own line break with it.
+  EXPECT_EQ(removeEntry(u"<P VALSTR=\"A\">+一</P>\r\n</L>\r\n", u"一"), u"</L>\r\n");
+}
+
+TEST(SetText, ScansSkipMalformedMarkersAndStillEnd) {
+  EXPECT_EQ(listEntries(u"<P VALSTR=Alt>+坏</P>\r\n<P VALSTR=\"Esc\">+停止</P>\r\n"),
+            (std::vector<Entry>{{u"Esc", u"停止"}}));
+  EXPECT_TRUE(listEntries(u"<P VALSTR=\"a\">+没有结尾").empty());
+  EXPECT_TRUE(listEntries(u"<P VALSTR=\"a\"").empty());
+  EXPECT_TRUE(listEntries(u"<p valstr=\"Esc\">+停止</p>\r\n").empty());
+  EXPECT_EQ(listEntries(u"<P VALSTR=\"Alt+F4\">+关闭</P>"), (std::vector<Entry>{{u"Alt+F4", u"关闭"}}));
+}
+
+TEST(SetText, CharacterMenuListsLowerCasedPhrasesInFileOrder) {
+  const auto text = setTextWithEntries({{u"A", u"Tobrin"}, {u"B", u"ＡＢＣ"}, {u"C", u"关闭"}});
+  EXPECT_EQ(characterMenuEntries(text), (std::vector<std::u16string>{u"tobrin", u"ａｂｃ", u"关闭"}));
+  EXPECT_EQ(characterMenuEntries(u"<P VALSTR=\"x>+y\">+z</P>"), (std::vector<std::u16string>{u"y\">+z", u"z"}));
+  EXPECT_EQ(characterMenuEntries(u">+a</P>>+b"), (std::vector<std::u16string>{u"a"}));
+}
+
+TEST(SetText, PhraseItemsSplitAtTheFirstOpeningAndLastClosingParenthesis) {
+  EXPECT_EQ(makePhraseItem(u"记事本", u"openProgram[C:\\a (x86)\\n.exe]"), u"记事本(openProgram[C:\\a (x86)\\n.exe])");
+  const auto entry = splitPhraseItem(u"记事本(openProgram[C:\\a (x86)\\n.exe])");
+  ASSERT_TRUE(entry);
+  EXPECT_EQ(entry->phrase, u"记事本");
+  EXPECT_EQ(entry->action, u"openProgram[C:\\a (x86)\\n.exe]");
+  EXPECT_FALSE(splitPhraseItem(u"没有括号"));
+  EXPECT_FALSE(splitPhraseItem(u")反("));
+}
+
+}  // namespace
+}  // namespace sayvane
