@@ -159,7 +159,8 @@ std::string describe(const Operation& o) {
       }
       return buffer;
     case K::Wait: {
-      const auto result = std::to_chars(buffer, buffer + sizeof buffer, o.milliseconds);
+      // Fixed notation: a tiny hold prints as 0.00001, never as 1e-05.
+      const auto result = std::to_chars(buffer, buffer + sizeof buffer, o.milliseconds, std::chars_format::fixed);
       return "wait " + std::string(buffer, result.ptr);
     }
     case K::ShellOpen: return withText("shell-open", o.text);

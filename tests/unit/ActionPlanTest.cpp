@@ -58,6 +58,7 @@ TEST(HoldTime, LeadingDecimalNumberClampedToAMinute) {
   EXPECT_EQ(holdMilliseconds(u"60001"), kMaxHoldMilliseconds);
   EXPECT_EQ(holdMilliseconds(u"99999999999999999999999999999999999999999"), kMaxHoldMilliseconds);
   EXPECT_EQ(dryRun(u"A!1000.25"), (Lines{"key-down 0x41", "wait 1000.25", "key-up 0x41"}));
+  EXPECT_EQ(dryRun(u"A!0.00001"), (Lines{"key-down 0x41", "wait 0.00001", "key-up 0x41"}));
 }
 
 TEST(KeywordForm, RowsRunInTableOrderOnTheWholeLowerCasedString) {
