@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# The project's test command. Installs what is missing, then:
+#   native build + ctest, the same unit tests cross-compiled with mingw-w64 and run
+#   under Wine, a time-boxed libFuzzer pass over every fuzz target, and a short
+#   benchmark run. Every stage runs even if an earlier one failed; the last line
+#   is "N passed, M failed" and the exit status is non-zero if anything failed.
+# Knobs: SAYVANE_JOBS (default 2), SAYVANE_FUZZ_SECONDS per target (default 20).
+set -uo pipefail
+
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+cd "$SAYVANE_ROOT"
+
+FUZZ_SECONDS=${SAYVANE_FUZZ_SECONDS:-20}
+MINGW_DIR=build/mingw
+FUZZ_DIR=build/fuzz
+
+tmp=$(mktemp -d -t sayvane-test.XXXXXX)
+wineserver_bin=
+cleanup() {
+  # A wineserver left running would keep files open inside the prefix.
+  if [[ -n $wineserver_bin && -d $tmp/wine ]]; then
+    WINEPREFIX=$tmp/wine "$wineserver_bin" -k >/dev/null 2>&1 || true
+  fi
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+results=()
+passed=0
+failed=0
+skipped=0
+
+record() { # record NAME pass|fail|skip SECONDS [NOTE]
+  results+=("$(printf '%-5s %5ss  %s%s' "$2" "$3" "$1" "${4:+  ($4)}")")
+  case $2 in
+    pass) passed=$((passed + 1)) ;;
+    fail) failed=$((failed + 1)) ;;
+    skip) skipped=$((skipped + 1)) ;;
+  esac
+}
+
+stage() { # stage NAME COMMAND...: runs the command and records the outcome
+  local name=$1 start=$SECONDS rc=0
+  shift
+  echo
+  echo "=== $name"
+  "$@" || rc=$?
+  if ((rc == 0)); then
+    record "$name" pass $((SECONDS - start))
+  else
+    echo "--- $name FAILED (exit $rc)"
+    record "$name" fail $((SECONDS - start)) "exit $rc"
+  fi
+  return $rc
+}
+
+summary() {
+  echo
+  echo "=== summary"
+  printf '%s\n' "${results[@]}"
+  ((skipped == 0)) || echo "($skipped skipped)"
+  echo "$passed passed, $failed failed"
+}
+
+# --- setup -------------------------------------------------------------------
+if ! stage "setup" bash scripts/setup.sh; then
+  summary
+  exit 1
+fi
+
+# --- native ------------------------------------------------------------------
+native_build() {
+  sayvane_native_configure && ninja -C "$SAYVANE_NATIVE_DIR" -j"$SAYVANE_JOBS" -k 0
+}
+native_tests() {
+  # Only a test executable that was just (re)built successfully is worth running.
+  ninja -C "$SAYVANE_NATIVE_DIR" -j"$SAYVANE_JOBS" sayvane-unit-tests >/dev/null || return 1
+  ctest --test-dir "$SAYVANE_NATIVE_DIR" --output-on-failure --timeout 600
+}
+stage "native build" native_build
+stage "native tests (ctest)" native_tests
+
+# --- mingw-w64 + Wine --------------------------------------------------------
+mingw_build() {
+  cmake -S . -B "$MINGW_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake &&
+    ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" -k 0
+}
+wine_tests() {
+  ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" sayvane-unit-tests >/dev/null || return 1
+  local exe=$MINGW_DIR/tests/sayvane-unit-tests.exe wine
+  # The same loader the toolchain file chose as CMAKE_CROSSCOMPILING_EMULATOR.
+  wine=$(sed -n 's/^SAYVANE_WINE:FILEPATH=//p' "$MINGW_DIR/CMakeCache.txt")
+  if [[ ! -x $wine ]]; then
+    echo "no Wine loader recorded in $MINGW_DIR/CMakeCache.txt (SAYVANE_WINE)"
+    return 1
+  fi
+  wineserver_bin=$(dirname "$wine")/wineserver
+  [[ -x $wineserver_bin ]] || wineserver_bin=$(command -v wineserver) || return 1
+  local -a env=(env WINEPREFIX="$tmp/wine" WINEARCH=win64 WINEDEBUG=-all)
+  mkdir -p "$tmp/wine"
+  echo "wine: $wine, prefix $tmp/wine"
+  if ! "${env[@]}" "$wine" wineboot --init </dev/null >"$tmp/wineboot.log" 2>&1; then
+    cat "$tmp/wineboot.log"
+    return 1
+  fi
+  "${env[@]}" "$wineserver_bin" -w
+  "${env[@]}" timeout 900 "$wine" "$exe" </dev/null
+}
+stage "mingw-w64 build" mingw_build
+stage "unit tests under Wine" wine_tests
+
+# --- fuzzing -----------------------------------------------------------------
+fuzz_targets() { # executables the fuzz build defines, as paths relative to $FUZZ_DIR
+  ninja -C "$FUZZ_DIR" -t targets all 2>/dev/null |
+    sed -n 's#^\(tests/fuzz/fuzz-[^:/]*\): CXX_EXECUTABLE_LINKER.*#\1#p' | sort
+}
+fuzz_build() {
+  CC=clang CXX=clang++ cmake -S . -B "$FUZZ_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DSAYVANE_FUZZ=ON -DSAYVANE_TESTS=OFF || return 1
+  local -a targets
+  mapfile -t targets < <(fuzz_targets)
+  if ((${#targets[@]} == 0)); then
+    echo "the fuzz build defines no tests/fuzz/fuzz-* executable"
+    return 1
+  fi
+  ninja -C "$FUZZ_DIR" -j"$SAYVANE_JOBS" -k 0 "${targets[@]}"
+}
+fuzz_run() { # fuzz_run TARGET-PATH
+  local exe=$FUZZ_DIR/$1 name
+  name=$(basename "$1")
+  ninja -C "$FUZZ_DIR" "$1" >/dev/null || return 1
+  local corpus=$tmp/corpus/$name artifacts=$FUZZ_DIR/artifacts log=$tmp/$name.log
+  mkdir -p "$corpus" "$artifacts"
+  local -a dirs=("$corpus")
+  [[ -d tests/fuzz/seeds/$name ]] && dirs+=("tests/fuzz/seeds/$name")
+  echo "$name: ${FUZZ_SECONDS}s, seeds: ${dirs[*]:1}"
+  local rc=0
+  timeout $((FUZZ_SECONDS + 120)) "$exe" -max_total_time="$FUZZ_SECONDS" -timeout=5 \
+    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
+    "${dirs[@]}" </dev/null >"$log" 2>&1 || rc=$?
+  if ((rc != 0)); then
+    tail -n 60 "$log"
+    echo "crash input (if any) kept under $artifacts/"
+    return $rc
+  fi
+  grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || tail -n 3 "$log"
+}
+if [[ -f tests/fuzz/CMakeLists.txt ]]; then
+  stage "fuzz build" fuzz_build
+  mapfile -t fuzz_list < <(fuzz_targets)
+  for t in "${fuzz_list[@]}"; do
+    stage "fuzz $(basename "$t")" fuzz_run "$t"
+  done
+else
+  echo
+  echo "=== fuzz: skipped, tests/fuzz/CMakeLists.txt does not exist yet"
+  record "fuzz" skip 0 "no tests/fuzz/CMakeLists.txt"
+fi
+
+# --- benchmark (smoke run only: timings are printed, never judged) ------------
+bench_exe=$SAYVANE_NATIVE_DIR/bench/sayvane-bench
+if [[ -x $bench_exe ]]; then
+  bench_run() {
+    ninja -C "$SAYVANE_NATIVE_DIR" bench/sayvane-bench >/dev/null || return 1
+    timeout 600 "$bench_exe" --benchmark_min_time=0.05 </dev/null
+  }
+  stage "benchmark smoke run" bench_run
+else
+  echo
+  echo "=== benchmark: skipped, $bench_exe was not built"
+  record "benchmark" skip 0 "not built"
+fi
+
+summary
+((failed == 0))
