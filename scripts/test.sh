@@ -97,7 +97,8 @@ wine_tests() {
   fi
   wineserver_bin=$(dirname "$wine")/wineserver
   [[ -x $wineserver_bin ]] || wineserver_bin=$(command -v wineserver) || return 1
-  local -a env=(env WINEPREFIX="$tmp/wine" WINEARCH=win64 WINEDEBUG=-all)
+  # Empty overrides for mscoree/mshtml: wineboot would otherwise offer to install Mono and Gecko.
+  local -a env=(env WINEPREFIX="$tmp/wine" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=")
   mkdir -p "$tmp/wine"
   echo "wine: $wine, prefix $tmp/wine"
   if ! "${env[@]}" "$wine" wineboot --init </dev/null >"$tmp/wineboot.log" 2>&1; then
