@@ -1,5 +1,7 @@
 #include "commandsets/SetText.h"
 
+#include <utility>
+
 #include "text/Text.h"
 
 namespace sayvane {
@@ -23,7 +25,9 @@ bool isBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 }  // namespace
 
 std::u16string setTextWithEntries(const std::vector<Entry>& entries, bool splitRuleTag) {
-  std::u16string text(kHeader);
+  std::u16string text;
+  text.reserve(kHeader.size() + kSplitRuleTag.size() + kListTag.size() + kFooter.size() + entries.size() * 40);
+  text += kHeader;
   text += splitRuleTag ? kSplitRuleTag : kRuleTag;
   text += kListTag;
   for (const auto& entry : entries) {
@@ -38,22 +42,70 @@ std::u16string newSetText() {
   return setTextWithEntries({{u"CloseSoft", u"退出"}, {u"AddSpeech", u"添加语音命令"}, {u"AddSpeech", u"更换语音命令"}});
 }
 
-std::optional<Entry> entryAt(std::u16string_view text, std::size_t marker, std::size_t limit) {
-  const auto q1 = text.find(u'"', marker + kEntryMarker.size());
-  const auto q2 = q1 == npos ? npos : text.find(u'"', q1 + 1);
-  const auto a = q2 == npos ? npos : text.find(u'+', q2 + 1);
-  const auto b = a == npos ? npos : text.find(u'<', a + 1);
+namespace {
+
+// Positions of one entry as the editor's scan reads it.
+struct EntrySpan {
+  std::size_t q1, q2, plus, end;  // the quotes, the "+" before the phrase, the "<" after it
+};
+
+// Every search stops at `limit`, so a marker with nothing after it costs no more than its own
+// stretch of text and a whole scan stays linear.
+std::optional<EntrySpan> spanAt(std::u16string_view text, std::size_t marker, std::size_t limit) {
+  const auto view = text.substr(0, limit < text.size() ? limit + 1 : text.size());
+  const auto q1 = view.find(u'"', marker + kEntryMarker.size());
+  const auto q2 = q1 == npos ? npos : view.find(u'"', q1 + 1);
+  const auto a = q2 == npos ? npos : view.find(u'+', q2 + 1);
+  const auto b = a == npos ? npos : view.find(u'<', a + 1);
   // The phrase's closing "<" may be the next marker itself, but nothing may come from beyond it.
   if (b == npos || b > limit) return std::nullopt;
-  return Entry{std::u16string(text.substr(q1 + 1, q2 - q1 - 1)), std::u16string(text.substr(a + 1, b - a - 1))};
+  return EntrySpan{q1, q2, a, b};
+}
+
+std::size_t nextMarker(std::u16string_view text, std::size_t marker) {
+  return marker == npos ? npos : text.find(kEntryMarker, marker + kEntryMarker.size());
+}
+
+std::size_t limitOf(std::u16string_view text, std::size_t next) { return next == npos ? text.size() : next; }
+
+// The first entry whose phrase is exactly `phrase`: an occurrence of "+phrase<" counts only
+// where the scan reads it as the start of an entry's phrase, so "打开+关闭" never answers for
+// "关闭" and a damaged entry never borrows the quotes of the entry before it.
+std::optional<EntrySpan> findEntry(std::u16string_view text, std::u16string_view phrase) {
+  std::u16string key = u"+";
+  key += phrase;
+  key += u'<';
+  std::size_t marker = npos;
+  std::size_t next = text.find(kEntryMarker);
+  std::optional<EntrySpan> span;
+  for (auto k = text.find(key); k != npos; k = text.find(key, k + 1)) {
+    if (next != npos && next < k) {
+      while (next != npos && next < k) marker = std::exchange(next, nextMarker(text, next));
+      span = spanAt(text, marker, limitOf(text, next));
+    }
+    // The scan's phrase must be this one whole: a phrase holding "<" ends early there.
+    if (span && span->plus == k && span->end == k + 1 + phrase.size()) return span;
+  }
+  return std::nullopt;
+}
+
+Entry entryOf(std::u16string_view text, const EntrySpan& s) {
+  return Entry{std::u16string(text.substr(s.q1 + 1, s.q2 - s.q1 - 1)), std::u16string(text.substr(s.plus + 1, s.end - s.plus - 1))};
+}
+
+}  // namespace
+
+std::optional<Entry> entryAt(std::u16string_view text, std::size_t marker, std::size_t limit) {
+  const auto span = spanAt(text, marker, limit);
+  if (!span) return std::nullopt;
+  return entryOf(text, *span);
 }
 
 std::vector<Entry> listEntries(std::u16string_view text) {
   std::vector<Entry> entries;
-  std::size_t marker = text.find(kEntryMarker);
-  while (marker != npos) {
-    const auto next = text.find(kEntryMarker, marker + kEntryMarker.size());
-    if (auto entry = entryAt(text, marker, next == npos ? text.size() : next)) entries.push_back(std::move(*entry));
+  for (auto marker = text.find(kEntryMarker); marker != npos;) {
+    const auto next = nextMarker(text, marker);
+    if (const auto span = spanAt(text, marker, limitOf(text, next))) entries.push_back(entryOf(text, *span));
     marker = next;
   }
   return entries;
@@ -70,29 +122,22 @@ std::u16string makeEntryLine(std::u16string_view phrase, std::u16string_view act
 }
 
 std::optional<std::u16string> insertEntry(std::u16string_view text, std::u16string_view entryLine) {
-  const auto at = text.find(kListEnd);
+  // The list end stands near the end of the file, so look for it from there.
+  const auto at = text.rfind(kListEnd);
   if (at == npos) return std::nullopt;
-  std::u16string result(text.substr(0, at));
+  std::u16string result;
+  result.reserve(text.size() + entryLine.size() + kCrLf.size());
+  result += text.substr(0, at);
   result += entryLine;
   result += kCrLf;
   result += text.substr(at);
   return result;
 }
 
-namespace {
-
-std::u16string entryKey(std::u16string_view phrase) {
-  std::u16string key = u"+";
-  key += phrase;
-  key += u'<';
-  return key;
-}
-
-}  // namespace
-
 std::optional<std::u16string> removeEntry(std::u16string_view text, std::u16string_view phrase) {
-  const auto k = text.find(entryKey(phrase));
-  if (k == npos) return std::nullopt;
+  const auto entry = findEntry(text, phrase);
+  if (!entry) return std::nullopt;
+  const auto k = entry->plus;
 
   // The line holding k, whatever its line breaks are (CR LF, or bare LF in a hand-edited file).
   std::size_t lineStart = k;
@@ -130,17 +175,9 @@ std::optional<std::u16string> removeEntry(std::u16string_view text, std::u16stri
 }
 
 std::optional<std::u16string> findAction(std::u16string_view text, std::u16string_view phrase) {
-  const auto k = text.find(entryKey(phrase));
-  if (k == npos || k == 0) return std::nullopt;
-  const auto q2 = text.rfind(u'"', k);
-  if (q2 == npos || q2 == 0) return std::nullopt;
-  const auto q1 = text.rfind(u'"', q2 - 1);
-  if (q1 == npos) return std::nullopt;
-  // Both quotes must belong to this entry's tag: quotes found before its "<" belong to an
-  // earlier entry, whose action must not run for this phrase.
-  const auto tagStart = text.rfind(u'<', k);
-  if (tagStart != npos && tagStart > q1) return std::nullopt;
-  return std::u16string(text.substr(q1 + 1, q2 - q1 - 1));
+  const auto entry = findEntry(text, phrase);
+  if (!entry) return std::nullopt;
+  return entryOf(text, *entry).action;
 }
 
 std::u16string makePhraseItem(std::u16string_view phrase, std::u16string_view action) {
@@ -158,16 +195,25 @@ std::optional<Entry> splitPhraseItem(std::u16string_view item) {
   return Entry{std::u16string(item.substr(open + 1, close - open - 1)), std::u16string(item.substr(0, open))};
 }
 
+namespace {
+
+// "</p>" in any letter case, as a search of the lower-cased text would find it.
+std::size_t findParagraphEnd(std::u16string_view text, std::size_t from) {
+  for (auto at = text.find(u"</", from); at != npos; at = text.find(u"</", at + 1))
+    if (at + 3 < text.size() && lowerChar(text[at + 2]) == u'p' && text[at + 3] == u'>') return at;
+  return npos;
+}
+
+}  // namespace
+
 std::vector<std::u16string> characterMenuEntries(std::u16string_view text) {
-  const auto lower = lowerCase(text);
+  // Lower-casing keeps every position, so only the phrases need it, not the whole file.
   std::vector<std::u16string> phrases;
-  std::size_t at = lower.find(u">+");
-  while (at != npos) {
-    const auto end = lower.find(u"</p>", at + 2);
+  for (auto at = text.find(u">+"); at != npos; at = text.find(u">+", at + 1)) {
+    const auto end = findParagraphEnd(text, at + 2);
     if (end == npos) break;
-    phrases.emplace_back(lower.substr(at + 2, end - at - 2));
     // Every ">+" starts an entry, even one inside the previous phrase.
-    at = lower.find(u">+", at + 1);
+    phrases.push_back(lowerCase(text.substr(at + 2, end - at - 2)));
   }
   return phrases;
 }

@@ -31,7 +31,7 @@ std::optional<Entry> entryAt(std::u16string_view text, std::size_t marker, std::
 // marker is skipped, so a damaged entry never swallows its neighbour.
 std::vector<Entry> listEntries(std::u16string_view text);
 std::u16string makeEntryLine(std::u16string_view phrase, std::u16string_view action);
-// Puts the line before the first "</L>"; nothing when the text has none.
+// Puts the line before the last "</L>", so it becomes the last entry; nothing when the text has none.
 [[nodiscard]] std::optional<std::u16string> insertEntry(std::u16string_view text, std::u16string_view entryLine);
 // Removes the line holding the first entry of the phrase, and the line break before it;
 // nothing when the phrase is not there.

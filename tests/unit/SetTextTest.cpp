@@ -28,7 +28,7 @@ TEST(SetText, InsertTakesOneListEndOnlyAndRefusesATextWithout) {
   EXPECT_FALSE(insertEntry(u"<L>\r\n<P VALSTR=\"a\">+b</P>\r\n", u"x"));
   const auto twice = insertEntry(u"</L>\r\n</L>", u"x");
   ASSERT_TRUE(twice);
-  EXPECT_EQ(*twice, u"x\r\n</L>\r\n</L>");
+  EXPECT_EQ(*twice, u"</L>\r\nx\r\n</L>");
 }
 
 TEST(SetText, FindTakesTheWholePhraseAndTheFirstDuplicate) {
@@ -39,11 +39,22 @@ TEST(SetText, FindTakesTheWholePhraseAndTheFirstDuplicate) {
   EXPECT_FALSE(findAction(text, u""));
 }
 
+TEST(SetText, FindAndRemoveMatchOnlyWhereAnEntrysPhraseBegins) {
+  const auto text = setTextWithEntries({{u"Alt+F4", u"打开+关闭"}, {u"Write[<br>]", u"换行"}, {u"CloseSoft", u"关闭"}});
+  EXPECT_EQ(findAction(text, u"关闭"), u"CloseSoft");
+  EXPECT_EQ(findAction(text, u"换行"), u"Write[<br>]");  // the editor lists it, so the lookup finds it
+  EXPECT_EQ(removeEntry(text, u"关闭"), setTextWithEntries({{u"Alt+F4", u"打开+关闭"}, {u"Write[<br>]", u"换行"}}));
+  // An extra attribute in a hand-edited entry: the lookup agrees with what the editor lists.
+  EXPECT_EQ(findAction(u"<P VALSTR=\"Alt+F4\" X=\"y\">+关闭</P>", u"关闭"), u"Alt+F4");
+}
+
 TEST(SetText, FindNeverLendsAnEarlierEntrysActionToAMalformedOne) {
   const std::u16string text = u"<P VALSTR=\"Alt+F4\">+关闭</P>\r\n<P VALSTR=Esc>+停止</P>\r\n";
   EXPECT_FALSE(findAction(text, u"停止"));
   EXPECT_FALSE(findAction(u"+x<", u"x"));
   EXPECT_FALSE(findAction(u"\"+x<", u"x"));
+  // A phrase holding "<" is not what the scan reads there ("退出"), so it has no action.
+  EXPECT_FALSE(findAction(u"<P VALSTR=\"CloseSoft\">+退出<x</P>", u"退出<x"));
 }
 
 TEST(SetText, RemovingAMiddleEntryLeavesEveryOtherLineAsItWas) {
