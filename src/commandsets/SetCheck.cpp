@@ -27,7 +27,7 @@ class Lines {
   std::vector<std::size_t> breaks_;
 };
 
-std::u16string quoted(std::u16string_view s) { return u"“" + std::u16string(s) + u"”"; }
+std::u16string quoted(std::u16string_view s) { return concat({u"“", s, u"”"}); }
 
 std::u16string forbiddenIn(std::u16string_view text, std::u16string_view forbidden) {
   std::u16string found;
@@ -70,7 +70,7 @@ void notePrefixes(std::vector<std::pair<std::u16string, std::size_t>> phrases, s
     for (std::size_t j = i + 1; j < phrases.size() && phrases[j].first.compare(0, shorter.size(), shorter) == 0; ++j) {
       if (phrases[j].first.size() == shorter.size()) continue;
       out.push_back({phrases[i].second, shorter,
-                     u"是" + quoted(phrases[j].first) + u"的开头：识别器听到它后要多等一会儿才确认，听起来会慢",
+                     concat({u"是", quoted(phrases[j].first), u"的开头：识别器听到它后要多等一会儿才确认，听起来会慢"}),
                      true});
     }
   }
@@ -101,8 +101,10 @@ std::vector<Finding> checkSetText(std::u16string_view text) {
     const auto next = text.find(kEntryMarker, marker + kEntryMarker.size());
     const auto line = lines.of(marker);
     // What the recognizer sees: the attribute value in quotes, then ">+", the phrase, "</P>".
-    auto lineEnd = text.find_first_of(u"\r\n", marker);
-    if (lineEnd == npos) lineEnd = text.size();
+    // Searched no further than the next marker, so a file on one long line stays linear.
+    const auto stretch = text.substr(0, next == npos ? text.size() : next);
+    auto lineEnd = stretch.find_first_of(u"\r\n", marker);
+    if (lineEnd == npos) lineEnd = stretch.size();
     const auto body = text.substr(marker + kEntryMarker.size(), lineEnd - marker - kEntryMarker.size());
     const auto close = body.find(u"</P>");
     const auto element = body.substr(0, close);

@@ -75,16 +75,26 @@ std::optional<EntrySpan> findEntry(std::u16string_view text, std::u16string_view
   std::u16string key = u"+";
   key += phrase;
   key += u'<';
+  // Each stretch of text is searched for markers once, however many times the key occurs:
+  // backwards only down to the previous occurrence, forwards only when passed.
   std::size_t marker = npos;
-  std::size_t next = text.find(kEntryMarker);
+  std::size_t next = 0;
+  std::size_t searchedUpTo = 0;
   std::optional<EntrySpan> span;
-  for (auto k = text.find(key); k != npos; k = text.find(key, k + 1)) {
-    if (next != npos && next < k) {
-      while (next != npos && next < k) marker = std::exchange(next, nextMarker(text, next));
+  for (auto k = findText(text, key); k != npos; k = findText(text, key, k + 1)) {
+    if (const auto back = text.substr(searchedUpTo, k - searchedUpTo).rfind(kEntryMarker); back != npos) {
+      marker = searchedUpTo + back;
+      span.reset();
+    }
+    searchedUpTo = k;
+    if (marker == npos) continue;
+    if (!span) {
+      if (next <= k) next = text.find(kEntryMarker, k);
       span = spanAt(text, marker, limitOf(text, next));
+      if (!span) span = EntrySpan{npos, npos, npos, npos};
     }
     // The scan's phrase must be this one whole: a phrase holding "<" ends early there.
-    if (span && span->plus == k && span->end == k + 1 + phrase.size()) return span;
+    if (span->plus == k && span->end == k + 1 + phrase.size()) return span;
   }
   return std::nullopt;
 }
@@ -103,6 +113,9 @@ std::optional<Entry> entryAt(std::u16string_view text, std::size_t marker, std::
 
 std::vector<Entry> listEntries(std::u16string_view text) {
   std::vector<Entry> entries;
+  // An entry line is rarely shorter than 32 units; growing the vector step by step would
+  // move every entry a dozen times in a large set.
+  entries.reserve(text.size() / 32);
   for (auto marker = text.find(kEntryMarker); marker != npos;) {
     const auto next = nextMarker(text, marker);
     if (const auto span = spanAt(text, marker, limitOf(text, next))) entries.push_back(entryOf(text, *span));

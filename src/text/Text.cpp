@@ -86,6 +86,34 @@ std::u16string lowerCase(std::u16string_view text) {
   return out;
 }
 
+std::size_t findText(std::u16string_view text, std::u16string_view part, std::size_t from) {
+  const std::size_t n = text.size();
+  const std::size_t m = part.size();
+  if (m < 3 || from > n || n - from < 64) return text.find(part, from);
+  // Shifts by the low byte of a unit: units that share it share the smallest shift, which
+  // only makes some skips shorter, never wrong.
+  std::size_t skip[256];
+  for (auto& s : skip) s = m;
+  for (std::size_t i = 0; i + 1 < m; ++i) skip[part[i] & 0xFF] = m - 1 - i;
+  const char16_t last = part[m - 1];
+  const auto head = part.substr(0, m - 1);
+  for (std::size_t i = from; i + m <= n;) {
+    const char16_t c = text[i + m - 1];
+    if (c == last && text.substr(i, m - 1) == head) return i;
+    i += skip[c & 0xFF];
+  }
+  return std::u16string_view::npos;
+}
+
+std::u16string concat(std::initializer_list<std::u16string_view> pieces) {
+  std::size_t size = 0;
+  for (const auto piece : pieces) size += piece.size();
+  std::u16string joined;
+  joined.reserve(size);
+  for (const auto piece : pieces) joined += piece;
+  return joined;
+}
+
 bool contains(std::u16string_view text, std::u16string_view part) {
   return text.find(part) != std::u16string_view::npos;
 }

@@ -1,6 +1,7 @@
 // Text helpers shared by the core: UTF-8 at the edges (command line, logs), UTF-16 inside.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,9 +20,11 @@ std::u16string lowerCase(std::u16string_view text);
 
 bool contains(std::u16string_view text, std::u16string_view part);
 
-// Finds the first occurrence at or after `from`; npos when absent.
-inline std::size_t findFrom(std::u16string_view text, std::u16string_view part, std::size_t from = 0) {
-  return from > text.size() ? std::u16string_view::npos : text.find(part, from);
-}
+// Joins pieces in one allocation.
+std::u16string concat(std::initializer_list<std::u16string_view> pieces);
+
+// The first occurrence of `part` at or after `from`, npos when absent; same result as
+// std::u16string_view::find, but skips ahead (Horspool) so long set texts scan fast.
+std::size_t findText(std::u16string_view text, std::u16string_view part, std::size_t from = 0);
 
 }  // namespace sayvane

@@ -1,5 +1,7 @@
 #include "commandsets/SetText.h"
 
+#include "commandsets/SetCheck.h"
+
 #include <gtest/gtest.h>
 
 namespace sayvane {
@@ -100,6 +102,26 @@ TEST(SetText, PhraseItemsSplitAtTheFirstOpeningAndLastClosingParenthesis) {
   EXPECT_EQ(entry->action, u"openProgram[C:\\a (x86)\\n.exe]");
   EXPECT_FALSE(splitPhraseItem(u"没有括号"));
   EXPECT_FALSE(splitPhraseItem(u")反("));
+}
+
+}  // namespace
+}  // namespace sayvane
+
+namespace sayvane {
+namespace {
+
+// Damaged text built to make a careless scan quadratic: each call here would take minutes.
+TEST(SetText, LargeDamagedTextsAreScannedInLinearTime) {
+  std::u16string markersWithoutQuotes;
+  for (int i = 0; i < 100000; ++i) markersWithoutQuotes += u"<P VALSTR=";
+  EXPECT_TRUE(listEntries(markersWithoutQuotes).empty());
+  EXPECT_FALSE(removeEntry(markersWithoutQuotes + u"+x<", u"x"));
+  EXPECT_EQ(checkSetText(markersWithoutQuotes).size(), 100000u + 1);  // each marker, and no "</L>"
+
+  std::u16string keysWithoutEntries = u"<P VALSTR=a>";
+  for (int i = 0; i < 100000; ++i) keysWithoutEntries += u"+x<";
+  EXPECT_FALSE(findAction(keysWithoutEntries, u"x"));
+  EXPECT_FALSE(removeEntry(keysWithoutEntries, u"x"));
 }
 
 }  // namespace

@@ -25,3 +25,24 @@ TEST(Text, LowerCaseKeepsLengthAndLeavesChineseAlone) {
 
 }  // namespace
 }  // namespace sayvane
+
+namespace sayvane {
+namespace {
+
+TEST(Text, FindTextAgreesWithTheStandardSearch) {
+  // A small alphabet with low bytes that collide (U+0141 and U+0041) exercises the skip table.
+  const std::u16string alphabet = u"AB\u0141<+";
+  std::uint32_t state = 12345;
+  const auto pick = [&] { return alphabet[(state = state * 1103515245u + 12345u) >> 16 & 0xFFFF % alphabet.size()]; };
+  for (int round = 0; round < 200; ++round) {
+    std::u16string text(70 + round % 50, u'A');
+    for (auto& c : text) c = pick();
+    std::u16string part(3 + round % 5, u'A');
+    for (auto& c : part) c = pick();
+    for (std::size_t from = 0; from <= text.size() + 1; from += 7)
+      ASSERT_EQ(findText(text, part, from), std::u16string_view(text).find(part, from)) << round;
+  }
+}
+
+}  // namespace
+}  // namespace sayvane
