@@ -5,10 +5,7 @@ SAYVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 SAYVANE_JOBS=${SAYVANE_JOBS:-2}
 SAYVANE_NATIVE_DIR=$SAYVANE_ROOT/build/native
 
-# The benchmark folder is optional until it has a CMakeLists.txt.
 sayvane_native_configure() {
-  local bench=OFF
-  [[ -f $SAYVANE_ROOT/bench/CMakeLists.txt ]] && bench=ON
   cmake -S "$SAYVANE_ROOT" -B "$SAYVANE_NATIVE_DIR" -G Ninja \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSAYVANE_BENCH=$bench
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSAYVANE_BENCH=ON
 }

@@ -28,14 +28,12 @@ trap cleanup EXIT
 results=()
 passed=0
 failed=0
-skipped=0
 
-record() { # record NAME pass|fail|skip SECONDS [NOTE]
+record() { # record NAME pass|fail SECONDS [NOTE]
   results+=("$(printf '%-5s %5ss  %s%s' "$2" "$3" "$1" "${4:+  ($4)}")")
   case $2 in
     pass) passed=$((passed + 1)) ;;
     fail) failed=$((failed + 1)) ;;
-    skip) skipped=$((skipped + 1)) ;;
   esac
 }
 
@@ -58,7 +56,6 @@ summary() {
   echo
   echo "=== summary"
   printf '%s\n' "${results[@]}"
-  ((skipped == 0)) || echo "($skipped skipped)"
   echo "$passed passed, $failed failed"
 }
 
@@ -147,31 +144,18 @@ fuzz_run() { # fuzz_run TARGET-PATH
   fi
   grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || tail -n 3 "$log"
 }
-if [[ -f tests/fuzz/CMakeLists.txt ]]; then
-  stage "fuzz build" fuzz_build
-  mapfile -t fuzz_list < <(fuzz_targets)
-  for t in "${fuzz_list[@]}"; do
-    stage "fuzz $(basename "$t")" fuzz_run "$t"
-  done
-else
-  echo
-  echo "=== fuzz: skipped, tests/fuzz/CMakeLists.txt does not exist yet"
-  record "fuzz" skip 0 "no tests/fuzz/CMakeLists.txt"
-fi
+stage "fuzz build" fuzz_build
+mapfile -t fuzz_list < <(fuzz_targets)
+for t in "${fuzz_list[@]}"; do
+  stage "fuzz $(basename "$t")" fuzz_run "$t"
+done
 
 # --- benchmark (smoke run only: timings are printed, never judged) ------------
-bench_exe=$SAYVANE_NATIVE_DIR/bench/sayvane-bench
-if [[ -x $bench_exe ]]; then
-  bench_run() {
-    ninja -C "$SAYVANE_NATIVE_DIR" bench/sayvane-bench >/dev/null || return 1
-    timeout 600 "$bench_exe" --benchmark_min_time=0.05 </dev/null
-  }
-  stage "benchmark smoke run" bench_run
-else
-  echo
-  echo "=== benchmark: skipped, $bench_exe was not built"
-  record "benchmark" skip 0 "not built"
-fi
+bench_run() {
+  ninja -C "$SAYVANE_NATIVE_DIR" bench/sayvane-bench >/dev/null || return 1
+  timeout 600 "$SAYVANE_NATIVE_DIR/bench/sayvane-bench" --benchmark_min_time=0.05 </dev/null
+}
+stage "benchmark smoke run" bench_run
 
 summary
 ((failed == 0))
