@@ -62,17 +62,6 @@ BENCHMARK(BM_FindActionLast);
 void BM_FindActionMiddle(benchmark::State& state) { findActionOf(state, kEntryCount / 2); }
 BENCHMARK(BM_FindActionMiddle);
 
-void BM_FindActionMissing(benchmark::State& state) {
-  const auto& text = bigText();
-  const auto phrase = phraseOf(kEntryCount);
-  if (!expect(state, !findAction(text, phrase).has_value(), "phrase unexpectedly found")) return;
-  for (auto _ : state) {
-    auto action = findAction(text, phrase);
-    benchmark::DoNotOptimize(action);
-  }
-}
-BENCHMARK(BM_FindActionMissing);
-
 void BM_ListEntries(benchmark::State& state) {
   const auto& text = bigText();
   if (!expect(state, listEntries(text).size() == kEntryCount, "wrong entry count")) return;
@@ -115,15 +104,6 @@ void BM_CharacterMenuEntries(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CharacterMenuEntries);
-
-void BM_SetTextWithEntries(benchmark::State& state) {
-  const auto entries = bigEntries();
-  for (auto _ : state) {
-    auto text = setTextWithEntries(entries);
-    benchmark::DoNotOptimize(text.data());
-  }
-}
-BENCHMARK(BM_SetTextWithEntries);
 
 // 200 steps alternating a held chord and a single key.
 std::u16string longKeyAction() {

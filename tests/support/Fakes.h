@@ -1,11 +1,10 @@
-// Recording fakes of the platform services: they log what they were asked, on a simulated
-// clock, and can be told to fail.
+// Recording fakes of the platform services: every call becomes one journal line ("key-down 0x12",
+// "speak 你好") stamped with a simulated monotonic clock, and a fake can be told to fail.
 #pragma once
 
 #include <chrono>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,117 +13,69 @@
 
 namespace sayvane::testing {
 
-// One simulated monotonic clock shared by every fake that records times.
+// A simulated clock whose pump delivers scheduled events, as messages arriving mid-wait.
 class FakeWaiter final : public Waiter {
  public:
   std::chrono::nanoseconds now() override { return now_; }
   [[nodiscard]] bool pump(std::chrono::nanoseconds atMost) override;
-
-  // Runs `event` inside the first pump that reaches `at`, as a message arriving mid-wait.
-  void schedule(std::chrono::nanoseconds at, std::function<void()> event);
-  void advance(std::chrono::nanoseconds by) { now_ += by; }
+  void schedule(std::chrono::nanoseconds at, std::function<void()> event) { events_.emplace(at, std::move(event)); }
   bool quitting = false;
-  int pumps = 0;
 
  private:
   std::chrono::nanoseconds now_{0};
   std::multimap<std::chrono::nanoseconds, std::function<void()>> events_;
 };
 
-// Every observable call of every service, one line each, with the time in milliseconds
-// when it matters to the test ("key-down 0x12", "speak 你好", ...).
-class Journal {
- public:
-  explicit Journal(FakeWaiter& clock) : clock_(clock) {}
+struct Journal {
+  explicit Journal(FakeWaiter& clock) : clock(clock) {}
   void add(std::string line);
+  FakeWaiter& clock;
   std::vector<std::string> lines;
   std::vector<double> times;  // milliseconds on the simulated clock, one per line
-
- private:
-  FakeWaiter& clock_;
 };
 
-class RecordingInput final : public Input {
+// Input, shell, programs, clipboard, screen, random draws, message boxes and the main window.
+class FakeDesktop final : public Input, public Shell, public Programs, public Clipboard, public Screen,
+                          public Random, public Dialogs, public MainWindowControl {
  public:
-  explicit RecordingInput(Journal& journal) : journal_(journal) {}
+  explicit FakeDesktop(Journal& journal) : journal_(journal) {}
   void keyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags, std::uintptr_t extra) override;
   void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data, std::uintptr_t extra) override;
-
- private:
-  Journal& journal_;
-};
-
-class FakeShell final : public Shell {
- public:
-  explicit FakeShell(Journal& journal) : journal_(journal) {}
   void open(const std::u16string& target) override;
-
- private:
-  Journal& journal_;
-};
-
-class FakePrograms final : public Programs {
- public:
-  explicit FakePrograms(Journal& journal) : journal_(journal) {}
   [[nodiscard]] bool start(const std::u16string& commandLine) override;
-  bool fail = false;
-
- private:
-  Journal& journal_;
-};
-
-class FakeClipboard final : public Clipboard {
- public:
-  explicit FakeClipboard(Journal& journal) : journal_(journal) {}
   [[nodiscard]] bool clear() override;
   [[nodiscard]] bool setText(const std::u16string& text) override;
-  std::u16string text;
-  bool fail = false;
-
- private:
-  Journal& journal_;
-};
-
-class FakeScreen final : public Screen {
- public:
-  int width() override { return w; }
-  int height() override { return h; }
-  int w = 1024;
-  int h = 768;
-};
-
-// Plays back a fixed sequence of draws; re-seeding starts it again and is logged.
-class FakeRandom final : public Random {
- public:
-  explicit FakeRandom(Journal& journal) : journal_(journal) {}
+  int width() override { return screenWidth; }
+  int height() override { return screenHeight; }
   void reseedFromClock() override;
-  double next() override;
+  double next() override { return draws.empty() ? 0.0 : draws[drawn_++ % draws.size()]; }
+  void message(const std::u16string& text, const std::u16string& caption) override;
+  void showMainWindow() override;
+  // Like the real window: once quitting, every later pump reports that the program is ending.
+  void quit() override;
+
+  bool failPrograms = false;
+  bool failClipboard = false;
+  std::u16string clipboard;
+  int screenWidth = 1024;
+  int screenHeight = 768;
   std::vector<double> draws{0.5, 0.25};
 
  private:
   Journal& journal_;
-  std::size_t at_ = 0;
-};
-
-class FakeDialogs final : public Dialogs {
- public:
-  explicit FakeDialogs(Journal& journal) : journal_(journal) {}
-  void message(const std::u16string& text, const std::u16string& caption) override;
-
- private:
-  Journal& journal_;
+  std::size_t drawn_ = 0;
 };
 
 class FakeCharacter final : public Character {
  public:
   explicit FakeCharacter(Journal& journal) : journal_(journal) {}
   [[nodiscard]] bool speak(const std::u16string& text) override;
-  [[nodiscard]] std::optional<int> width() override;
-  [[nodiscard]] std::optional<int> height() override;
+  [[nodiscard]] std::optional<int> width() override { return fail ? std::nullopt : std::optional<int>(w); }
+  [[nodiscard]] std::optional<int> height() override { return fail ? std::nullopt : std::optional<int>(h); }
   [[nodiscard]] bool setWidth(int pixels) override;
   [[nodiscard]] bool setHeight(int pixels) override;
-  [[nodiscard]] bool hide() override;
-  [[nodiscard]] bool show() override;
+  [[nodiscard]] bool hide() override { return log("character-hide"); }
+  [[nodiscard]] bool show() override { return log("character-show"); }
   [[nodiscard]] bool moveTo(int x, int y) override;
   int w = 128;
   int h = 128;
@@ -135,19 +86,7 @@ class FakeCharacter final : public Character {
   Journal& journal_;
 };
 
-class FakeMainWindow final : public MainWindowControl {
- public:
-  FakeMainWindow(Journal& journal, FakeWaiter& waiter) : journal_(journal), waiter_(waiter) {}
-  void showMainWindow() override;
-  // Like the real window: a quit makes every later pump report that the program is ending.
-  void quit() override;
-
- private:
-  Journal& journal_;
-  FakeWaiter& waiter_;
-};
-
-// Files kept in memory, for tests that need no disk; can be told to fail writes.
+// Files kept in memory; writes and removals can be told to fail.
 class MemoryFiles final : public Files {
  public:
   std::u16string folder() override { return u"C:\\Sayvane"; }
@@ -160,20 +99,13 @@ class MemoryFiles final : public Files {
   bool failRemoves = false;
 };
 
-// All the fakes an action needs, wired to one journal and one clock.
+// Everything an action needs, wired to one journal and one clock.
 struct FakeServices {
   FakeWaiter waiter;
   Journal journal{waiter};
-  RecordingInput input{journal};
-  FakeShell shell{journal};
-  FakePrograms programs{journal};
-  FakeClipboard clipboard{journal};
-  FakeScreen screen;
-  FakeRandom random{journal};
-  FakeDialogs dialogs{journal};
+  FakeDesktop desktop{journal};
   FakeCharacter character{journal};
-  FakeMainWindow window{journal, waiter};
-  ActionServices services{input, shell, programs, clipboard, screen, random, waiter, dialogs, character, window};
+  ActionServices services{desktop, desktop, desktop, desktop, desktop, desktop, waiter, desktop, character, desktop};
 };
 
 }  // namespace sayvane::testing

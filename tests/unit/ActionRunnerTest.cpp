@@ -29,8 +29,8 @@ TEST(Runner, HoldsLastStrictlyLongerThanAskedAndStepPausesFollowEveryStep) {
 
 TEST(Runner, AProgramThatCannotStartIsReportedAndLaterFailuresAreSkipped) {
   FakeServices f;
-  f.programs.fail = true;
-  f.clipboard.fail = true;
+  f.desktop.failPrograms = true;
+  f.desktop.failClipboard = true;
   // Every row takes the first bracket argument.
   runAction(u"openProgram[C:\\nothing.exe] Write OpenHide", f.services);
   EXPECT_EQ(f.journal.lines, (Lines{"start-program C:\\nothing.exe", "message 提示|这个路径下没有对应的程序！",
@@ -40,7 +40,7 @@ TEST(Runner, AProgramThatCannotStartIsReportedAndLaterFailuresAreSkipped) {
 
 TEST(Runner, AFailedClipboardBeforeAnyProgramStartNeverPastesWhatWasThere) {
   FakeServices f;
-  f.clipboard.fail = true;
+  f.desktop.failClipboard = true;
   runAction(u"Write[你好]", f.services);
   EXPECT_EQ(f.journal.lines, (Lines{"clipboard-clear"}));
 }
@@ -48,7 +48,7 @@ TEST(Runner, AFailedClipboardBeforeAnyProgramStartNeverPastesWhatWasThere) {
 TEST(Runner, WriteLeavesTheTextOnTheClipboard) {
   FakeServices f;
   runAction(u"Write[此致敬礼！]", f.services);
-  EXPECT_EQ(f.clipboard.text, u"此致敬礼！");
+  EXPECT_EQ(f.desktop.clipboard, u"此致敬礼！");
 }
 
 TEST(Runner, GrowAndShrinkRoundWidthThenHeight) {
@@ -73,23 +73,23 @@ TEST(Runner, RepeatedGrowStopsAtTheLargestSize) {
 
 TEST(Runner, FlyReseedsThenDrawsXBeforeY) {
   FakeServices f;
-  f.screen.w = 1000;
-  f.screen.h = 500;
-  f.random.draws = {0.5, 0.25};
+  f.desktop.screenWidth = 1000;
+  f.desktop.screenHeight = 500;
+  f.desktop.draws = {0.5, 0.25};
   runAction(u"OpenFly", f.services);
   EXPECT_EQ(f.journal.lines, (Lines{"random-reseed", "character-move 400 100"}));
 }
 
 TEST(Runner, QuitEndsTheActionEvenInTheMiddleOfAWait) {
   FakeServices f;
-  f.waiter.schedule(300ms, [&] { f.window.quit(); });
+  f.waiter.schedule(300ms, [&] { f.desktop.quit(); });
   runAction(u"A!1000*B", f.services);
   EXPECT_EQ(f.journal.lines, (Lines{"key-down 0x41", "quit"}));
 }
 
 TEST(Runner, EventsArrivingDuringAWaitAreHandledAtOnceAndTheActionGoesOn) {
   FakeServices f;
-  f.waiter.schedule(200ms, [&] { f.shell.open(u"during"); });
+  f.waiter.schedule(200ms, [&] { f.desktop.open(u"during"); });
   runAction(u"Down!1000", f.services);
   EXPECT_EQ(f.journal.lines, (Lines{"key-down 0x28", "shell-open during", "key-up 0x28"}));
   EXPECT_DOUBLE_EQ(f.journal.times[1], 200.0);

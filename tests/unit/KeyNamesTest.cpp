@@ -40,9 +40,9 @@ TEST(KeyNames, NamesOutsideTheTableAreNotKeys) {
 
 TEST(KeyNames, KeysGoDownAndUpWithScanZeroAndNoExtendedFlag) {
   FakeServices f;
-  kjPress(f.input, u"LWindows");
-  kjPressUp(f.input, u"LWindows");
-  kjPressUp(f.input, u"Delete");  // a key-up for a key never pressed is still sent
+  kjPress(f.desktop, u"LWindows");
+  kjPressUp(f.desktop, u"LWindows");
+  kjPressUp(f.desktop, u"Delete");  // a key-up for a key never pressed is still sent
   EXPECT_EQ(f.journal.lines, (std::vector<std::string>{"key-down 0x5B", "key-up 0x5B", "key-up 0x2E"}));
 }
 
@@ -59,8 +59,8 @@ TEST(KeyNames, MouseTokensActOnPressOnly) {
   };
   for (const auto& [name, expected] : cases) {
     FakeServices f;
-    kjPress(f.input, name);
-    kjPressUp(f.input, name);
+    kjPress(f.desktop, name);
+    kjPressUp(f.desktop, name);
     EXPECT_EQ(f.journal.lines, expected);
     EXPECT_TRUE(isKeyName(name));
   }
