@@ -9,18 +9,12 @@ namespace {
 
 using testing::FakeServices;
 
-TEST(KeyNames, EveryNameOfTheTableHasItsCodeInAnyCase) {
+TEST(KeyNames, ComputedRowsAndNotableFixedRowsHaveTheirCodesInAnyCase) {
   const std::pair<std::u16string, int> cases[] = {
-      {u"0", 0x30},      {u"7", 0x37},        {u"9", 0x39},        {u"a", 0x41},       {u"Q", 0x51},
-      {u"z", 0x5A},      {u"F1", 0x70},       {u"f4", 0x73},       {u"F10", 0x79},     {u"f12", 0x7B},
-      {u"CTRL", 0x11},   {u"Alt", 0x12},      {u"shift", 0x10},    {u"BackSpace", 0x08}, {u"space", 0x20},
-      {u"tab", 0x09},    {u"capslock", 0x14}, {u"insert", 0x2D},   {u"PageUp", 0x21},  {u"pagedown", 0x22},
-      {u"up", 0x26},     {u"Down", 0x28},     {u"left", 0x25},     {u"right", 0x27},   {u"Esc", 0x1B},
-      {u"printscreen", 0x2A}, {u"delete", 0x2E}, {u"home", 0x24},  {u"end", 0x23},     {u"Enter", 0x0D},
-      {u"scrolllock", 0x91}, {u"pause", 0x13}, {u"numlock", 0x90}, {u".", 0xBE},       {u",", 0xBC},
-      {u";", 0xBA},      {u"'", 0xDE},        {u"/", 0xBF},        {u"\\", 0xDC},      {u"=", 0xBB},
-      {u"-", 0xBD},      {u"LWindows", 0x5B}, {u"rwindows", 0x5C}, {u"PopMenu", 0x5D}, {u"Add", 0x6B},
-      {u"sub", 0x6D},    {u"Mul", 0x6A},      {u"div", 0x6F},
+      {u"0", 0x30},      {u"7", 0x37},     {u"9", 0x39},         {u"a", 0x41},         {u"Q", 0x51},
+      {u"z", 0x5A},      {u"F1", 0x70},    {u"f4", 0x73},        {u"F10", 0x79},       {u"f12", 0x7B},
+      {u"CTRL", 0x11},   {u"Alt", 0x12},   {u"printscreen", 0x2A}, {u"LWindows", 0x5B}, {u"PopMenu", 0x5D},
+      {u"\\", 0xDC},    {u"'", 0xDE},     {u"Div", 0x6F},       {u"Enter", 0x0D},     {u"scrolllock", 0x91},
   };
   for (const auto& [name, code] : cases) {
     SCOPED_TRACE(std::string(name.begin(), name.end()));
