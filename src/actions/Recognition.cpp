@@ -17,7 +17,7 @@ void RC_Recognition(RecognitionState& state, const std::u16string& phraseText, A
   }
   if (!state.wakeFlag) return;
   state.wakeFlag = false;
-  // Copied: a handler running during one of the action's waits may replace the loaded set.
+  // Taken out of the loaded text before it runs: an edit during one of its waits cannot change it.
   const auto action = findAction(state.loadedSetText, phraseText);
   if (action) runAction(*action, services);
 }

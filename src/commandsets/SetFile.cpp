@@ -58,24 +58,23 @@ SetFileResult writeSetFile(Files& files, CodePage936& codePage, std::u16string_v
   return result;
 }
 
-std::u16string describeSetFileError(const SetFileResult& result, std::u16string_view setName, std::u16string_view text) {
-  const std::u16string file = u"“" + setFileName(setName) + u"”";
+std::u16string describeSetFileError(const SetFileResult& result, std::u16string_view fileName, std::u16string_view text) {
+  const std::u16string file = concat({u"“", fileName, u"”"});
   switch (result.error) {
     case SetFileError::None: return {};
-    case SetFileError::ReadFailed: return u"无法读取语音命令集文件" + file + u"。";
-    case SetFileError::NotCodePage936: return u"语音命令集文件" + file + u"不是有效的GBK编码文本，无法读取。";
+    case SetFileError::ReadFailed: return concat({u"无法读取语音命令集文件", file, u"。"});
+    case SetFileError::NotCodePage936: return concat({u"语音命令集文件", file, u"不是有效的GBK编码文本，无法读取。"});
     case SetFileError::Unrepresentable: {
       std::u16string character;
       if (result.badIndex < text.size()) {
-        character = text.substr(result.badIndex, 1);
-        const char16_t c = character[0];
-        if (c >= 0xD800 && c <= 0xDBFF && result.badIndex + 1 < text.size()) character += text[result.badIndex + 1];
-        character = u"“" + character + u"”";
+        // A character outside the basic plane is a surrogate pair: name both halves.
+        const bool pair = text[result.badIndex] >= 0xD800 && text[result.badIndex] <= 0xDBFF && result.badIndex + 1 < text.size();
+        character = concat({u"“", text.substr(result.badIndex, pair ? 2 : 1), u"”"});
       }
-      return u"文字" + character + u"无法用GBK编码保存，语音命令集文件" + file + u"没有改动。";
+      return concat({u"文字", character, u"无法用GBK编码保存，语音命令集文件", file, u"没有改动。"});
     }
-    case SetFileError::WriteFailed: return u"无法写入语音命令集文件" + file + u"，原文件没有改动。";
-    case SetFileError::DeleteFailed: return u"无法删除语音命令集文件" + file + u"。";
+    case SetFileError::WriteFailed: return concat({u"无法写入语音命令集文件", file, u"，原文件没有改动。"});
+    case SetFileError::DeleteFailed: return concat({u"无法删除语音命令集文件", file, u"。"});
   }
   return {};
 }

@@ -32,7 +32,8 @@ SetFileResult readSetFileNamed(Files& files, CodePage936& codePage, const std::u
 // Writes the text and one more CR LF, as every save has; the old file survives a failure.
 SetFileResult writeSetFile(Files& files, CodePage936& codePage, std::u16string_view setName, std::u16string_view text);
 
-// A message for the user, in Chinese; `text` is what was being written, for Unrepresentable.
-std::u16string describeSetFileError(const SetFileResult& result, std::u16string_view setName, std::u16string_view text = {});
+// A message for the user, in Chinese, naming the file; `text` is what was being written, for
+// Unrepresentable.
+std::u16string describeSetFileError(const SetFileResult& result, std::u16string_view fileName, std::u16string_view text = {});
 
 }  // namespace sayvane

@@ -1,5 +1,7 @@
 #include "platform/Waiter.h"
 
+#include <algorithm>
+
 namespace sayvane {
 
 bool waitMoreThan(Waiter& waiter, std::chrono::nanoseconds duration) {
@@ -8,11 +10,8 @@ bool waitMoreThan(Waiter& waiter, std::chrono::nanoseconds duration) {
   for (;;) {
     const auto elapsed = waiter.now() - start;
     if (elapsed > duration) return true;
-    // A clock that reads earlier than the start (it must not, but a broken one might) still
-    // counts down: the remaining time is never more than the whole duration plus one tick.
-    auto remaining = duration - elapsed + std::chrono::nanoseconds(1);
-    if (remaining > duration + std::chrono::nanoseconds(1)) remaining = duration + std::chrono::nanoseconds(1);
-    if (!waiter.pump(remaining)) return false;
+    // Never asks for more than the whole wait, even of a clock that reads before the start.
+    if (!waiter.pump(std::min(duration - elapsed, duration) + std::chrono::nanoseconds(1))) return false;
   }
 }
 

@@ -42,8 +42,7 @@ std::optional<std::u16string> readArgument(const std::string& file, std::ostream
   FolderFiles files(folder);
   const auto result = readSetFileNamed(files, codePage, path.filename().u16string());
   if (!result) {
-    const auto name = path.filename().u16string();
-    err << toUtf8(describeSetFileError(result, name.size() > 4 ? name.substr(0, name.size() - 4) : name)) << "\n";
+    err << toUtf8(describeSetFileError(result, path.filename().u16string())) << "\n";
     return std::nullopt;
   }
   return result.text;
@@ -126,7 +125,7 @@ int restore(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (result.result.error == SetFileError::DeleteFailed)
       err << "无法删除文件“" << toUtf8(result.fileName) << "”，恢复中止。\n";
     else
-      err << toUtf8(describeSetFileError(result.result, result.setName)) << "恢复中止。\n";
+      err << toUtf8(describeSetFileError(result.result, setFileName(result.setName))) << "恢复中止。\n";
     return 1;
   }
   for (const auto& set : defaultSets()) out << toUtf8(setFileName(set.name)) << "\n";

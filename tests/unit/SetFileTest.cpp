@@ -53,7 +53,7 @@ TEST_F(OnDisk, TextTheCodePageCannotHoldLeavesTheOldFileAndNamesTheCharacter) {
   const auto result = writeSetFile(files, *codePage, u"a", text);
   EXPECT_EQ(result.error, SetFileError::Unrepresentable);
   EXPECT_EQ(folder.readBytes(u"a.xml"), "old");
-  EXPECT_NE(describeSetFileError(result, u"a", text).find(u"“ก”"), std::u16string::npos);
+  EXPECT_NE(describeSetFileError(result, u"a.xml", text).find(u"“ก”"), std::u16string::npos);
 }
 
 TEST_F(OnDisk, AFailedSaveKeepsTheOldFile) {
