@@ -1,4 +1,4 @@
-// The assistant character on the desktop: what actions and the program ask of it.
+// The assistant character on the desktop and the control that loads it.
 #pragma once
 
 #include <optional>
@@ -22,6 +22,23 @@ class Character {
   [[nodiscard]] virtual bool hide() = 0;
   [[nodiscard]] virtual bool show() = 0;
   [[nodiscard]] virtual bool moveTo(int x, int y) = 0;
+  [[nodiscard]] virtual bool setLanguageId(int languageId) = 0;
+  // A command-menu entry whose name, caption and voice text are all `name`; enabled, visible.
+  [[nodiscard]] virtual bool addCommand(const std::u16string& name) = 0;
+  [[nodiscard]] virtual bool removeAllCommands() = 0;
+};
+
+// Menu choices come back as events the platform delivers, carrying the entry's name.
+class CharacterControl {
+ public:
+  CharacterControl() = default;
+  CharacterControl(const CharacterControl&) = delete;
+  CharacterControl& operator=(const CharacterControl&) = delete;
+  virtual ~CharacterControl() = default;
+
+  // Loads the character `id` from `loadKey` (a file path) and returns it; nothing when the
+  // control or the file is missing. The character lives as long as the control.
+  [[nodiscard]] virtual Character* load(const std::u16string& id, const std::u16string& loadKey) = 0;
 };
 
 }  // namespace sayvane

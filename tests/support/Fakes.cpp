@@ -65,6 +65,15 @@ void FakeDesktop::message(const std::u16string& text, const std::u16string& capt
   journal_.add("message " + toUtf8(caption) + "|" + toUtf8(text));
 }
 
+void FakeDesktop::critical(const std::u16string& text, const std::u16string& caption) {
+  journal_.add("critical " + toUtf8(caption) + "|" + toUtf8(text));
+}
+
+bool FakeDesktop::ask(const std::u16string& text, const std::u16string& caption) {
+  journal_.add("question " + toUtf8(caption) + "|" + toUtf8(text));
+  return false;
+}
+
 void FakeDesktop::showMainWindow() { journal_.add("show-main-window"); }
 
 void FakeDesktop::quit() {
@@ -92,6 +101,8 @@ bool FakeCharacter::setHeight(int pixels) {
 }
 
 bool FakeCharacter::moveTo(int x, int y) { return log("character-move " + std::to_string(x) + " " + std::to_string(y)); }
+
+bool FakeCharacter::addCommand(const std::u16string& name) { return log("menu-add " + toUtf8(name)); }
 
 std::vector<std::u16string> MemoryFiles::listXml() {
   std::vector<std::u16string> names;

@@ -50,6 +50,12 @@ class FakeDesktop final : public Input, public Shell, public Programs, public Cl
   void reseedFromClock() override;
   double next() override { return draws.empty() ? 0.0 : draws[drawn_++ % draws.size()]; }
   void message(const std::u16string& text, const std::u16string& caption) override;
+  void critical(const std::u16string& text, const std::u16string& caption) override;
+  bool ask(const std::u16string& text, const std::u16string& caption) override;
+  std::optional<std::u16string> pickFile(const std::u16string&, const std::u16string&, const std::u16string&) override {
+    return std::nullopt;
+  }
+  void showHelp() override { journal_.add("help-window"); }
   void showMainWindow() override;
   // Like the real window: once quitting, every later pump reports that the program is ending.
   void quit() override;
@@ -77,6 +83,9 @@ class FakeCharacter final : public Character {
   [[nodiscard]] bool hide() override { return log("character-hide"); }
   [[nodiscard]] bool show() override { return log("character-show"); }
   [[nodiscard]] bool moveTo(int x, int y) override;
+  [[nodiscard]] bool setLanguageId(int id) override { return log("character-language " + std::to_string(id)); }
+  [[nodiscard]] bool addCommand(const std::u16string& name) override;
+  [[nodiscard]] bool removeAllCommands() override { return log("menu-clear"); }
   int w = 128;
   int h = 128;
   bool fail = false;

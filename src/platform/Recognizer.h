@@ -1,0 +1,41 @@
+// The speech recognizer: the one shared recognition context and its command grammar.
+// Recognitions come back as events the platform delivers to the main window.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sayvane {
+
+inline constexpr std::uint32_t kRecognitionInterest = 16;        // SRERecognition
+inline constexpr std::uint32_t kFalseRecognitionInterest = 512;  // SREFalseRecognition
+
+class Recognizer {
+ public:
+  Recognizer() = default;
+  Recognizer(const Recognizer&) = delete;
+  Recognizer& operator=(const Recognizer&) = delete;
+  virtual ~Recognizer() = default;
+
+  // Creates the shared recognition context.
+  [[nodiscard]] virtual bool createContext() = 0;
+  // The descriptions (locale 0) of every installed recognizer, in enumeration order.
+  [[nodiscard]] virtual std::optional<std::vector<std::u16string>> recognizerDescriptions() = 0;
+  // The command grammar, id 1.
+  [[nodiscard]] virtual bool createGrammar() = 0;
+  // Dictation topic "" loaded statically, then switched inactive: it never produces results.
+  [[nodiscard]] virtual bool loadDictation() = 0;
+  [[nodiscard]] virtual bool deactivateDictation() = 0;
+  [[nodiscard]] virtual std::optional<std::uint32_t> eventInterests() = 0;
+  [[nodiscard]] virtual bool setEventInterests(std::uint32_t interests) = 0;
+  // Replaces the grammar's rules by those of the file at `path`, loaded dynamically; fails
+  // for a file the recognizer cannot compile.
+  [[nodiscard]] virtual bool loadCommandFile(const std::u16string& path) = 0;
+  // Every top-level rule (rule id 0) on or off; switching on fails when the audio input
+  // cannot be opened.
+  [[nodiscard]] virtual bool setRulesActive(bool active) = 0;
+};
+
+}  // namespace sayvane
