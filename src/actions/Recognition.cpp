@@ -4,9 +4,10 @@
 
 namespace sayvane {
 
-void RC_Recognition(RecognitionState& state, const std::u16string& phraseText, ActionServices& services) {
+void RC_Recognition(RecognitionState& state, ResultField& result, const std::u16string& phraseText,
+                    ActionServices& services) {
   if (state.testMode) {
-    state.resultField = phraseText;
+    result.showResult(phraseText);
     return;
   }
   // A character that cannot speak must not cost the user the command itself.
@@ -22,6 +23,6 @@ void RC_Recognition(RecognitionState& state, const std::u16string& phraseText, A
   if (action) runAction(*action, services);
 }
 
-void RC_FalseRecognition(RecognitionState& state) { state.resultField = std::u16string(kNotRecognized); }
+void RC_FalseRecognition(ResultField& result) { result.showResult(std::u16string(kNotRecognized)); }
 
 }  // namespace sayvane

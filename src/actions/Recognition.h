@@ -16,12 +16,22 @@ struct RecognitionState {
   bool wakeFlag = false;
   bool testMode = false;
   std::u16string loadedSetText;
-  std::u16string resultField;  // Text4
+};
+
+// The result field Text4: writing it is a change the window reacts to.
+class ResultField {
+ public:
+  ResultField() = default;
+  ResultField(const ResultField&) = delete;
+  ResultField& operator=(const ResultField&) = delete;
+  virtual ~ResultField() = default;
+  virtual void showResult(const std::u16string& text) = 0;
 };
 
 // Test mode only shows the phrase; otherwise it is spoken, and after the wake phrase the
 // loaded set's action for it runs.
-void RC_Recognition(RecognitionState& state, const std::u16string& phraseText, ActionServices& services);
-void RC_FalseRecognition(RecognitionState& state);
+void RC_Recognition(RecognitionState& state, ResultField& result, const std::u16string& phraseText,
+                    ActionServices& services);
+void RC_FalseRecognition(ResultField& result);
 
 }  // namespace sayvane

@@ -10,14 +10,20 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+struct Text4 final : ResultField {
+  void showResult(const std::u16string& text) override { shown = text; }
+  std::u16string shown;
+};
+
 struct Story : ::testing::Test {
   testing::FakeServices f;
   RecognitionState state;
+  Text4 text4;
   void SetUp() override {
     state.loadedSetText = setTextWithEntries({{u"Alt+F4", u"关闭窗口"}, {u"Alt+F4", u"关闭"}, {u"Write[x]", u"关闭"},
                                               {u"OpenShow", u"Tobrin"}});
   }
-  void hear(std::u16string phrase) { RC_Recognition(state, phrase, f.services); }
+  void hear(std::u16string phrase) { RC_Recognition(state, text4, phrase, f.services); }
 };
 
 TEST_F(Story, WakePhraseThenCloseWindowSendsAltF4) {
@@ -53,7 +59,7 @@ TEST_F(Story, TestModeOnlyShowsThePhrase) {
   state.testMode = true;
   hear(u"关闭窗口");
   EXPECT_TRUE(f.journal.lines.empty());
-  EXPECT_EQ(state.resultField, u"关闭窗口");
+  EXPECT_EQ(text4.shown, u"关闭窗口");
   EXPECT_TRUE(state.wakeFlag);
 }
 
@@ -61,9 +67,9 @@ TEST_F(Story, ARejectedUtteranceShowsTheNoticeInEveryModeAndChangesNothingElse) 
   for (bool testMode : {false, true}) {
     state.testMode = testMode;
     state.wakeFlag = true;
-    state.resultField.clear();
-    RC_FalseRecognition(state);
-    EXPECT_EQ(state.resultField, u"没有识别重新念");
+    text4.shown.clear();
+    RC_FalseRecognition(text4);
+    EXPECT_EQ(text4.shown, u"没有识别重新念");
     EXPECT_TRUE(state.wakeFlag);
   }
   EXPECT_TRUE(f.journal.lines.empty());
