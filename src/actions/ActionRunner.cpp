@@ -1,6 +1,9 @@
 #include "actions/ActionRunner.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <vector>
 #include <cmath>
 
 namespace sayvane {
@@ -69,10 +72,24 @@ int roundToInt16(double value) {
 
 void runPlan(const ActionPlan& plan, ActionServices& services) {
   bool skipFailures = false;
+  // Keys this action holds down, in the order pressed: a quit during a hold releases them, so
+  // no modifier stays stuck for the rest of the session.
+  std::vector<std::uint8_t> held;
   for (const auto& operation : plan) {
     const auto outcome = perform(operation, services);
+    if (operation.kind == Operation::Kind::Input && operation.input.type == InputEvent::Type::Key) {
+      const auto key = operation.input.virtualKey;
+      if (operation.input.flags & kKeyUp) {
+        if (const auto it = std::find(held.begin(), held.end(), key); it != held.end()) held.erase(it);
+      } else {
+        held.push_back(key);
+      }
+    }
     if (operation.kind == Operation::Kind::StartProgram) skipFailures = true;
-    if (outcome == Outcome::Quitting) return;
+    if (outcome == Outcome::Quitting) {
+      for (const auto key : held) send(services.input, InputEvent{InputEvent::Type::Key, key, kKeyUp});
+      return;
+    }
     // Before a program start, a failed step ends the action: pasting after a failed
     // clipboard write would type whatever the clipboard held before.
     if (outcome == Outcome::Failed && !skipFailures) return;

@@ -80,11 +80,14 @@ TEST(Runner, FlyReseedsThenDrawsXBeforeY) {
   EXPECT_EQ(f.journal.lines, (Lines{"random-reseed", "character-move 400 100"}));
 }
 
-TEST(Runner, QuitEndsTheActionEvenInTheMiddleOfAWait) {
+TEST(Runner, QuitEndsTheActionInTheMiddleOfAWaitAndReleasesWhatItHolds) {
   FakeServices f;
   f.waiter.schedule(300ms, [&] { f.desktop.quit(); });
-  runAction(u"A!1000*B", f.services);
-  EXPECT_EQ(f.journal.lines, (Lines{"key-down 0x41", "quit"}));
+  runAction(u"Shift+A!1000+Ctrl!1000*B", f.services);
+  // Shift is released before the wait; A and Ctrl are still down when the quit comes.
+  EXPECT_EQ(f.journal.lines, (Lines{"key-down 0x10", "key-down 0x41", "key-down 0x11", "key-up 0x10", "quit",
+                                    "key-up 0x41", "key-up 0x11"}));
+  EXPECT_DOUBLE_EQ(f.journal.times.back(), 300.0);
 }
 
 TEST(Runner, EventsArrivingDuringAWaitAreHandledAtOnceAndTheActionGoesOn) {
