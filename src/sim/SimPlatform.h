@@ -1,0 +1,83 @@
+// Every platform service held in memory, so the program's logic runs headless: what it does to
+// the desktop becomes one text line per effect, time is a simulated clock that only moves when
+// pumped, and the user's answers to dialogs are queued before they are asked for.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Platform.h"
+
+namespace sayvane {
+class MainWindow;
+}
+
+namespace sayvane::sim {
+
+inline constexpr std::u16string_view kDefaultRecognizer = u"模拟识别引擎 (中文)";
+inline constexpr int kSimScreenWidth = 1024;
+inline constexpr int kSimScreenHeight = 768;
+inline constexpr int kSimCharacterSize = 128;
+
+struct SimOptions {
+  std::vector<std::u16string> recognizers;  // empty: one default recognizer
+  bool noSpeech = false;                    // the recognition context cannot be created
+  bool noCharacter = false;                 // the character control loads nothing
+  bool audioBusy = false;                   // rules cannot be switched on
+  std::optional<std::u16string> setting;    // the stored value of Sayvane/Startup/Check1
+};
+
+class SimPlatform {
+ public:
+  SimPlatform(Files& files, CodePage936& codePage, SimOptions options);
+  ~SimPlatform();
+  SimPlatform(const SimPlatform&) = delete;
+  SimPlatform& operator=(const SimPlatform&) = delete;
+
+  // Every reference in it points into this object.
+  Platform& platform();
+  // Where recognitions, character commands and timer ticks are delivered.
+  void attach(MainWindow& window);
+  // Effect lines in UTF-8, in the order they happened; whoever prints them clears them.
+  std::vector<std::string>& effects();
+
+  // Answers for the next questions, first queued first used; with none queued the answer is No.
+  void answer(bool yes);
+  // Answers for the next file dialogs; with none queued the dialog is cancelled.
+  void pick(std::u16string path);
+  void pickCancel();
+
+  // The user says something: a phrase of the active grammar is recognised, anything else is
+  // a false recognition; nothing is heard while the rules are off.
+  void hear(const std::u16string& phrase);
+  // The user chooses an entry of the character's command menu.
+  void agentCommand(const std::u16string& name);
+  // Lets simulated time pass, delivering timer ticks and scheduled events on the way.
+  void elapse(std::chrono::milliseconds ms);
+  // Delivered by the first pump that reaches `at`, e.g. in the middle of an action's hold.
+  void schedule(std::chrono::nanoseconds at, std::function<void()> event);
+  std::chrono::nanoseconds now() const;
+
+  // What the simulated system holds now.
+  bool rulesActive() const;
+  const std::vector<std::u16string>& grammarPhrases() const;
+  std::optional<std::u16string> setting() const;
+  std::u16string clipboard() const;
+  std::vector<std::u16string> characterMenu() const;
+  bool characterShown() const;
+  int characterWidth() const;
+  int characterHeight() const;
+  // Keys pressed and not yet released, in the order they went down.
+  std::vector<std::uint8_t> keysDown() const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace sayvane::sim

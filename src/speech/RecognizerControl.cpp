@@ -1,0 +1,118 @@
+// The recognizer context, the command grammar, the set switch and the Chinese-engine check.
+#include "app/MainWindow.h"
+#include "commandsets/DefaultSets.h"
+#include "commandsets/SetFile.h"
+#include "speech/SpeechTexts.h"
+#include "text/Text.h"
+
+namespace sayvane {
+
+bool namesChineseEngine(std::u16string_view description) {
+  const auto lower = lowerCase(description);
+  return contains(lower, u"chinese") || contains(lower, u"中文");
+}
+
+bool MainWindow::recognizerStart() {
+  flags_.rulesActive = false;
+  flags_.grammarLoaded = false;
+  auto& r = p_.recognizer;
+  if (!r.createContext()) return false;
+  const auto descriptions = r.recognizerDescriptions();
+  // Selecting entry 0 of an empty list is a failure: without a recognizer nothing can work.
+  if (!descriptions || descriptions->empty()) return false;
+  ui_.SREngines.items = *descriptions;
+  ui_.SREngines.selection = 0;
+  if (!r.createGrammar() || !r.loadDictation() || !r.deactivateDictation()) return false;
+  // Interests already set by the recognizer stay set.
+  for (const auto interest : {kRecognitionInterest, kFalseRecognitionInterest}) {
+    const auto interests = r.eventInterests();
+    if (!interests || !r.setEventInterests(*interests | interest)) return false;
+  }
+  for (std::size_t i = 0; i < ui_.List2.items.size(); ++i) {
+    if (ui_.List2.items[i] != kInitialSetName) continue;
+    ui_.List2.selection = static_cast<int>(i);
+    List2_Click();
+  }
+  return Command5_Click() != SwitchResult::MenuFailed;
+}
+
+bool MainWindow::grammarLoad(std::u16string_view setName) {
+  auto& r = p_.recognizer;
+  const bool loaded = r.loadCommandFile(setPath(p_.files.folder(), setName)) && r.setRulesActive(false) &&
+                      (!flags_.rulesActive || r.setRulesActive(true));
+  flags_.grammarLoaded = loaded;
+  return loaded;
+}
+
+bool MainWindow::engineCheckShort() const {
+  const auto* shown = ui_.SREngines.selectedItem();
+  return shown && namesChineseEngine(*shown);
+}
+
+bool MainWindow::engineCheckFull() {
+  if (engineCheckShort()) return true;
+  bool anyChinese = false;
+  for (const auto& description : ui_.SREngines.items) anyChinese = anyChinese || namesChineseEngine(description);
+  if (anyChinese) message(concat({kMustUseChinese, kChangeInControlPanel}), u"提示");
+  else message(concat({kNoChineseEngine, kSeeHelp}), u"提示");
+  return false;
+}
+
+MainWindow::SwitchResult MainWindow::Command5_Click() {
+  if (!engineCheckShort()) {
+    message(kMustUseChinese, u"提示");
+    return SwitchResult::Refused;
+  }
+  const auto* selected = ui_.List2.selectedItem();
+  if (!selected) {
+    message(kSelectASet, u"提示");
+    return SwitchResult::Refused;
+  }
+  const std::u16string setName = *selected;
+
+  // What the button phase changes, so that a failure after it can put everything back.
+  const Controls before = ui_;
+  const auto menuBefore = characterMenu_;
+  const bool filledBefore = flags_.menuFilled;
+  const auto undoButtonPhase = [&] {
+    for (Control Controls::*c : {&Controls::Command1, &Controls::Command3, &Controls::Command4, &Controls::Command5,
+                                 &Controls::Command6, &Controls::List2})
+      ui_.*c = before.*c;
+    restoreCommandMenu(menuBefore, filledBefore);
+  };
+
+  const bool switchOn = ui_.Command1.enabled;
+  ui_.Command1.enabled = ui_.Command4.enabled = !switchOn;
+  ui_.Command5.caption = switchOn ? kStopSetCaption : kUseSetCaption;
+  ui_.Command6.enabled = ui_.Command3.enabled = ui_.List2.enabled = !switchOn;
+  clearCommandMenu();
+  if (switchOn && !FillAgentMenu(setFileName(setName))) {
+    undoButtonPhase();
+    return SwitchResult::MenuFailed;
+  }
+
+  if (!flags_.grammarLoaded) return SwitchResult::Done;
+  if (flags_.rulesActive) {
+    if (!p_.recognizer.setRulesActive(false)) {
+      undoButtonPhase();
+      message(kAudioBusy);
+      return SwitchResult::Done;
+    }
+    flags_.rulesActive = false;
+    ui_.SREngines.enabled = true;
+    ui_.Label5.caption = kNoActiveSetLabel;
+  } else {
+    speech_.testMode = false;
+    if (!p_.recognizer.setRulesActive(true)) {
+      undoButtonPhase();
+      message(kAudioBusy);
+      return SwitchResult::Done;
+    }
+    flags_.rulesActive = true;
+    ui_.SREngines.enabled = false;
+    ui_.Label5.caption = concat({kActiveSetLabel, setName});
+  }
+  return SwitchResult::Done;
+}
+
+}  // namespace sayvane

@@ -1,0 +1,34 @@
+// What the recognizer control and the test mode say to the user, and the Chinese-engine test.
+#pragma once
+
+#include <string_view>
+
+namespace sayvane {
+
+inline constexpr std::u16string_view kStartupFailure =
+    u"没有安装语音识别引擎！ 请安装微软的语音识别引擎！下载地址是：\r\n"
+    u"https://www.microsoft.com/download/details.aspx?id=10121";
+inline constexpr std::u16string_view kGrammarLoadFailedOnSelect =
+    u"出现错误，可能是以下一种原因造成：１．无效的语音词汇文件！２．没有安装语音识别引擎！３．没有安装中文语音包！"
+    u"详细的下载安装方法请看帮助！";
+inline constexpr std::u16string_view kGrammarLoadFailedOnAdd = u"无效的语音词汇文件！用户不能直接修改语音词汇文件！";
+inline constexpr std::u16string_view kMustUseChinese = u"必须使用中文识别引擎，请修改成中文识别引擎！";
+inline constexpr std::u16string_view kChangeInControlPanel = u"请在控制面板的语音项下修改！";
+inline constexpr std::u16string_view kNoChineseEngine = u"没有安装中文语音包！或者没有安装中文语音识别引擎！";
+inline constexpr std::u16string_view kSeeHelp = u"具体安装方法请点击“帮助”按钮！";
+inline constexpr std::u16string_view kSelectASet = u"请选择一个语音命令集!";
+inline constexpr std::u16string_view kAudioBusy = u"没有激活语音词汇文件，可能是声音设备被其他程序使用！";
+inline constexpr std::u16string_view kActiveSetLabel = u"当前使用的语音命令集：";
+inline constexpr std::u16string_view kNoActiveSetLabel = u"当前没有使用任何语音命令集";
+inline constexpr std::u16string_view kStopSetCaption = u"停止当前的语音命令集";
+inline constexpr std::u16string_view kUseSetCaption = u"更改为选中的语音命令集";
+inline constexpr std::u16string_view kStopTestCaption = u"停止测试词汇";
+inline constexpr std::u16string_view kStartTestCaption = u"开始测试词汇";
+inline constexpr std::u16string_view kTestInstructions =
+    u"在第一次使用语音命令前，\r\n最好把对应的语音词汇念一遍，\r\n直到每个词都被正确识别，\r\n"
+    u"如被正确识别在文本框中会出现对应的文字，\r\n如果遇到不能识别，\r\n或者两个词的发音相近，\r\n应该修改成其他词汇。";
+
+// A recognizer description names a Chinese engine when, lower-cased, it holds "chinese" or "中文".
+bool namesChineseEngine(std::u16string_view description);
+
+}  // namespace sayvane

@@ -1,0 +1,168 @@
+#include "ProgramTest.h"
+
+#include "commandsets/EntryRules.h"
+
+namespace sayvane::testing {
+namespace {
+
+// Every save ends the text with one more line break, as the set files' writer always has: the
+// fixture's save and the edit's.
+constexpr const char* kTwoSaves = "\r\n\r\n";
+
+struct Editor : Program {
+  void SetUp() override {
+    addSet(u"初始默认语音命令集", kInitialEntries);
+    addSet(u"游戏", {{u"CloseSoft", u"退出"}, {u"Space", u"跳"}, {u"Ctrl", u"开火"}});
+    startQuietly();
+    click("Command5");  // editing needs the set stopped
+    selectSet(u"游戏");
+  }
+  std::string gameFile() { return fileText(u"游戏"); }
+};
+
+TEST_F(Editor, SelectingASetListsItsPhrasesAndLoadsItsGrammar) {
+  EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "跳(Space)", "开火(Ctrl)"}));
+  EXPECT_EQ(window->loadedSetName(), u"游戏");
+  EXPECT_EQ(sim->grammarPhrases(), (std::vector<std::u16string>{u"退出", u"跳", u"开火"}));
+  // The same set again reads nothing.
+  files.files[u"游戏.xml"] = "garbage";
+  EXPECT_TRUE(selectSet(u"游戏").empty());
+}
+
+TEST_F(Editor, AddingAPhraseWritesTheFileReloadsTheGrammarAndKeepsTheFields) {
+  EXPECT_EQ(addPhrase(u"蹲下", u"Ctrl+C"), (Lines{"write 游戏.xml", "grammar-load 游戏.xml", "rules off"}));
+  EXPECT_EQ(gameFile(), toUtf8(setTextWithEntries({{u"CloseSoft", u"退出"}, {u"Space", u"跳"}, {u"Ctrl", u"开火"},
+                                                   {u"Ctrl+C", u"蹲下"}})) + kTwoSaves);
+  EXPECT_EQ(utf8(ui().List1.items).back(), "蹲下(Ctrl+C)");
+  EXPECT_EQ(ui().Text1.text, u"蹲下");
+  EXPECT_EQ(ui().Text2.text, u"Ctrl+C");
+  EXPECT_THAT(sim->grammarPhrases(), Contains(u"蹲下"));
+}
+
+TEST_F(Editor, AddRefusesEmptyFieldsExactDuplicatesAndTextTheFileCannotHold) {
+  const auto before = files.files;
+  const auto refused = [&](std::u16string_view phrase, std::u16string_view action) { return addPhrase(phrase, action); };
+  EXPECT_EQ(refused(u"", u"A"), (Lines{"message 提示|请添加你想读的中文词汇"}));
+  EXPECT_EQ(refused(u"跳", u""), (Lines{"message 提示|请添加中文词汇对应的操作"}));
+  EXPECT_EQ(refused(u"跳", u"B"), (Lines{"message 提示|请添加新的词汇，这个词汇已经有了！"}));
+  EXPECT_EQ(refused(u"打开(新)", u"A"), (Lines{"message 提示|发音词汇中不能含有“(”，请修改。"}));
+  EXPECT_EQ(refused(u"引号", u"Write[\"a\" & <b>]"), (Lines{"message 提示|对应的操作中不能含有“\"”“<”“>”“&”，请修改。"}));
+  EXPECT_EQ(refused(u"表情", u"Write[😀]"), (Lines{"message 提示|对应的操作中的文字“😀”无法用GBK编码保存，请修改。"}));
+  EXPECT_EQ(files.files, before);
+  EXPECT_EQ(ui().List1.items.size(), 3u);
+  // The duplicate test is exact: a trailing blank makes another phrase.
+  EXPECT_EQ(addPhrase(u"跳 ", u"   ").front(), "write 游戏.xml");
+}
+
+TEST_F(Editor, DeletingAPhraseRewritesTheFileOnlyAndProtectsExit) {
+  ASSERT_TRUE(window->select("List1", 1));
+  EXPECT_EQ(ui().Text1.text, u"跳");
+  EXPECT_EQ(ui().Text2.text, u"Space");
+  EXPECT_EQ(click("Command4"), (Lines{"write 游戏.xml"}));
+  EXPECT_EQ(gameFile(), toUtf8(setTextWithEntries({{u"CloseSoft", u"退出"}, {u"Ctrl", u"开火"}})) + kTwoSaves);
+  EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "开火(Ctrl)"}));
+  EXPECT_EQ(click("Command4"), (Lines{"message 提示|选中你要删除的语音命令"}));
+  ASSERT_TRUE(window->select("List1", 0));
+  EXPECT_EQ(click("Command4"), (Lines{"message 提示|不可删除默认的语音命令!"}));
+  // A deleted phrase no longer has an action, though the grammar still hears it.
+  click("Command5");
+  hear(u"Tobrin");
+  take();
+  EXPECT_EQ(hear(u"跳"), (Lines{"speak 跳"}));
+}
+
+TEST_F(Editor, AFailedSaveChangesNothing) {
+  files.failWrites = true;
+  EXPECT_EQ(addPhrase(u"蹲下", u"C"), (Lines{"message Sayvane|无法写入语音命令集文件“游戏.xml”，原文件没有改动。"}));
+  ASSERT_TRUE(window->select("List1", 1));
+  EXPECT_EQ(click("Command4"), (Lines{"message Sayvane|无法写入语音命令集文件“游戏.xml”，原文件没有改动。"}));
+  files.failWrites = false;
+  EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "跳(Space)", "开火(Ctrl)"}));
+  EXPECT_EQ(gameFile(), toUtf8(setTextWithEntries({{u"CloseSoft", u"退出"}, {u"Space", u"跳"}, {u"Ctrl", u"开火"}})) + "\r\n");
+}
+
+TEST_F(Editor, CreatingASetWritesTheTemplateSelectsItAndEmptiesTheName) {
+  ASSERT_TRUE(window->type("Text3", u"测试"));
+  EXPECT_EQ(click("Command2"), (Lines{"write 测试.xml", "grammar-load 测试.xml", "rules off"}));
+  EXPECT_EQ(fileText(u"测试"), toUtf8(newSetText()) + "\r\n");
+  EXPECT_EQ(utf8(ui().List2.items).back(), "测试");
+  EXPECT_EQ(ui().List2.selection, static_cast<int>(ui().List2.items.size()) - 1);
+  EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "添加语音命令(AddSpeech)", "更换语音命令(AddSpeech)"}));
+  EXPECT_EQ(ui().Text3.text, u"");
+}
+
+TEST_F(Editor, CreatingRefusesNamesThatExistOrCannotBeFileNames) {
+  const auto before = files.files;
+  const auto create = [&](std::u16string_view name) {
+    window->type("Text3", std::u16string(name));
+    return click("Command2");
+  };
+  EXPECT_EQ(create(u""), (Lines{"message 提示|请填入语音命令集名字！"}));
+  EXPECT_EQ(create(u"游戏"), (Lines{"message 提示|已经有名为“游戏”的语音命令集了，请换一个名字。"}));
+  EXPECT_EQ(create(u"a/b:c"), (Lines{"message 提示|语音命令集名字不能含有“/”“:”，请换一个名字。"}));
+  EXPECT_EQ(create(u"新的."), (Lines{"message 提示|语音命令集名字不能以点或空格结尾，请换一个名字。"}));
+  EXPECT_EQ(create(u"Com1"), (Lines{"message 提示|“Com1”是系统保留的名字，不能用作语音命令集名字，请换一个名字。"}));
+  EXPECT_EQ(create(u"表情😀"), (Lines{"message 提示|语音命令集名字中的文字“😀”无法用GBK编码保存，请换一个名字。"}));
+  EXPECT_EQ(files.files, before);
+  EXPECT_EQ(ui().Text3.text, u"表情😀");  // kept, so the user can mend it
+}
+
+TEST_F(Editor, SetNameRulesCoverWhatWindowsRejects) {
+  const std::vector<std::u16string> existing{u"Windows.xml"};
+  for (std::u16string_view bad : {u"WINDOWS", u"a\\b", u"a*", u"a?", u"a\"", u"a<", u"a>", u"a|", u"a\tb", u"nul.txt",
+                                  u"lpt9", u"a "})
+    EXPECT_FALSE(setNameProblem(bad, u"C:\\Sayvane", existing, *codePage).empty()) << toUtf8(bad);
+  for (std::u16string_view good : {u"Windows2", u"我的 游戏", u"con游戏", u".隐藏", u"a.b"})
+    EXPECT_TRUE(setNameProblem(good, u"C:\\Sayvane", existing, *codePage).empty()) << toUtf8(good);
+  EXPECT_FALSE(setNameProblem(std::u16string(250, u'长'), u"C:\\Sayvane", existing, *codePage).empty());
+}
+
+TEST_F(Editor, DeletingASetAsksThenRemovesItAndEditsAreRefusedAfterwards) {
+  sim->answer(false);
+  EXPECT_EQ(click("Command3"), (Lines{"question 提示|确实要删除这个语音命令集吗？|no"}));
+  EXPECT_TRUE(files.files.count(u"游戏.xml"));
+  sim->answer(true);
+  EXPECT_EQ(click("Command3"), (Lines{"question 提示|确实要删除这个语音命令集吗？|yes", "delete 游戏.xml"}));
+  EXPECT_FALSE(files.files.count(u"游戏.xml"));
+  EXPECT_THAT(utf8(ui().List2.items), Not(Contains("游戏")));
+  EXPECT_TRUE(ui().List1.items.empty());
+  EXPECT_TRUE(window->recognition().loadedSetText.empty());
+  // Nothing is selected now: deleting does nothing, adding writes no file.
+  EXPECT_TRUE(click("Command3").empty());
+  const auto before = files.files;
+  EXPECT_EQ(addPhrase(u"新词", u"A").front().substr(0, 15), "message 提示|");
+  EXPECT_EQ(files.files, before);
+  // Created again under the same name, the set is read afresh.
+  window->type("Text3", u"游戏");
+  click("Command2");
+  EXPECT_EQ(ui().List1.items.size(), 3u);
+}
+
+TEST_F(Editor, TheInitialSetCannotBeDeletedAndAVanishedFileIsReported) {
+  selectSet(u"初始默认语音命令集");
+  EXPECT_EQ(click("Command3"), (Lines{"message 提示|初始默认语音命令集不允许被删除"}));
+  selectSet(u"游戏");
+  files.files.erase(u"游戏.xml");
+  sim->answer(true);
+  const auto lines = click("Command3");
+  EXPECT_EQ(lines.back(), "message Sayvane|无法删除语音命令集文件“游戏.xml”。");
+  EXPECT_THAT(utf8(ui().List2.items), Contains("游戏"));
+}
+
+TEST_F(Editor, EditsAfterARefusedSelectionNeverReachTheOtherFile) {
+  files.files[u"坏.xml"] = "\x81";
+  // The set list is filled at start-up: start again with the damaged file in the folder.
+  start();
+  sim->agentCommand(u"添加语音命令");
+  click("Command5");
+  selectSet(u"游戏");
+  const auto lines = selectSet(u"坏");
+  EXPECT_EQ(lines, (Lines{"message Sayvane|语音命令集文件“坏.xml”不是有效的GBK编码文本，无法读取。"}));
+  EXPECT_EQ(window->loadedSetName(), u"游戏");
+  const auto before = files.files;
+  EXPECT_EQ(addPhrase(u"新词", u"A"), (Lines{"message 提示|" + toUtf8(u"语音命令集列表中选中的语音命令集没有载入，不能修改。请在列表中选中一个语音命令集，等它的语音命令显示出来再修改。")}));
+  EXPECT_EQ(files.files, before);
+}
+
+}  // namespace
+}  // namespace sayvane::testing

@@ -1,0 +1,94 @@
+// The whole program's logic on the simulated platform: a story is what the user does and the
+// effect lines the system shows in return.
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MainWindow.h"
+#include "commandsets/SetFile.h"
+#include "commandsets/SetText.h"
+#include "platform/HostCodePage936.h"
+#include "sim/SimPlatform.h"
+#include "support/Fakes.h"
+#include "text/Text.h"
+
+namespace sayvane::testing {
+
+using Lines = std::vector<std::string>;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::Not;
+
+inline const std::vector<Entry> kInitialEntries = {
+    {u"CloseSoft", u"退出"},   {u"AddSpeech", u"添加语音命令"}, {u"AddSpeech", u"更换语音命令"},
+    {u"OpenShow", u"Tobrin"}, {u"Alt+F4", u"关闭窗口"},        {u"Down!1000", u"向下"},
+    {u"LWindows*R", u"运行框"}, {u"OpenBigger", u"变大"},     {u"openProgram[C:\\WINDOWS\\system32\\notepad.exe]", u"记事本"}};
+
+struct Program : ::testing::Test {
+  MemoryFiles files;
+  std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
+  sim::SimOptions options;
+  std::unique_ptr<sim::SimPlatform> sim;
+  std::unique_ptr<MainWindow> window;
+
+  void addSet(std::u16string_view name, const std::vector<Entry>& entries) {
+    ASSERT_TRUE(writeSetFile(files, *codePage, name, setTextWithEntries(entries)));
+  }
+  std::string fileText(std::u16string_view setName) {
+    const auto read = readSetFile(files, *codePage, setName);
+    return read ? toUtf8(read.text) : std::string("(unreadable)");
+  }
+  Lines take() {
+    Lines lines = std::move(sim->effects());
+    sim->effects().clear();
+    return lines;
+  }
+  Lines start() {
+    sim = std::make_unique<sim::SimPlatform>(files, *codePage, options);
+    window = std::make_unique<MainWindow>(sim->platform());
+    sim->attach(*window);
+    window->start();
+    return take();
+  }
+  // The usual start: the initial set active, the tips switched off, the main window shown.
+  void startQuietly() {
+    if (files.files.empty()) addSet(u"初始默认语音命令集", kInitialEntries);
+    options.setting = u"1";
+    start();
+    sim->agentCommand(u"添加语音命令");
+    take();
+  }
+  Lines hear(std::u16string_view phrase) {
+    sim->hear(std::u16string(phrase));
+    return take();
+  }
+  Lines click(std::string_view control) {
+    EXPECT_TRUE(window->click(control)) << control;
+    return take();
+  }
+  Lines selectSet(std::u16string_view name) {
+    const auto& items = window->controls().List2.items;
+    const auto it = std::find(items.begin(), items.end(), name);
+    EXPECT_NE(it, items.end());
+    EXPECT_TRUE(window->select("List2", static_cast<int>(it - items.begin())));
+    return take();
+  }
+  Lines addPhrase(std::u16string_view phrase, std::u16string_view action) {
+    EXPECT_TRUE(window->type("Text1", std::u16string(phrase)));
+    EXPECT_TRUE(window->type("Text2", std::u16string(action)));
+    return click("Command1");
+  }
+  const Controls& ui() const { return window->controls(); }
+  std::vector<std::string> utf8(const std::vector<std::u16string>& items) {
+    std::vector<std::string> out;
+    for (const auto& item : items) out.push_back(toUtf8(item));
+    return out;
+  }
+};
+
+}  // namespace sayvane::testing

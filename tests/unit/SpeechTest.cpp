@@ -1,0 +1,197 @@
+#include "ProgramTest.h"
+
+#include "speech/SpeechTexts.h"
+
+namespace sayvane::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kInstructions =
+    "message 提示|在第一次使用语音命令前，\\n最好把对应的语音词汇念一遍，\\n直到每个词都被正确识别，\\n"
+    "如被正确识别在文本框中会出现对应的文字，\\n如果遇到不能识别，\\n或者两个词的发音相近，\\n应该修改成其他词汇。";
+constexpr const char* kAudioBusy = "message Sayvane|没有激活语音词汇文件，可能是声音设备被其他程序使用！";
+
+TEST_F(Program, WakePhraseThenCloseWindowSendsAltF4) {
+  startQuietly();
+  EXPECT_EQ(hear(u"Tobrin"), (Lines{"speak Tobrin"}));
+  EXPECT_EQ(hear(u"关闭窗口"), (Lines{"speak 关闭窗口", "key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
+  EXPECT_EQ(hear(u"关闭窗口"), (Lines{"speak 关闭窗口"}));
+}
+
+TEST_F(Program, AnUnknownUtteranceShowsTheNoticeWhichClearsWithinASecond) {
+  startQuietly();
+  sim->elapse(5000ms);  // the start-up tick has passed
+  hear(u"打开冰箱");
+  EXPECT_EQ(ui().Text4.text, u"没有识别重新念");
+  EXPECT_FALSE(ui().Text4.visible);
+  sim->elapse(999ms);
+  EXPECT_EQ(ui().Text4.text, u"没有识别重新念");
+  sim->elapse(1ms);
+  EXPECT_EQ(ui().Text4.text, u"");
+  EXPECT_FALSE(ui().Timer1.enabled);
+}
+
+TEST_F(Program, TheSwitchStopsAndRestartsTheSetWithButtonsLabelAndMenu) {
+  startQuietly();
+  EXPECT_EQ(click("Command5"), (Lines{"menu-clear", "rules off"}));
+  EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令集");
+  EXPECT_EQ(ui().Label5.caption, u"当前没有使用任何语音命令集");
+  for (const Control* c : {&ui().Command1, &ui().Command3, &ui().Command4, &ui().Command6, &ui().List2, &ui().SREngines})
+    EXPECT_TRUE(c->enabled);
+  EXPECT_TRUE(window->characterMenu().empty());
+  EXPECT_TRUE(hear(u"Tobrin").empty());  // nothing listens
+
+  const auto on = click("Command5");
+  EXPECT_EQ(on.front(), "menu-add 退出");
+  EXPECT_EQ(on.back(), "rules on");
+  EXPECT_EQ(ui().Command5.caption, u"停止当前的语音命令集");
+  EXPECT_EQ(ui().Label5.caption, u"当前使用的语音命令集：初始默认语音命令集");
+  for (const Control* c : {&ui().Command1, &ui().Command3, &ui().Command4, &ui().Command6, &ui().List2, &ui().SREngines})
+    EXPECT_FALSE(c->enabled);
+  EXPECT_TRUE(ui().Command2.enabled);
+  EXPECT_EQ(window->characterMenu().size(), kInitialEntries.size());
+  EXPECT_EQ(window->characterMenu()[3], u"tobrin");
+}
+
+TEST_F(Program, ABusyAudioDeviceLeavesTheWindowAsItWas) {
+  addSet(u"初始默认语音命令集", kInitialEntries);
+  options.audioBusy = true;
+  options.setting = u"1";
+  const auto lines = start();
+  EXPECT_EQ(lines.back(), kAudioBusy);
+  EXPECT_THAT(lines, Contains("menu-clear"));  // the filled menu is taken back
+  EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令");
+  EXPECT_TRUE(ui().Command1.enabled);
+  EXPECT_TRUE(ui().List2.enabled);
+  EXPECT_TRUE(ui().SREngines.enabled);
+  EXPECT_EQ(ui().Label5.caption, u"");
+  EXPECT_FALSE(window->flags().rulesActive);
+  EXPECT_FALSE(window->flags().menuFilled);
+  EXPECT_TRUE(sim->characterMenu().empty());
+}
+
+TEST_F(Program, TheTestModeShowsWhatIsHeardRunsNothingAndUnlocksEverythingWhenStopped) {
+  startQuietly();
+  EXPECT_FALSE(window->click("Command6"));  // off limits while a set is active
+  click("Command5");
+  EXPECT_EQ(click("Command6"), (Lines{kInstructions, "rules on"}));
+  EXPECT_EQ(ui().Command6.caption, u"停止测试词汇");
+  EXPECT_TRUE(ui().Text4.visible);
+  for (const Control* c : {&ui().Command1, &ui().Command2, &ui().Command3, &ui().Command4, &ui().Command5,
+                           &ui().List2, &ui().SREngines})
+    EXPECT_FALSE(c->enabled);
+
+  EXPECT_TRUE(hear(u"Tobrin").empty());
+  EXPECT_EQ(ui().Text4.text, u"Tobrin");
+  EXPECT_FALSE(window->recognition().wakeFlag);
+  sim->elapse(300ms);
+  EXPECT_TRUE(hear(u"关闭窗口").empty());
+  EXPECT_EQ(ui().Text4.text, u"关闭窗口");
+  // The second result is cleared with the first: the timer is not restarted.
+  sim->elapse(700ms);
+  EXPECT_EQ(ui().Text4.text, u"");
+
+  EXPECT_EQ(click("Command6"), (Lines{"rules off"}));
+  EXPECT_EQ(ui().Command6.caption, u"开始测试词汇");
+  EXPECT_FALSE(ui().Text4.visible);
+  EXPECT_FALSE(window->recognition().testMode);
+  for (const Control* c : {&ui().Command1, &ui().Command2, &ui().Command3, &ui().Command4, &ui().Command5,
+                           &ui().List2, &ui().SREngines})
+    EXPECT_TRUE(c->enabled);
+}
+
+TEST_F(Program, TheTestModeDoesNothingWithoutAGrammarAndKeepsItsStateWhenTheAudioIsBusy) {
+  addSet(u"初始默认语音命令集", kInitialEntries);
+  files.files[u"坏的.xml"] = "<GRAMMAR LANGID=\"804\">";  // never closed: the recognizer rejects it
+  startQuietly();
+  click("Command5");
+  EXPECT_EQ(selectSet(u"坏的"), (Lines{"grammar-load 坏的.xml", "message Sayvane|" + toUtf8(kGrammarLoadFailedOnSelect)}));
+  EXPECT_FALSE(window->flags().grammarLoaded);
+  EXPECT_TRUE(click("Command6").empty());
+  // Switching the set on without a grammar turns the buttons, but nothing listens.
+  click("Command5");
+  EXPECT_EQ(ui().Command5.caption, u"停止当前的语音命令集");
+  EXPECT_EQ(ui().Label5.caption, u"当前没有使用任何语音命令集");
+  EXPECT_FALSE(sim->rulesActive());
+}
+
+TEST_F(Program, ABusyAudioDeviceKeepsTheTestModeOff) {
+  addSet(u"初始默认语音命令集", kInitialEntries);
+  options.audioBusy = true;
+  startQuietly();
+  EXPECT_EQ(click("Command6"), (Lines{kInstructions, "rules on", kAudioBusy}));
+  EXPECT_EQ(ui().Command6.caption, u"开始测试语音命令");
+  EXPECT_FALSE(window->recognition().testMode);
+  EXPECT_TRUE(ui().Command1.enabled);
+  EXPECT_FALSE(ui().Text4.visible);
+}
+
+TEST_F(Program, TheSwitchAndTheTestNeedASelectedSet) {
+  addSet(u"初始默认语音命令集", kInitialEntries);
+  addSet(u"其他", {{u"CloseSoft", u"退出"}});
+  startQuietly();
+  click("Command5");
+  // Deleting a set leaves nothing selected.
+  selectSet(u"其他");
+  sim->answer(true);
+  click("Command3");
+  EXPECT_EQ(ui().List2.selection, -1);
+  EXPECT_EQ(click("Command5"), (Lines{"message 提示|请选择一个语音命令集!"}));
+  EXPECT_EQ(click("Command6"), (Lines{"message 提示|请选择一个语音命令集!"}));
+  EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令集");
+}
+
+// Events that arrive while an action waits are handled at once, inside it.
+TEST_F(Program, ACommandHeardDuringAHoldRunsInsideItAndTheHoldStillEnds) {
+  startQuietly();
+  hear(u"Tobrin");
+  const auto t = sim->now();
+  sim->schedule(t + 300ms, [&] { sim->hear(u"Tobrin"); });
+  sim->schedule(t + 400ms, [&] { sim->hear(u"关闭窗口"); });
+  EXPECT_EQ(hear(u"向下"), (Lines{"speak 向下", "key-down 0x28", "speak Tobrin", "speak 关闭窗口", "key-down 0x12",
+                                 "key-down 0x73", "key-up 0x12", "key-up 0x73", "key-up 0x28"}));
+  EXPECT_GT(sim->now() - t, 1000ms);
+  EXPECT_LT(sim->now() - t, 1001ms);
+  EXPECT_FALSE(window->recognition().wakeFlag);
+}
+
+TEST_F(Program, AClickDuringAStepPauseIsHandledAndTheActionGoesOn) {
+  startQuietly();
+  hear(u"Tobrin");
+  sim->schedule(sim->now() + 200ms, [&] { EXPECT_TRUE(window->click("Command5")); });
+  EXPECT_EQ(hear(u"运行框"), (Lines{"speak 运行框", "key-down 0x5B", "key-up 0x5B", "menu-clear", "rules off",
+                                   "key-down 0x52", "key-up 0x52"}));
+  EXPECT_FALSE(sim->rulesActive());
+  EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令集");
+  EXPECT_TRUE(ui().List2.enabled);
+}
+
+TEST_F(Program, AQuitDuringAHoldReleasesTheHeldKeysAndEndsTheAction) {
+  addSet(u"初始默认语音命令集", {{u"CloseSoft", u"退出"}, {u"OpenShow", u"Tobrin"}, {u"Ctrl+Shift!5000+Down!5000*A", u"按住"}});
+  startQuietly();
+  hear(u"Tobrin");
+  sim->schedule(sim->now() + 1000ms, [&] { sim->agentCommand(u"退出"); });
+  EXPECT_EQ(hear(u"按住"), (Lines{"speak 按住", "key-down 0x11", "key-down 0x10", "key-down 0x28", "key-up 0x11", "quit",
+                                 "key-up 0x10", "key-up 0x28"}));
+  EXPECT_TRUE(sim->keysDown().empty());
+  EXPECT_TRUE(window->quitting());
+  EXPECT_TRUE(hear(u"Tobrin").empty());  // the program has ended
+}
+
+TEST_F(Program, AQuitInsideANestedActionReleasesTheKeysOfBoth) {
+  addSet(u"初始默认语音命令集", {{u"OpenShow", u"Tobrin"}, {u"Shift!3000", u"按住"}, {u"Ctrl!3000", u"控制"},
+                               {u"CloseSoft", u"退出"}});
+  startQuietly();
+  hear(u"Tobrin");
+  const auto t = sim->now();
+  sim->schedule(t + 100ms, [&] { sim->hear(u"Tobrin"); });
+  sim->schedule(t + 200ms, [&] { sim->hear(u"控制"); });
+  sim->schedule(t + 300ms, [&] { window->close(); });
+  hear(u"按住");
+  EXPECT_TRUE(sim->keysDown().empty());
+  EXPECT_LT(sim->now() - t, 1000ms);
+}
+
+}  // namespace
+}  // namespace sayvane::testing

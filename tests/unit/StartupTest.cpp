@@ -1,0 +1,136 @@
+#include "ProgramTest.h"
+
+namespace sayvane::testing {
+namespace {
+
+constexpr const char* kTips =
+    "message 提示|最好进行语音训练，如果你普通话很标准，也可不必进行语音训练，但必须按照下面的提示配置麦克风。\\n"
+    "打开“控制面板”，双击“语音”图标。在“语音识别”页下，先确保“语言”下拉列表里是中文识别引擎，\\n"
+    "即“Microsoft Simplified Chinese Recgnizer”或者“Microsoft 中文(简体) 识别器”，如果不是，\\n"
+    "请点击下拉列表选择中文识别引擎。然后点击“配置麦克风”按钮，按照提示一步一步完成麦克风配置。\\n"
+    "再点击“训练配置文件”按钮，按照提示一步一步完成语音训练，训练的过程就是让你念一大段文字，\\n"
+    "这样语音识别引擎就可以更准确的识别你的声音。哦，不要忘了打开你的麦克风。\\n\\n"
+    "我是Sayvane，我可以使你用语音控制鼠标键盘，打开程序，文件，音乐，以及输入一段设置好的文字。\\n\\n"
+    "在动画人物身上点鼠标右键，就可看到已有语音命令。你也可添加语音命令，或者更换其他的语音命令集。";
+constexpr const char* kGreeting = "speak 在我身上点鼠标右键,就可以看到已有的语音命令.";
+constexpr const char* kStartupFailure =
+    "critical Sayvane|没有安装语音识别引擎！ 请安装微软的语音识别引擎！下载地址是：\\n"
+    "https://www.microsoft.com/download/details.aspx?id=10121";
+
+TEST_F(Program, StartsWithTipsCharacterHiddenWindowAndTheInitialSetSwitchedOn) {
+  addSet(u"初始默认语音命令集", {{u"CloseSoft", u"退出"}, {u"Alt+F4", u"IE浏览器"}, {u"OpenShow", u"Tobrin"}});
+  addSet(u"Windows", {{u"CloseSoft", u"退出"}});
+  addSet(u"IE浏览器", {{u"CloseSoft", u"退出"}});
+  EXPECT_EQ(start(), (Lines{kTips, "character show", kGreeting, "main-window hide",
+                            "grammar-load 初始默认语音命令集.xml", "rules off", "menu-add 退出", "menu-add ie浏览器",
+                            "menu-add tobrin", "rules on"}));
+  EXPECT_EQ(utf8(ui().List2.items), (Lines{"IE浏览器", "Windows", "初始默认语音命令集"}));
+  EXPECT_EQ(ui().List2.selection, 2);
+  EXPECT_EQ(ui().Label5.caption, u"当前使用的语音命令集：初始默认语音命令集");
+  EXPECT_EQ(ui().Command5.caption, u"停止当前的语音命令集");
+  EXPECT_FALSE(ui().Check1.checked);
+  EXPECT_TRUE(sim->rulesActive());
+  EXPECT_FALSE(window->shown());
+}
+
+TEST_F(Program, OnlyTheExactSettingOneSuppressesTheTips) {
+  addSet(u"初始默认语音命令集", kInitialEntries);
+  for (const char16_t* value : {u"0", u"", u"1 ", u"yes"}) {
+    options.setting = std::u16string(value);
+    EXPECT_EQ(start().front(), kTips) << toUtf8(value);
+    EXPECT_FALSE(ui().Check1.checked);
+  }
+  options.setting = u"1";
+  const auto lines = start();
+  // The tick box is ticked through its own click, which stores the value again.
+  EXPECT_EQ(lines.front(), "setting-write 1");
+  EXPECT_THAT(lines, Not(Contains(kTips)));
+  EXPECT_TRUE(ui().Check1.checked);
+}
+
+TEST_F(Program, AFirstStartWritesTheDefaultSetsButAFolderWithAnySetIsLeftAlone) {
+  options.setting = u"1";
+  const auto first = start();
+  EXPECT_THAT(first, Contains("write 初始默认语音命令集.xml"));
+  EXPECT_EQ(files.files.size(), 8u);
+  EXPECT_TRUE(sim->rulesActive());
+
+  files.files.clear();
+  addSet(u"我的", {{u"CloseSoft", u"退出"}});
+  const auto second = start();
+  EXPECT_EQ(files.files.size(), 1u);
+  // No initial set: nothing is selected, and the switch says so.
+  EXPECT_THAT(second, Contains("message 提示|请选择一个语音命令集!"));
+  EXPECT_FALSE(sim->rulesActive());
+  EXPECT_TRUE(window->characterMenu().empty());
+}
+
+TEST_F(Program, WithoutSpeechTheStartupFailureEndsStartAndTheMainWindowComesBack) {
+  addSet(u"初始默认语音命令集", kInitialEntries);
+  options.setting = u"1";
+  options.noSpeech = true;
+  EXPECT_EQ(start(), (Lines{"setting-write 1", "character show", kGreeting, "main-window hide", kStartupFailure,
+                            "main-window show"}));
+  EXPECT_TRUE(window->shown());
+  EXPECT_TRUE(ui().SREngines.items.empty());
+  EXPECT_TRUE(window->click("Command7"));
+  EXPECT_TRUE(window->click("Check1"));
+  EXPECT_THAT(take(), ElementsAre("help-window", "shell-open C:\\Sayvane\\Sayvane帮助.html", "setting-delete"));
+  window->close();
+  EXPECT_THAT(take(), ElementsAre("quit"));
+}
+
+TEST_F(Program, AnEnglishOnlyRecognizerIsRefusedOnSelectionAndOnTheSwitch) {
+  addSet(u"初始默认语音命令集", kInitialEntries);
+  options.setting = u"1";
+  options.recognizers = {u"Microsoft Speech Recognizer 8.0 for Windows (English - US)"};
+  const auto lines = start();
+  EXPECT_THAT(lines, Contains("message 提示|没有安装中文语音包！或者没有安装中文语音识别引擎！具体安装方法请点击“帮助”按钮！"));
+  EXPECT_THAT(lines, Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！"));
+  EXPECT_THAT(lines, Not(Contains("rules on")));
+  EXPECT_TRUE(window->loadedSetName().empty());
+  EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令");
+  EXPECT_TRUE(ui().Command1.enabled);
+}
+
+TEST_F(Program, AChineseEngineAnywhereInTheListAsksTheUserToSelectIt) {
+  addSet(u"初始默认语音命令集", kInitialEntries);
+  options.setting = u"1";
+  options.recognizers = {u"English engine", u"Microsoft Speech Recognizer 8.0 for Windows (CHINESE Simplified - PRC)"};
+  EXPECT_THAT(start(), Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！请在控制面板的语音项下修改！"));
+  sim->agentCommand(u"添加语音命令");
+  // Choosing the Chinese entry in the list is what the check reads; then the set loads.
+  EXPECT_TRUE(window->select("SREngines", 1));
+  EXPECT_TRUE(window->select("List2", 0));
+  EXPECT_EQ(window->loadedSetName(), u"初始默认语音命令集");
+  EXPECT_TRUE(window->flags().grammarLoaded);
+}
+
+TEST_F(Program, WithoutACharacterVoiceCommandsStillWork) {
+  addSet(u"初始默认语音命令集", kInitialEntries);
+  options.setting = u"1";
+  options.noCharacter = true;
+  const auto lines = start();
+  EXPECT_THAT(lines, Not(Contains(kGreeting)));
+  EXPECT_THAT(lines, Not(Contains(kStartupFailure)));
+  EXPECT_TRUE(sim->rulesActive());
+  hear(u"Tobrin");
+  EXPECT_EQ(hear(u"关闭窗口"), (Lines{"key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
+  // Acting on a character that is not there fails, as before a program start it ends the action.
+  hear(u"Tobrin");
+  EXPECT_TRUE(hear(u"变大").empty());
+}
+
+TEST_F(Program, AnInitialSetThatIsNotGbkIsReportedAndEndsStartupWithTheFailureMessage) {
+  files.files[u"初始默认语音命令集.xml"] = "\x81";  // a lead byte without its trail
+  options.setting = u"1";
+  const auto lines = start();
+  EXPECT_THAT(lines, Contains("message Sayvane|语音命令集文件“初始默认语音命令集.xml”不是有效的GBK编码文本，无法读取。"));
+  EXPECT_EQ(lines.back(), "main-window show");
+  EXPECT_THAT(lines, Contains(kStartupFailure));
+  EXPECT_FALSE(sim->rulesActive());
+  EXPECT_EQ(files.files[u"初始默认语音命令集.xml"], "\x81");
+}
+
+}  // namespace
+}  // namespace sayvane::testing

@@ -1,0 +1,110 @@
+#include "ProgramTest.h"
+
+#include "commandsets/Composer.h"
+
+namespace sayvane::testing {
+namespace {
+
+struct Window : Program {
+  void SetUp() override { startQuietly(); }
+};
+
+TEST_F(Window, InitialControlsAreWhatTheWindowShowsBeforeStartup) {
+  const auto c = initialControls();
+  EXPECT_EQ(c.Command5.caption, u"更改为选中的语音命令");
+  EXPECT_EQ(c.Command6.caption, u"开始测试语音命令");
+  EXPECT_EQ(c.Command7.caption, u"软件帮助");
+  EXPECT_EQ(c.Check1.caption, u"关闭打开时的提示框");
+  EXPECT_FALSE(c.Check1.checked);
+  EXPECT_FALSE(c.Text4.visible);
+  EXPECT_EQ(c.Label5.caption, u"");
+  EXPECT_EQ(c.Text2.label, u"对应的操作：(控制鼠标,键盘,光驱；打开程序,文件和网址；输入文字等操作)");
+}
+
+TEST_F(Program, TheClearTimerRunsFromTheStartAndFiresOnceASecondLater) {
+  addSet(u"初始默认语音命令集", kInitialEntries);
+  options.setting = u"1";
+  start();
+  EXPECT_TRUE(ui().Timer1.enabled);
+  sim->elapse(std::chrono::milliseconds(999));
+  EXPECT_TRUE(ui().Timer1.enabled);
+  sim->elapse(std::chrono::milliseconds(1));
+  EXPECT_FALSE(ui().Timer1.enabled);
+}
+
+TEST_F(Window, MenuChoicesShowTheWindowOrQuitAndOthersDoNothing) {
+  window->minimize();
+  EXPECT_THAT(take(), ElementsAre("main-window hide"));
+  EXPECT_FALSE(window->click("Command7"));  // a hidden window takes no clicks
+  sim->agentCommand(u"ie浏览器");
+  sim->agentCommand(u"关闭窗口");  // a phrase of the menu, but its action is not run
+  EXPECT_TRUE(take().empty());
+  sim->agentCommand(u"更换语音命令");
+  EXPECT_THAT(take(), ElementsAre("main-window show"));
+  sim->agentCommand(u"退出");
+  EXPECT_THAT(take(), ElementsAre("quit"));
+  EXPECT_TRUE(window->quitting());
+}
+
+TEST_F(Window, TheTickBoxStoresOrDeletesTheSetting) {
+  ASSERT_TRUE(window->controls().Check1.checked);
+  EXPECT_EQ(click("Check1"), (Lines{"setting-delete"}));
+  EXPECT_FALSE(sim->setting());
+  EXPECT_EQ(click("Check1"), (Lines{"setting-write 1"}));
+  EXPECT_EQ(sim->setting(), u"1");
+}
+
+TEST_F(Window, HelpOpensTheManualOnlyAfterTheHelpWindowCloses) {
+  EXPECT_EQ(click("Command7"), (Lines{"help-window", "shell-open C:\\Sayvane\\Sayvane帮助.html"}));
+  EXPECT_EQ(click("Image1"), (Lines{"shell-open C:\\Sayvane\\Sayvane帮助.html"}));
+}
+
+TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanel) {
+  EXPECT_EQ(click("Image4"), (Lines{"popup pop 466 320"}));
+  EXPECT_EQ(click("Image5"), (Lines{"popup pop2 492 320"}));
+  click("Command5");
+  window->type("Text2", u"");
+  for (auto item : {"Key3", "Key02", "Key01", "MLBC", "MLBC", "Key6"}) EXPECT_TRUE(window->chooseMenuItem(item));
+  EXPECT_EQ(ui().Text2.text, u"LWindows*+MLBCMLBCPrint Screen");
+  EXPECT_EQ(take(), Lines{});
+  EXPECT_TRUE(window->chooseMenuItem("Key11"));
+  EXPECT_EQ(take().front().substr(0, 15), "message 提示|");
+  EXPECT_EQ(ui().Text2.text, u"LWindows*+MLBCMLBCPrint Screen");
+  EXPECT_FALSE(window->chooseMenuItem("Key12"));
+  EXPECT_EQ(composerItems(ComposerMenu::Mouse).size(), 12u);
+  EXPECT_EQ(composerItems(ComposerMenu::Keyboard).front().token, u"Write[你要输入的文字]");
+}
+
+TEST_F(Window, ThePickerAndTheWebTemplateReplaceTheActionField) {
+  window->type("Text2", u"旧的");
+  sim->pickCancel();
+  EXPECT_EQ(click("Image2"), (Lines{"file-dialog 打开文件|C:\\Sayvane|所有文件|cancel"}));
+  EXPECT_EQ(ui().Text2.text, u"旧的");
+  sim->pick(u" C:\\Games\\GAME.EXE ");
+  click("Image2");
+  EXPECT_EQ(ui().Text2.text, u"OpenProgram[C:\\Games\\GAME.EXE]");
+  sim->pick(u"D:\\歌\\甜蜜蜜.mp3");
+  click("Image2");
+  EXPECT_EQ(ui().Text2.text, u"OpenFile[D:\\歌\\甜蜜蜜.mp3]");
+  sim->pick(u"D:\\[旧]\\a].txt");
+  EXPECT_EQ(click("Image2").back(), "message 提示|" + toUtf8(kPathWithBracket));
+  EXPECT_EQ(ui().Text2.text, u"OpenFile[D:\\歌\\甜蜜蜜.mp3]");
+  click("Image3");
+  EXPECT_EQ(ui().Text2.text, u"OpenIE[http://]");
+}
+
+TEST_F(Window, VoiceActionsOnTheCharacterAndTheWindow) {
+  hear(u"Tobrin");
+  EXPECT_EQ(hear(u"变大"), (Lines{"speak 变大", "character size 192 128", "character size 192 192"}));
+  window->minimize();
+  take();
+  hear(u"Tobrin");
+  EXPECT_EQ(hear(u"添加语音命令"), (Lines{"speak 添加语音命令", "main-window show"}));
+  hear(u"Tobrin");
+  EXPECT_EQ(hear(u"记事本"), (Lines{"speak 记事本", "start-program C:\\WINDOWS\\system32\\notepad.exe"}));
+  hear(u"Tobrin");
+  EXPECT_EQ(hear(u"退出"), (Lines{"speak 退出", "quit"}));
+}
+
+}  // namespace
+}  // namespace sayvane::testing
