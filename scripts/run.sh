@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds sayvane-tool natively and runs it.
-#   bash scripts/run.sh            build, show the commands, and demonstrate them on out/program
+#   bash scripts/run.sh            build, then run the program's logic headless on out/program:
+#                                  a demonstration script, or the lines you type on a terminal
 #   bash scripts/run.sh ARGS...    build, then run: sayvane-tool ARGS...
 set -euo pipefail
 
@@ -22,19 +23,6 @@ if (($# > 0)); then
   exec "$tool" "$@"
 fi
 
-cat <<EOF
-Built: ${tool#"$SAYVANE_ROOT"/} (the Windows build is build/mingw/sayvane-tool.exe after scripts/test.sh)
-
-  sayvane-tool dry-run ACTION              print each step the action would perform, without doing it
-  sayvane-tool list FILE                   list a command set's commands: phrase<TAB>action
-  sayvane-tool find FILE PHRASE            print the phrase's action (exit 1 when there is none)
-  sayvane-tool menu FILE                   list the entries of the helper menu
-  sayvane-tool check FILE...               report problems in command set files (exit 1 on a problem)
-  sayvane-tool restore-defaults DIR --yes  delete every .xml command set in DIR, write the default sets
-
-Run any of them with: bash scripts/run.sh COMMAND ARGS...
-EOF
-
 demo=out/program
 mkdir -p "$demo"
 shopt -s nullglob
@@ -55,5 +43,21 @@ fi
 echo "$demo: ${#sets[@]} command set(s)"
 
 echo
-echo '$ sayvane-tool dry-run "LWindows*R"'
-"$tool" dry-run "LWindows*R"
+if [[ -t 0 ]]; then
+  cat <<EOF
+The program runs on a simulated system (see README.md, "sayvane-tool simulate").
+Type what the user does, one line each, for example:
+  hear Tobrin
+  hear 关闭窗口
+  agent-command 添加语音命令
+  state
+Ctrl+D ends the session.
+EOF
+  exec "$tool" simulate "$demo" --echo
+fi
+# The demonstration edits sets: it works on a copy, so out/program stays as the user left it.
+copy=$(mktemp -d)
+trap 'rm -f "$log"; rm -rf "$copy"' EXIT
+cp "$demo"/*.xml "$copy"/
+echo "\$ sayvane-tool simulate COPY-OF-$demo --echo < scripts/demo.sim"
+"$tool" simulate "$copy" --echo <scripts/demo.sim

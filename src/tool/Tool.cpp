@@ -1,6 +1,7 @@
 #include "tool/Tool.h"
 
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <ostream>
 
@@ -10,6 +11,7 @@
 #include "commandsets/SetFile.h"
 #include "commandsets/SetText.h"
 #include "platform/std/FolderFiles.h"
+#include "sim/Simulation.h"
 #include "text/Text.h"
 
 namespace sayvane {
@@ -25,7 +27,9 @@ constexpr const char* kUsage =
     "  sayvane-tool menu 文件             列出助手菜单中的条目\n"
     "  sayvane-tool check 文件...         检查语音命令集文件中的问题（有问题时退出码为1）\n"
     "  sayvane-tool restore-defaults 文件夹 --yes\n"
-    "                                     删除文件夹中所有 .xml 语音命令集，写入八个默认命令集\n";
+    "                                     删除文件夹中所有 .xml 语音命令集，写入八个默认命令集\n"
+    "  sayvane-tool simulate 文件夹 [选项] < 脚本\n"
+    "                                     在模拟的系统上运行程序，按脚本操作，列出程序的每个动作\n";
 
 int usage(std::ostream& err, const std::string& problem) {
   err << problem << "\n" << kUsage;
@@ -143,6 +147,7 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (command == "menu") return menu(args, out, err, codePage);
   if (command == "check") return check(args, out, err, codePage);
   if (command == "restore-defaults") return restore(args, out, err, codePage);
+  if (command == "simulate") return sim::runSimulation({args.begin() + 1, args.end()}, std::cin, out, err, codePage);
   return usage(err, "未知的命令“" + command + "”。");
 }
 

@@ -1,0 +1,541 @@
+#include "sim/Simulation.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "app/MainWindow.h"
+#include "commandsets/DefaultSets.h"
+#include "commandsets/SetText.h"
+#include "platform/HostCodePage936.h"
+#include "platform/std/FolderFiles.h"
+#include "sim/SimPlatform.h"
+#include "support/TempFolder.h"
+#include "text/Text.h"
+#include "tool/Tool.h"
+
+namespace sayvane {
+namespace {
+
+using namespace std::chrono_literals;
+using sim::SimOptions;
+using sim::SimPlatform;
+
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The simulated platform on its own, with a main window that is attached but never started.
+
+struct SimulatedPlatform : ::testing::Test {
+  testing::TempFolder folder;
+  std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
+  FolderFiles files{folder.path()};
+  std::unique_ptr<SimPlatform> sim;
+  std::unique_ptr<MainWindow> window;
+
+  void make(SimOptions options = {}) {
+    sim = std::make_unique<SimPlatform>(files, *codePage, std::move(options));
+    window = std::make_unique<MainWindow>(sim->platform());
+    sim->attach(*window);
+  }
+  void SetUp() override { make(); }
+  Platform& p() { return sim->platform(); }
+  void writeSet(const std::u16string& name, const std::u16string& text) {
+    folder.writeBytes(name, *codePage->encode(text).bytes);
+  }
+  std::vector<std::string> takeEffects() {
+    auto lines = std::move(sim->effects());
+    sim->effects().clear();
+    return lines;
+  }
+  const std::u16string& resultField() const { return window->controls().Text4.text; }
+};
+
+TEST_F(SimulatedPlatform, PumpDeliversEventsInTimeOrderEvenFromANestedWait) {
+  std::vector<std::pair<std::string, std::chrono::nanoseconds>> seen;
+  auto record = [&](std::string what) { seen.emplace_back(std::move(what), sim->now()); };
+  // Queued out of order on purpose; the two at 400 ms keep the order they were queued in.
+  sim->schedule(700ms, [&] { record("700"); });
+  sim->schedule(400ms, [&] { record("400 first"); });
+  sim->schedule(100ms, [&] {
+    record("100");
+    // An action's hold: other events arrive while it waits, each at its own time.
+    EXPECT_TRUE(waitMoreThan(p().waiter, 500ms));
+    record("hold over");
+  });
+  sim->schedule(400ms, [&] { record("400 second"); });
+  sim->schedule(200ms, [&] { record("200"); });
+
+  sim->elapse(1000ms);
+  const std::vector<std::pair<std::string, std::chrono::nanoseconds>> expected{
+      {"100", 100ms},        {"200", 200ms},           {"400 first", 400ms}, {"400 second", 400ms},
+      {"hold over", 600ms + 1ns}, {"700", 700ms}};
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(sim->now(), 1000ms);
+
+  // A hold that outlasts the pump it began in: the clock never runs back afterwards.
+  sim->schedule(1900ms, [&] { EXPECT_TRUE(waitMoreThan(p().waiter, 500ms)); });
+  sim->elapse(1000ms);
+  EXPECT_EQ(sim->now(), 2400ms + 1ns);
+}
+
+TEST_F(SimulatedPlatform, NothingIsDeliveredOnceQuitting) {
+  bool late = false;
+  sim->schedule(100ms, [&] { p().view.quit(); });
+  sim->schedule(200ms, [&] { late = true; });
+  sim->elapse(1000ms);
+  EXPECT_FALSE(late);
+  EXPECT_EQ(sim->now(), 100ms);
+  EXPECT_FALSE(p().waiter.pump(1000ms));
+  EXPECT_FALSE(late);
+  EXPECT_EQ(takeEffects(), std::vector<std::string>{"quit"});
+}
+
+// The window's clear timer runs from its creation and empties the result field a tick after
+// a change, then stops until the next change starts it again.
+TEST_F(SimulatedPlatform, TimerTicksTakeTheirPlaceAmongScheduledEvents) {
+  std::vector<std::pair<std::u16string, std::chrono::nanoseconds>> field;
+  auto record = [&] { field.emplace_back(resultField(), sim->now()); };
+  sim->schedule(300ms, [&] { window->RC_FalseRecognition(); });
+  sim->schedule(999ms, record);
+  // Queued before the timer is started, so at the same time it comes before the tick.
+  sim->schedule(1000ms, record);
+  p().timer.start(1000ms);
+  sim->schedule(1000ms + 1ns, record);
+  sim->schedule(1500ms, [&] { window->RC_FalseRecognition(); });
+  sim->schedule(2499ms, record);
+  sim->schedule(2501ms, record);
+  sim->elapse(3000ms);
+  const std::u16string shown(kNotRecognized);
+  const std::vector<std::pair<std::u16string, std::chrono::nanoseconds>> expected{
+      {shown, 999ms}, {shown, 1000ms}, {u"", 1000ms + 1ns}, {shown, 2499ms}, {u"", 2501ms}};
+  EXPECT_EQ(field, expected);
+}
+
+TEST_F(SimulatedPlatform, StartingTheTimerAgainRestartsItsInterval) {
+  std::vector<std::u16string> field;
+  p().timer.start(1000ms);
+  sim->schedule(300ms, [&] { window->RC_FalseRecognition(); });
+  sim->schedule(800ms, [&] { p().timer.start(1000ms); });
+  sim->schedule(1001ms, [&] { field.push_back(resultField()); });
+  sim->schedule(1801ms, [&] { field.push_back(resultField()); });
+  sim->elapse(2000ms);
+  EXPECT_EQ(field, (std::vector<std::u16string>{std::u16string(kNotRecognized), u""}));
+}
+
+TEST_F(SimulatedPlatform, GrammarLoadsOnlyFilesTheRecognizerCouldCompile) {
+  const auto good = setTextWithEntries({{u"Esc", u"甲"}, {u"Alt+F4", u"乙"}});
+  writeSet(u"good.xml", good);
+  ASSERT_TRUE(p().recognizer.loadCommandFile(u"C:\\Sayvane\\good.xml"));
+  EXPECT_EQ(sim->grammarPhrases(), (std::vector<std::u16string>{u"甲", u"乙"}));
+  EXPECT_EQ(takeEffects(), std::vector<std::string>{"grammar-load good.xml"});
+
+  auto unclosedEntry = good;
+  unclosedEntry.erase(unclosedEntry.find(u"</P>"), 4);
+  auto noGrammarEnd = good;
+  noGrammarEnd.erase(noGrammarEnd.find(u"</GRAMMAR>"), 10);
+  writeSet(u"unclosed.xml", unclosedEntry);
+  writeSet(u"open-ended.xml", noGrammarEnd);
+  writeSet(u"ampersand.xml", setTextWithEntries({{u"Write[a&b]", u"与"}}));
+  writeSet(u"angle.xml", setTextWithEntries({{u"Write[a>b]", u"大于"}}));
+  folder.writeBytes(u"not-gbk.xml", "<GRAMMAR>\xFF\xFF</GRAMMAR>");
+  // Only a P element itself needs its closing tag to be counted.
+  auto otherElement = good;
+  otherElement.insert(otherElement.find(u"</L>"), u"<PHRASE>丙</PHRASE>\r\n");
+  writeSet(u"other.xml", otherElement);
+  EXPECT_TRUE(p().recognizer.loadCommandFile(u"C:\\Sayvane\\other.xml"));
+  EXPECT_EQ(sim->grammarPhrases(), (std::vector<std::u16string>{u"甲", u"乙"}));
+  EXPECT_EQ(takeEffects(), std::vector<std::string>{"grammar-load other.xml"});
+
+  for (const auto* name : {u"unclosed.xml", u"open-ended.xml", u"ampersand.xml", u"angle.xml", u"not-gbk.xml",
+                           u"missing.xml"}) {
+    SCOPED_TRACE(toUtf8(name));
+    EXPECT_FALSE(p().recognizer.loadCommandFile(u"/some/folder/" + std::u16string(name)));
+    EXPECT_EQ(takeEffects(), std::vector<std::string>{"grammar-load " + toUtf8(name)});
+    EXPECT_EQ(sim->grammarPhrases(), (std::vector<std::u16string>{u"甲", u"乙"}));
+  }
+}
+
+TEST_F(SimulatedPlatform, HeardPhrasesReachTheWindowOnlyAsTheRecognizerWouldReportThem) {
+  writeSet(u"set.xml", setTextWithEntries({{u"OpenShow", std::u16string(kWakePhrase)}}));
+  ASSERT_TRUE(p().recognizer.loadCommandFile(u"C:\\x\\set.xml"));
+  ASSERT_TRUE(p().recognizer.setEventInterests(kRecognitionInterest | kFalseRecognitionInterest));
+
+  // Rules off: nothing is heard at all.
+  sim->hear(std::u16string(kWakePhrase));
+  sim->hear(u"别的");
+  EXPECT_FALSE(window->recognition().wakeFlag);
+  EXPECT_EQ(resultField(), u"");
+
+  ASSERT_TRUE(p().recognizer.setRulesActive(true));
+  // Each kind of event only with its interest.
+  ASSERT_TRUE(p().recognizer.setEventInterests(kRecognitionInterest));
+  sim->hear(u"别的");
+  EXPECT_EQ(resultField(), u"");
+  ASSERT_TRUE(p().recognizer.setEventInterests(kFalseRecognitionInterest));
+  sim->hear(std::u16string(kWakePhrase));
+  EXPECT_FALSE(window->recognition().wakeFlag);
+
+  ASSERT_TRUE(p().recognizer.setEventInterests(kRecognitionInterest | kFalseRecognitionInterest));
+  sim->hear(u"别的");
+  EXPECT_EQ(resultField(), kNotRecognized);
+  sim->hear(std::u16string(kWakePhrase));
+  EXPECT_TRUE(window->recognition().wakeFlag);
+  EXPECT_EQ(takeEffects(), (std::vector<std::string>{"grammar-load set.xml", "rules on"}));
+}
+
+TEST_F(SimulatedPlatform, BusyAudioRefusesOnlySwitchingOn) {
+  SimOptions options;
+  options.audioBusy = true;
+  make(options);
+  EXPECT_FALSE(p().recognizer.setRulesActive(true));
+  EXPECT_FALSE(sim->rulesActive());
+  EXPECT_TRUE(p().recognizer.setRulesActive(false));
+  EXPECT_EQ(takeEffects(), (std::vector<std::string>{"rules on", "rules off"}));
+}
+
+TEST_F(SimulatedPlatform, DialogAnswersAreUsedInTheOrderQueued) {
+  sim->answer(true);
+  sim->answer(false);
+  sim->pick(u"C:\\a.exe");
+  sim->pickCancel();
+  EXPECT_TRUE(p().dialogs.ask(u"一?", u"问"));
+  EXPECT_FALSE(p().dialogs.ask(u"二?", u"问"));
+  sim->answer(true);
+  EXPECT_TRUE(p().dialogs.ask(u"三?", u"问"));
+  EXPECT_FALSE(p().dialogs.ask(u"四?", u"问"));  // none left: No
+  EXPECT_EQ(p().dialogs.pickFile(u"选", u"C:\\", u"所有文件"), u"C:\\a.exe");
+  EXPECT_EQ(p().dialogs.pickFile(u"选", u"C:\\", u"所有文件"), std::nullopt);
+  EXPECT_EQ(p().dialogs.pickFile(u"选", u"C:\\", u"所有文件"), std::nullopt);  // none left: cancel
+  EXPECT_EQ(takeEffects(), (std::vector<std::string>{
+                               "question 问|一?|yes", "question 问|二?|no", "question 问|三?|yes",
+                               "question 问|四?|no", "file-dialog 选|C:\\|所有文件|C:\\a.exe",
+                               "file-dialog 选|C:\\|所有文件|cancel", "file-dialog 选|C:\\|所有文件|cancel"}));
+}
+
+TEST_F(SimulatedPlatform, EveryLineBreakOfADialogTextPrintsAsBackslashN) {
+  p().dialogs.message(u"一\r\n二\n三\r四\r\n\r\n五", u"标题");
+  p().dialogs.critical(u"坏\r", u"错");
+  EXPECT_EQ(takeEffects(),
+            (std::vector<std::string>{"message 标题|一\\n二\\n三\\n四\\n\\n五", "critical 错|坏\\n"}));
+}
+
+TEST_F(SimulatedPlatform, KeysDownFollowsPressesAndReleases) {
+  p().input.keyEvent(0x12, 0, 0, 0);
+  p().input.keyEvent(0x73, 0, 0, 0);
+  p().input.keyEvent(0x12, 0, 0, 0);  // auto-repeat: still one key down
+  EXPECT_EQ(sim->keysDown(), (std::vector<std::uint8_t>{0x12, 0x73}));
+  p().input.keyEvent(0x12, 0, kKeyUp, 0);
+  p().input.mouseEvent(kMouseLeftClick, 0, 0, 0, 0);
+  EXPECT_EQ(sim->keysDown(), std::vector<std::uint8_t>{0x73});
+  EXPECT_EQ(takeEffects(), (std::vector<std::string>{"key-down 0x12", "key-down 0x73", "key-down 0x12",
+                                                     "key-up 0x12", "mouse 0x0006 0 0"}));
+}
+
+TEST_F(SimulatedPlatform, RandomDrawsRepeatFromEachReseed) {
+  std::vector<double> draws;
+  p().random.reseedFromClock();
+  for (int i = 0; i < 3; ++i) draws.push_back(p().random.next());
+  p().random.reseedFromClock();
+  draws.push_back(p().random.next());
+  EXPECT_EQ(draws, (std::vector<double>{0.5, 0.25, 0.5, 0.5}));
+}
+
+TEST_F(SimulatedPlatform, CharacterKeepsItsStateAndReportsBothSizes) {
+  Character* character = p().characterControl.load(u"id", u"key");
+  ASSERT_NE(character, nullptr);
+  EXPECT_FALSE(sim->characterShown());
+  ASSERT_TRUE(character->setWidth(200));
+  ASSERT_TRUE(character->setHeight(150));
+  ASSERT_TRUE(character->show());
+  ASSERT_TRUE(character->addCommand(u"退出"));
+  ASSERT_TRUE(character->addCommand(u"隐藏"));
+  EXPECT_EQ(sim->characterMenu(), (std::vector<std::u16string>{u"退出", u"隐藏"}));
+  ASSERT_TRUE(character->removeAllCommands());
+  EXPECT_TRUE(sim->characterMenu().empty());
+  EXPECT_EQ(character->width(), 200);
+  EXPECT_EQ(sim->characterHeight(), 150);
+  EXPECT_TRUE(sim->characterShown());
+  EXPECT_EQ(takeEffects(), (std::vector<std::string>{"character size 200 128", "character size 200 150",
+                                                     "character show", "menu-add 退出", "menu-add 隐藏",
+                                                     "menu-clear"}));
+  SimOptions options;
+  options.noCharacter = true;
+  make(options);
+  EXPECT_EQ(p().characterControl.load(u"id", u"key"), nullptr);
+}
+
+TEST_F(SimulatedPlatform, SettingsAndFileChangesAreReported) {
+  SimOptions options;
+  options.setting = u"1";
+  make(options);
+  auto& settings = p().settings;
+  EXPECT_EQ(settings.read(u"Sayvane", u"Startup", u"Check1"), u"1");
+  EXPECT_EQ(settings.read(u"Sayvane", u"Other", u"Check1"), std::nullopt);
+  ASSERT_TRUE(settings.deleteSection(u"Sayvane", u"Startup"));
+  EXPECT_EQ(sim->setting(), std::nullopt);
+  EXPECT_EQ(settings.read(u"Sayvane", u"Startup", u"Check1"), std::nullopt);
+  ASSERT_TRUE(settings.write(u"Sayvane", u"Startup", u"Check1", u"1"));
+  EXPECT_EQ(sim->setting(), u"1");
+
+  ASSERT_TRUE(p().files.writeAtomic(u"新.xml", "x"));
+  EXPECT_EQ(folder.readBytes(u"新.xml"), "x");
+  ASSERT_TRUE(p().files.remove(u"新.xml"));
+  EXPECT_FALSE(p().files.remove(u"新.xml"));  // a failure changes nothing, so nothing is printed
+  EXPECT_EQ(takeEffects(), (std::vector<std::string>{"setting-delete", "setting-write 1", "write 新.xml",
+                                                     "delete 新.xml"}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The script runner, on a folder holding the default sets.
+
+struct Simulate : ::testing::Test {
+  testing::TempFolder folder;
+  std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
+  std::string out, err;
+
+  void SetUp() override {
+    FolderFiles files(folder.path());
+    ASSERT_TRUE(restoreDefaultSets(files, *codePage));
+  }
+  std::string dir() const { return toUtf8(folder.path().u16string()); }
+
+  int run(const std::string& script, std::vector<std::string> options = {"--setting", "1"}) {
+    options.insert(options.begin(), dir());
+    std::istringstream in(script);
+    std::ostringstream o, e;
+    const int status = sim::runSimulation(options, in, o, e, *codePage);
+    out = o.str();
+    err = e.str();
+    return status;
+  }
+  // The lines the script printed, after those of the start-up.
+  std::vector<std::string> scriptLines(const std::string& script,
+                                       std::vector<std::string> options = {"--setting", "1"}) {
+    EXPECT_EQ(run("", options), 0);
+    const auto startup = out;
+    EXPECT_EQ(run(script, options), 0) << err;
+    EXPECT_EQ(out.substr(0, startup.size()), startup);
+    return splitLines(out.substr(std::min(startup.size(), out.size())));
+  }
+  static std::string stateLine(const std::vector<std::string>& lines, std::size_t nth = 0) {
+    for (const auto& line : lines)
+      if (line.starts_with("{\"time_ms\":") && nth-- == 0) return line;
+    ADD_FAILURE() << "no state line";
+    return {};
+  }
+};
+
+TEST_F(Simulate, TheWakePhraseThenACommandRunsItsAction) {
+  ASSERT_EQ(run(""), 0);
+  for (const auto& line : splitLines(out)) EXPECT_FALSE(line.starts_with("message ")) << line;
+  EXPECT_EQ(scriptLines("hear Tobrin\r\nhear 关闭窗口\r\n"),
+            (std::vector<std::string>{"speak Tobrin", "speak 关闭窗口", "key-down 0x12", "key-down 0x73",
+                                      "key-up 0x12", "key-up 0x73"}));
+}
+
+TEST_F(Simulate, WithoutTheSettingTheStartUpTipsAreShown) {
+  ASSERT_EQ(run("", {}), 0);
+  const auto lines = splitLines(out);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_TRUE(lines.front().starts_with("message 提示|")) << lines.front();
+  // One effect a line: the tips' own line breaks are written out.
+  EXPECT_NE(lines.front().find("\\n"), std::string::npos);
+}
+
+TEST_F(Simulate, AnUnknownLineStopsTheScriptWithItsNumber) {
+  EXPECT_EQ(run("hear Tobrin\n\n# a comment\nfrobnicate now\nhear 关闭窗口\n"), 2);
+  EXPECT_EQ(err, "第4行：无法理解“frobnicate now”\n");
+  const auto lines = splitLines(out);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "speak Tobrin"), lines.end());
+  EXPECT_EQ(std::find(lines.begin(), lines.end(), "speak 关闭窗口"), lines.end());
+}
+
+TEST_F(Simulate, LinesWithMissingOrBadArgumentsAreNotUnderstood) {
+  for (const std::string line : {"hear", "click", "click Nope", "click Command1 now", "type Nope x", "type",
+                                 "select List1", "select List1 0", "select List1 x", "select List1 -1",
+                                 "select Text1 1", "select List2", "select List2 ", "menu", "agent-command",
+                                 "answer", "answer maybe", "pick", "pick-cancel now", "elapse", "elapse -1",
+                                 "elapse 1.5", "elapse 99999999999999999999", "state now", "minimize please",
+                                 "Hear Tobrin"}) {
+    SCOPED_TRACE(line);
+    EXPECT_EQ(run(line + "\n"), 2);
+    EXPECT_EQ(err, "第1行：无法理解“" + line + "”\n");
+  }
+}
+
+TEST_F(Simulate, BadOptionsExitWithTwoBeforeStarting) {
+  const std::vector<std::vector<std::string>> cases{
+      {"--frobnicate"}, {"--recognizer"}, {"--setting"}, {"another-folder"}};
+  for (const auto& options : cases) {
+    SCOPED_TRACE(options.front());
+    EXPECT_EQ(run("state\n", options), 2);
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(err.empty());
+  }
+  std::istringstream in("state\n");
+  std::ostringstream o, e;
+  EXPECT_EQ(sim::runSimulation({}, in, o, e, *codePage), 2);
+  EXPECT_EQ(sim::runSimulation({dir() + "/nowhere"}, in, o, e, *codePage), 2);
+  EXPECT_EQ(o.str(), "");
+  EXPECT_NE(e.str().find("nowhere"), std::string::npos);
+  // The tool's own command line reaches the simulation.
+  EXPECT_EQ(runTool({"simulate"}, o, e, *codePage), 2);
+  EXPECT_NE(e.str().find("simulate 需要一个文件夹"), std::string::npos);
+}
+
+TEST_F(Simulate, RecognizerOptionsListTheEnginesInOrder) {
+  const auto json = stateLine(
+      scriptLines("state\n", {"--recognizer", "甲引擎", "--setting", "1", "--recognizer", "乙引擎"}));
+  EXPECT_NE(json.find(R"("items":["甲引擎","乙引擎"])"), std::string::npos) << json;
+}
+
+TEST_F(Simulate, StartUpOptionsShapeTheSimulatedSystem) {
+  auto printed = [&](std::string_view prefix) {
+    for (const auto& line : splitLines(out))
+      if (line.starts_with(prefix)) return true;
+    return false;
+  };
+  ASSERT_EQ(run("hear Tobrin\n", {"--setting", "1"}), 0);
+  EXPECT_TRUE(printed("speak Tobrin"));
+
+  ASSERT_EQ(run("hear Tobrin\n", {"--setting", "1", "--no-speech"}), 0);
+  EXPECT_FALSE(printed("grammar-load "));
+  EXPECT_FALSE(printed("speak Tobrin"));
+
+  ASSERT_EQ(run("hear Tobrin\n", {"--setting", "1", "--no-character"}), 0);
+  EXPECT_FALSE(printed("character show"));
+  EXPECT_TRUE(printed("rules on"));
+  EXPECT_FALSE(printed("speak "));
+
+  ASSERT_EQ(run("hear Tobrin\n", {"--setting", "1", "--audio-busy"}), 0);
+  EXPECT_TRUE(printed("character show"));
+  EXPECT_TRUE(printed("rules on"));
+  EXPECT_FALSE(printed("speak Tobrin"));
+}
+
+TEST_F(Simulate, StateEscapesTextsAsJson) {
+  // A set whose action holds a line break: the phrase list shows it, and so must the state.
+  FolderFiles files(folder.path());
+  ASSERT_TRUE(writeSetFile(files, *codePage, kInitialSetName,
+                           setTextWithEntries({{u"Write[一\r\n二]", u"两行"}, {u"OpenShow", u"Tobrin"}})));
+  const auto lines = scriptLines(
+      "agent-command 添加语音命令\n"
+      "type Text1 say \"hi\" \\ tab\there\rcr\x01 \n"
+      "state\n"
+      "type Text1\n"
+      "state\n");
+  const auto json = stateLine(lines);
+  EXPECT_TRUE(json.starts_with(R"({"time_ms":0,"loadedSet":"初始默认语音命令集","mainWindow":"shown","flags":{)"))
+      << json;
+  EXPECT_NE(json.find(R"("text":"say \"hi\" \\ tab\u0009here\rcr\u0001 ")"), std::string::npos) << json;
+  EXPECT_NE(json.find(R"x("items":["两行(Write[一\r\n二])","Tobrin(OpenShow)"])x"), std::string::npos) << json;
+  EXPECT_EQ(json.find('\r'), std::string::npos);
+  // `type` with nothing after the name empties the field.
+  const auto emptied = stateLine(lines, 1);
+  const auto text1 = emptied.find(R"("Text1":{)");
+  ASSERT_NE(text1, std::string::npos);
+  EXPECT_NE(emptied.find(R"("text":"",)", text1), std::string::npos);
+  EXPECT_LT(emptied.find(R"("text":"",)", text1), emptied.find(R"("Text2":{)"));
+}
+
+TEST_F(Simulate, StateListsEveryControlInOrderWithOneBasedSelections) {
+  const auto json = stateLine(scriptLines("agent-command 添加语音命令\nselect List1 2\nstate\n"));
+  Controls controls = initialControls();
+  std::size_t last = 0;
+  for (const auto& [name, control] : controls.named()) {
+    const auto at = json.find("\"" + std::string(name) + "\":{\"caption\":");
+    ASSERT_NE(at, std::string::npos) << name;
+    EXPECT_GT(at, last) << name;
+    last = at;
+  }
+  const auto list1 = json.substr(json.find(R"("List1":{)"));
+  EXPECT_NE(list1.find(R"("selection":2,)"), std::string::npos);
+  EXPECT_LT(list1.find(R"("selection":2,)"), list1.find(R"("Text1":{)"));
+  EXPECT_NE(json.find(R"("Frame2":{"caption":"","label":"","text":"","enabled":true,"visible":true,)"
+                      R"("items":[],"selection":null,"checked":false})"),
+            std::string::npos);
+}
+
+TEST_F(Simulate, InputTheWindowDoesNotTakeIsReportedAsIgnored) {
+  EXPECT_EQ(scriptLines("agent-command 添加语音命令\n"
+                        "click Command1\n"
+                        "select List2 没有这个命令集\n"
+                        "select List1 9999\n"
+                        "minimize\n"
+                        "click Command7\n"),
+            (std::vector<std::string>{"main-window show", "ignored click Command1",
+                                      "ignored select List2 没有这个命令集", "ignored select List1 9999",
+                                      "main-window hide", "ignored click Command7"}));
+}
+
+TEST_F(Simulate, ElapseLetsTheClearTimerEmptyTheResultField) {
+  const auto lines = scriptLines("hear 不在命令集里的话\nelapse 999\nstate\nelapse 1\nstate\n");
+  EXPECT_NE(stateLine(lines, 0).find(R"("Text4":{"caption":"","label":"","text":"没有识别重新念")"),
+            std::string::npos);
+  EXPECT_TRUE(stateLine(lines, 0).starts_with(R"({"time_ms":999,)"));
+  EXPECT_NE(stateLine(lines, 1).find(R"("Text4":{"caption":"","label":"","text":"",)"), std::string::npos);
+  EXPECT_TRUE(stateLine(lines, 1).starts_with(R"({"time_ms":1000,)"));
+}
+
+TEST_F(Simulate, ReadingStopsOnceTheProgramQuits) {
+  EXPECT_EQ(scriptLines("agent-command 退出\nfrobnicate\n"), std::vector<std::string>{"quit"});
+}
+
+}  // namespace
+}  // namespace sayvane
+
+namespace sayvane {
+namespace {
+
+struct SimulateStories : Simulate {
+  std::string gbk(std::u16string_view text) { return *codePage->encode(std::u16string(text)).bytes; }
+};
+
+TEST_F(SimulateStories, TheTestModeShowsAPhraseAndEmptiesTheFieldASecondLater) {
+  const auto lines = scriptLines(
+      "agent-command 添加语音命令\nclick Command5\nclick Command6\nhear 关闭窗口\nstate\nelapse 999\nstate\n"
+      "elapse 1\nstate\n");
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "key-down 0x12"), 0);
+  EXPECT_NE(stateLine(lines, 0).find(R"("Text4":{"caption":"","label":"","text":"关闭窗口","enabled":true,"visible":true)"),
+            std::string::npos) << stateLine(lines, 0);
+  EXPECT_NE(stateLine(lines, 1).find(R"("text":"关闭窗口")"), std::string::npos);
+  EXPECT_NE(stateLine(lines, 2).find(R"("Text4":{"caption":"","label":"","text":"",)"), std::string::npos)
+      << stateLine(lines, 2);
+}
+
+TEST_F(SimulateStories, EditingASetLeavesExactlyTheExpectedBytesOnDisk) {
+  const std::u16string action = u"openProgram[C:\\WINDOWS\\system32\\notepad.exe]";
+  const auto lines = scriptLines(
+      "agent-command 添加语音命令\nclick Command5\ntype Text3 测试\nclick Command2\ntype Text1 打开记事本\n"
+      "type Text2 " + toUtf8(action) + "\nclick Command1\n");
+  EXPECT_EQ(lines.back(), "rules off");
+  auto entries = std::vector<Entry>{{u"CloseSoft", u"退出"}, {u"AddSpeech", u"添加语音命令"}, {u"AddSpeech", u"更换语音命令"},
+                                    {action, u"打开记事本"}};
+  // Each save ends the text with one more line break: the creation's and the addition's.
+  EXPECT_EQ(folder.readBytes(u"测试.xml"), gbk(setTextWithEntries(entries) + u"\r\n\r\n"));
+
+  ASSERT_EQ(run("agent-command 添加语音命令\nclick Command5\nselect List2 测试\nselect List1 4\nclick Command4\n"), 0);
+  entries.pop_back();
+  EXPECT_EQ(folder.readBytes(u"测试.xml"), gbk(setTextWithEntries(entries) + u"\r\n\r\n\r\n"));
+
+  ASSERT_EQ(run("agent-command 添加语音命令\nclick Command5\nselect List2 测试\nanswer yes\nclick Command3\n"), 0);
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / u"测试.xml"));
+}
+
+TEST_F(SimulateStories, EchoPrintsEachScriptLineBeforeItsEffects) {
+  const auto lines = scriptLines("hear Tobrin\n# not echoed\nhear 关闭窗口\n", {"--setting", "1", "--echo"});
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "> hear Tobrin");
+  EXPECT_EQ(lines[1], "speak Tobrin");
+  EXPECT_EQ(lines[2], "> hear 关闭窗口");
+}
+
+}  // namespace
+}  // namespace sayvane
