@@ -18,6 +18,11 @@ void clearList(Control& list) {
   list.selection = -1;
 }
 
+void listPhrases(Control& list, std::u16string_view text) {
+  clearList(list);
+  for (const auto& entry : listEntries(text)) list.items.push_back(makePhraseItem(entry.phrase, entry.action));
+}
+
 }  // namespace
 
 void MainWindow::List2_Click() {
@@ -33,7 +38,7 @@ void MainWindow::List2_Click() {
     return;
   }
   speech_.loadedSetText = read.text;
-  for (const auto& entry : listEntries(read.text)) ui_.List1.items.push_back(makePhraseItem(entry.phrase, entry.action));
+  listPhrases(ui_.List1, read.text);
   loadedSetName_ = name;
   if (!grammarLoad(name)) message(kGrammarLoadFailedOnSelect);
 }
@@ -88,8 +93,9 @@ void MainWindow::Command4_Click() {
   const auto written = writeSetFile(p_.files, p_.codePage, loadedSetName_, *text);
   if (!written) return message(describeSetFileError(written, setFileName(loadedSetName_), *text));
   speech_.loadedSetText = *text;
-  ui_.List1.items.erase(ui_.List1.items.begin() + ui_.List1.selection);
-  ui_.List1.selection = -1;
+  // Listed afresh rather than the selected line erased: of two entries with one phrase the
+  // file loses the first, and the list must show what the file now holds.
+  listPhrases(ui_.List1, speech_.loadedSetText);
 }
 
 void MainWindow::Command2_Click() {

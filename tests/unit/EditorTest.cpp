@@ -71,6 +71,19 @@ TEST_F(Editor, DeletingAPhraseRewritesTheFileOnlyAndProtectsExit) {
   EXPECT_EQ(hear(u"跳"), (Lines{"speak 跳"}));
 }
 
+TEST_F(Editor, DeletingOneOfTwoEntriesOfAPhraseShowsWhatTheFileKeeps) {
+  // Edited by hand: the editor itself never writes a phrase twice.
+  files.files[u"游戏.xml"] = *codePage->encode(setTextWithEntries({{u"CloseSoft", u"退出"}, {u"Space", u"跳"},
+                                                                  {u"Shift", u"跳"}})).bytes;
+  selectSet(u"初始默认语音命令集");
+  selectSet(u"游戏");
+  ASSERT_TRUE(window->select("List1", 2));
+  click("Command4");
+  // Deleting removes the phrase's first entry, whichever line was selected.
+  EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "跳(Shift)"}));
+  EXPECT_EQ(window->recognition().loadedSetText.find(u"Space"), std::u16string::npos);
+}
+
 TEST_F(Editor, AFailedSaveChangesNothing) {
   files.failWrites = true;
   EXPECT_EQ(addPhrase(u"蹲下", u"C"), (Lines{"message Sayvane|无法写入语音命令集文件“游戏.xml”，原文件没有改动。"}));
