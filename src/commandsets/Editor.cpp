@@ -29,7 +29,14 @@ void MainWindow::List2_Click() {
   const auto* selected = ui_.List2.selectedItem();
   if (!selected) return;
   const std::u16string name = *selected;
-  if (name == loadedSetName_) return;
+  if (name == loadedSetName_) {
+    // Not read again; but a refused selection in between emptied the list, and the user
+    // coming back must see the set's phrases (the duplicate test reads them too).
+    Control listed;
+    listPhrases(listed, speech_.loadedSetText);
+    if (listed.items != ui_.List1.items) listPhrases(ui_.List1, speech_.loadedSetText);
+    return;
+  }
   clearList(ui_.List1);
   if (!engineCheckFull()) return;
   const auto read = readSetFile(p_.files, p_.codePage, name);

@@ -175,6 +175,12 @@ TEST_F(Editor, EditsAfterARefusedSelectionNeverReachTheOtherFile) {
   const auto before = files.files;
   EXPECT_EQ(addPhrase(u"新词", u"A"), (Lines{"message 提示|" + toUtf8(u"语音命令集列表中选中的语音命令集没有载入，不能修改。请在列表中选中一个语音命令集，等它的语音命令显示出来再修改。")}));
   EXPECT_EQ(files.files, before);
+  // Back on the loaded set, its phrases are listed again without a read, and the duplicate
+  // test sees them.
+  files.files[u"游戏.xml"] = "\x81";
+  EXPECT_TRUE(selectSet(u"游戏").empty());
+  EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "跳(Space)", "开火(Ctrl)"}));
+  EXPECT_EQ(addPhrase(u"跳", u"A"), (Lines{"message 提示|请添加新的词汇，这个词汇已经有了！"}));
 }
 
 }  // namespace
