@@ -26,19 +26,6 @@ struct Story : ::testing::Test {
   void hear(std::u16string phrase) { RC_Recognition(state, text4, phrase, f.services); }
 };
 
-TEST_F(Story, WakePhraseThenCloseWindowSendsAltF4) {
-  hear(u"Tobrin");
-  EXPECT_TRUE(state.wakeFlag);
-  hear(u"关闭窗口");
-  EXPECT_EQ(f.journal.lines, (Lines{"speak Tobrin", "speak 关闭窗口", "key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
-  EXPECT_FALSE(state.wakeFlag);
-}
-
-TEST_F(Story, WithoutTheWakePhraseAPhraseIsOnlySpoken) {
-  hear(u"关闭窗口");
-  EXPECT_EQ(f.journal.lines, (Lines{"speak 关闭窗口"}));
-}
-
 TEST_F(Story, ASecondWakePhraseKeepsTheFlagAndTheWakeActionNeverRuns) {
   hear(u"Tobrin");
   hear(u"Tobrin");
@@ -52,15 +39,6 @@ TEST_F(Story, AMissingPhraseStillUsesUpTheWakePhrase) {
   hear(u"已删除");
   hear(u"关闭窗口");
   EXPECT_EQ(f.journal.lines, (Lines{"speak Tobrin", "speak 已删除", "speak 关闭窗口"}));
-}
-
-TEST_F(Story, TestModeOnlyShowsThePhrase) {
-  state.wakeFlag = true;
-  state.testMode = true;
-  hear(u"关闭窗口");
-  EXPECT_TRUE(f.journal.lines.empty());
-  EXPECT_EQ(text4.shown, u"关闭窗口");
-  EXPECT_TRUE(state.wakeFlag);
 }
 
 TEST_F(Story, ARejectedUtteranceShowsTheNoticeInEveryModeAndChangesNothingElse) {

@@ -238,39 +238,6 @@ TEST_F(SimulatedPlatform, KeysDownFollowsPressesAndReleases) {
                                                      "key-up 0x12", "mouse 0x0006 0 0"}));
 }
 
-TEST_F(SimulatedPlatform, RandomDrawsRepeatFromEachReseed) {
-  std::vector<double> draws;
-  p().random.reseedFromClock();
-  for (int i = 0; i < 3; ++i) draws.push_back(p().random.next());
-  p().random.reseedFromClock();
-  draws.push_back(p().random.next());
-  EXPECT_EQ(draws, (std::vector<double>{0.5, 0.25, 0.5, 0.5}));
-}
-
-TEST_F(SimulatedPlatform, CharacterKeepsItsStateAndReportsBothSizes) {
-  Character* character = p().characterControl.load(u"id", u"key");
-  ASSERT_NE(character, nullptr);
-  EXPECT_FALSE(sim->characterShown());
-  ASSERT_TRUE(character->setWidth(200));
-  ASSERT_TRUE(character->setHeight(150));
-  ASSERT_TRUE(character->show());
-  ASSERT_TRUE(character->addCommand(u"退出"));
-  ASSERT_TRUE(character->addCommand(u"隐藏"));
-  EXPECT_EQ(sim->characterMenu(), (std::vector<std::u16string>{u"退出", u"隐藏"}));
-  ASSERT_TRUE(character->removeAllCommands());
-  EXPECT_TRUE(sim->characterMenu().empty());
-  EXPECT_EQ(character->width(), 200);
-  EXPECT_EQ(sim->characterHeight(), 150);
-  EXPECT_TRUE(sim->characterShown());
-  EXPECT_EQ(takeEffects(), (std::vector<std::string>{"character size 200 128", "character size 200 150",
-                                                     "character show", "menu-add 退出", "menu-add 隐藏",
-                                                     "menu-clear"}));
-  SimOptions options;
-  options.noCharacter = true;
-  make(options);
-  EXPECT_EQ(p().characterControl.load(u"id", u"key"), nullptr);
-}
-
 TEST_F(SimulatedPlatform, SettingsAndFileChangesAreReported) {
   SimOptions options;
   options.setting = u"1";
