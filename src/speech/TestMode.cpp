@@ -10,35 +10,25 @@ void MainWindow::Command6_Click() {
     return;
   }
   if (!flags_.grammarLoaded) return;
-  const auto setEditing = [this](bool enabled) {
+  // The test's state in one place: on, the rules listen and every editing control is locked.
+  const auto setTesting = [this](bool testing) {
+    flags_.rulesActive = testing;
+    ui_.Command6.caption = testing ? kStopTestCaption : kStartTestCaption;
     for (Control* c : {&ui_.Command1, &ui_.Command2, &ui_.Command3, &ui_.Command4, &ui_.Command5, &ui_.List2})
-      c->enabled = enabled;
+      c->enabled = !testing;
+    ui_.Text4.visible = testing;
+    ui_.SREngines.enabled = !testing;
+    speech_.testMode = testing;
   };
   if (flags_.rulesActive) {
-    if (!p_.recognizer.setRulesActive(false)) {
-      message(kAudioBusy);
-      return;
-    }
-    flags_.rulesActive = false;
-    ui_.Command6.caption = kStartTestCaption;
-    setEditing(true);
-    ui_.Text4.visible = false;
-    ui_.SREngines.enabled = true;
-    speech_.testMode = false;
+    if (!p_.recognizer.setRulesActive(false)) return message(kAudioBusy);
+    setTesting(false);
     return;
   }
   message(kTestInstructions, u"提示");
   if (quitting_) return;
-  if (!p_.recognizer.setRulesActive(true)) {
-    message(kAudioBusy);
-    return;
-  }
-  flags_.rulesActive = true;
-  ui_.Command6.caption = kStopTestCaption;
-  setEditing(false);
-  ui_.Text4.visible = true;
-  ui_.SREngines.enabled = false;
-  speech_.testMode = true;
+  if (!p_.recognizer.setRulesActive(true)) return message(kAudioBusy);
+  setTesting(true);
 }
 
 }  // namespace sayvane
