@@ -23,11 +23,6 @@ struct Control {
   }
 };
 
-// In the window's 96 DPI client pixels.
-struct Rect {
-  int x = 0, y = 0, width = 0, height = 0;
-};
-
 struct Controls {
   Control List1, List2, SREngines;
   Control Text1, Text2, Text3, Text4;
@@ -39,13 +34,8 @@ struct Controls {
   // Every control with its name, in a fixed order, for views and for printing.
   std::vector<std::pair<std::string_view, Control*>> named();
   Control* find(std::string_view name);
+  const Control* find(std::string_view name) const { return const_cast<Controls*>(this)->find(name); }
 };
-
-// The layout the window is built on: a 554 x 328 client area, set panel left, phrase panel right.
-inline constexpr int kClientWidth = 554;
-inline constexpr int kClientHeight = 328;
-inline constexpr Rect kFrame2Rect{8, 8, 262, 312};
-inline constexpr Rect kFrame1Rect{278, 8, 268, 312};
 
 Controls initialControls();
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Controls.h"
+#include "app/Layout.h"
 #include "platform/WindowView.h"
 
 namespace sayvane {
