@@ -64,6 +64,17 @@ TEST_F(OnDisk, AFailedSaveKeepsTheOldFile) {
   EXPECT_EQ(folder.readBytes(u"a.xml"), "old");
 }
 
+TEST_F(OnDisk, AReadOnlySetIsNeverReplaced) {
+  folder.writeBytes(u"a.xml", "old");
+  const auto path = folder.path() / "a.xml";
+  std::filesystem::permissions(path, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                         std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::remove);
+  EXPECT_EQ(writeSetFile(files, *codePage, u"a", u"new").error, SetFileError::WriteFailed);
+  EXPECT_EQ(folder.readBytes(u"a.xml"), "old");
+  std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+}
+
 TEST_F(OnDisk, ASaveReplacesAnExistingFileWhole) {
   folder.writeBytes(u"a.xml", std::string(1000, 'x'));
   ASSERT_TRUE(writeSetFile(files, *codePage, u"a", u"new"));

@@ -40,6 +40,12 @@ std::optional<std::string> FolderFiles::read(const std::u16string& name) {
 bool FolderFiles::writeAtomic(const std::u16string& name, const std::string& bytes) {
   // The temporary name does not end in ".xml", so a crash never leaves a half set behind.
   const auto target = pathOf(name);
+  // A read-only set is the user's way of protecting it; a rename would replace it anyway on
+  // some systems.
+  std::error_code statusError;
+  const auto status = fs::status(target, statusError);
+  if (!statusError && fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
+    return false;
   auto temporary = target;
   temporary += u".saving";
   {

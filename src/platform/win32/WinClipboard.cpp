@@ -1,0 +1,55 @@
+#include "platform/win32/WinClipboard.h"
+
+#include <cstring>
+
+namespace sayvane {
+namespace {
+
+constexpr int kOpenAttempts = 10;
+constexpr DWORD kOpenRetryMilliseconds = 10;
+
+}  // namespace
+
+WinClipboard::WinClipboard(HWND owner) : owner_(owner) {}
+
+bool WinClipboard::open() {
+  // Another program (a clipboard viewer, a remote-desktop bridge) may hold it for a moment.
+  for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+    if (OpenClipboard(owner_)) return true;
+    Sleep(kOpenRetryMilliseconds);
+  }
+  return false;
+}
+
+bool WinClipboard::clear() {
+  if (!open()) return false;
+  const bool emptied = EmptyClipboard() != FALSE;
+  CloseClipboard();
+  return emptied;
+}
+
+bool WinClipboard::setText(const std::u16string& text) {
+  const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (!memory) return false;
+  void* target = GlobalLock(memory);
+  if (!target) {
+    GlobalFree(memory);
+    return false;
+  }
+  std::memcpy(target, text.c_str(), bytes);
+  GlobalUnlock(memory);
+
+  if (!open()) {
+    GlobalFree(memory);
+    return false;
+  }
+  // Emptying makes us the owner, which SetClipboardData needs; the text is all it holds then.
+  bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+  // Once placed, the memory belongs to the system.
+  if (!placed) GlobalFree(memory);
+  return placed;
+}
+
+}  // namespace sayvane

@@ -1,0 +1,130 @@
+// Starting, watching and ending the programs an outside test drives.
+#include "e2e/driver/Process.h"
+
+#include <thread>
+#include <utility>
+
+namespace e2e {
+
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(10ms);
+  }
+}
+
+Process::Process(const std::filesystem::path& exe, const std::wstring& arguments,
+                 const std::filesystem::path& workingFolder) {
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  // CreateProcessW may write into the command line, so it gets a private copy.
+  std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+  buffer.push_back(L'\0');
+  const std::wstring folder = workingFolder.wstring();
+  if (!CreateProcessW(exe.wstring().c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+    return;
+  }
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  id_ = info.dwProcessId;
+}
+
+Process::Process(Process&& other) noexcept
+    : process_(std::exchange(other.process_, nullptr)), id_(std::exchange(other.id_, 0)) {}
+
+Process& Process::operator=(Process&& other) noexcept {
+  if (this != &other) {
+    kill();
+    process_ = std::exchange(other.process_, nullptr);
+    id_ = std::exchange(other.id_, 0);
+  }
+  return *this;
+}
+
+Process::~Process() { kill(); }
+
+bool Process::running() const {
+  return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+long Process::waitExit(std::chrono::milliseconds timeout) const {
+  if (process_ == nullptr) return -1;
+  if (WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process_, &code)) return -1;
+  return static_cast<long>(code);
+}
+
+void Process::kill() {
+  if (process_ == nullptr) return;
+  if (running()) {
+    TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, 5000);
+  }
+  CloseHandle(process_);
+  process_ = nullptr;
+  id_ = 0;
+}
+
+namespace {
+
+struct Search {
+  DWORD processId;
+  const wchar_t* windowClass;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<Search*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search.processId) return TRUE;
+  if (search.windowClass != nullptr) {
+    wchar_t name[256] = {};
+    if (GetClassNameW(window, name, 256) == 0 || lstrcmpiW(name, search.windowClass) != 0) return TRUE;
+  }
+  search.found.push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> Process::windows(const wchar_t* windowClass) const {
+  Search search{id_, windowClass, {}};
+  if (id_ == 0) return {};
+  EnumWindows(collect, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND Process::waitWindow(const wchar_t* windowClass, const wchar_t* caption,
+                         std::chrono::milliseconds timeout) const {
+  HWND result = nullptr;
+  waitFor(
+      [&] {
+        for (HWND window : windows(windowClass)) {
+          if (caption != nullptr) {
+            // A timeout keeps a hung program from hanging the driver on its caption.
+            wchar_t text[512] = {};
+            DWORD_PTR copied = 0;
+            if (!SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text),
+                                     SMTO_ABORTIFHUNG, 1000, &copied)) {
+              continue;
+            }
+            if (std::wstring(text) != caption) continue;
+          }
+          result = window;
+          return true;
+        }
+        return false;
+      },
+      timeout);
+  return result;
+}
+
+}  // namespace e2e

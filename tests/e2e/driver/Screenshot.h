@@ -1,0 +1,31 @@
+// Screen captures as PNG files, so a failed outside test leaves a picture of what it saw.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+namespace e2e {
+
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgb;  // top row first, three bytes a pixel
+
+  bool empty() const { return width <= 0 || height <= 0; }
+  COLORREF pixel(int x, int y) const;  // RGB(r, g, b); 0 outside the image
+};
+
+// The whole screen, or the part of it in `rect` (screen pixels; clipped to the screen).
+Image captureScreen();
+Image captureRect(const RECT& rect);
+// What the screen shows where `window` lies, other windows on top included.
+Image captureWindow(HWND window);
+
+// A PNG file in memory: 8-bit RGB, no filtering, deflate's stored blocks.
+std::vector<std::uint8_t> encodePng(const Image& image);
+bool writePng(const Image& image, const std::filesystem::path& file);
+
+}  // namespace e2e

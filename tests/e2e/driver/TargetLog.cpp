@@ -1,0 +1,100 @@
+#include "e2e/driver/TargetLog.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+#include "platform/win32/ProgramFolder.h"
+
+namespace e2e {
+namespace {
+
+std::optional<TargetEvent> parseLine(const std::string& line) {
+  std::istringstream in(line);
+  TargetEvent event;
+  if (!(in >> event.micros >> event.kind >> event.value)) return std::nullopt;
+  return event;
+}
+
+std::wstring quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+}  // namespace
+
+std::vector<TargetEvent> readTargetLog(const std::filesystem::path& path) {
+  std::vector<TargetEvent> events;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return events;
+  const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::size_t start = 0;
+  for (std::size_t end; (end = all.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::string line = all.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (auto event = parseLine(line)) events.push_back(std::move(*event));
+  }
+  return events;
+}
+
+std::vector<TargetEvent> eventsOf(const std::vector<TargetEvent>& events,
+                                  std::initializer_list<std::string_view> kinds) {
+  std::vector<TargetEvent> chosen;
+  for (const auto& event : events)
+    if (std::find(kinds.begin(), kinds.end(), event.kind) != kinds.end()) chosen.push_back(event);
+  return chosen;
+}
+
+std::optional<unsigned> codeOf(const TargetEvent& event) {
+  unsigned code = 0;
+  const char* first = event.value.data();
+  const char* last = first + event.value.size();
+  const auto [end, error] = std::from_chars(first, last, code, 16);
+  if (error != std::errc() || end != last || first == last) return std::nullopt;
+  return code;
+}
+
+std::optional<POINT> pointOf(const TargetEvent& event) {
+  const auto comma = event.value.find(',');
+  if (comma == std::string::npos) return std::nullopt;
+  int x = 0;
+  int y = 0;
+  const char* text = event.value.data();
+  const auto [xEnd, xError] = std::from_chars(text, text + comma, x);
+  const auto [yEnd, yError] = std::from_chars(text + comma + 1, text + event.value.size(), y);
+  if (xError != std::errc() || yError != std::errc() || xEnd != text + comma || yEnd != text + event.value.size())
+    return std::nullopt;
+  return POINT{x, y};
+}
+
+std::filesystem::path targetExe() { return sayvane::programFolder() / L"e2e-target.exe"; }
+
+bool waitForEvent(const std::filesystem::path& log, std::string_view kind, std::chrono::milliseconds timeout,
+                  std::size_t skip) {
+  return waitFor(
+      [&] {
+        const auto events = readTargetLog(log);
+        return std::any_of(events.begin() + static_cast<std::ptrdiff_t>(std::min(skip, events.size())), events.end(),
+                           [&](const TargetEvent& event) { return event.kind == kind; });
+      },
+      timeout);
+}
+
+Target startTarget(const std::filesystem::path& log, const std::wstring& caption, std::chrono::milliseconds timeout) {
+  Target target;
+  target.log = log;
+  target.process = Process(targetExe(), quoted(log.wstring()) + L" " + quoted(caption));
+  if (!target.process.started()) return target;
+  const bool logged = waitFor(
+      [&] {
+        const auto events = readTargetLog(log);
+        // No point waiting for a program that has ended.
+        return !events.empty() || !target.process.running();
+      },
+      timeout);
+  const auto events = readTargetLog(log);
+  if (!logged || events.empty() || events.front().kind != "ready") return target;
+  target.window = target.process.waitWindow(kTargetClass, caption.c_str(), 2s);
+  target.ready = target.window != nullptr;
+  return target;
+}
+
+}  // namespace e2e

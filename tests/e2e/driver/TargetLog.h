@@ -1,0 +1,57 @@
+// The target window's log (e2e-target.exe): reading what it received, and starting it.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "e2e/driver/Process.h"
+
+namespace e2e {
+
+inline constexpr wchar_t kTargetClass[] = L"SayvaneE2eTarget";
+
+// One line of the log: performance-counter microseconds (the clock of MessagePump::now() / 1000,
+// in any process), the message kind ("keydown", "lbuttonup", "ready", ...) and its value: hex
+// virtual key or character code, or "x,y" client coordinates for mouse messages.
+struct TargetEvent {
+  long long micros = 0;
+  std::string kind;
+  std::string value;
+};
+
+// Every complete line so far; a line still being written is left for the next read.
+std::vector<TargetEvent> readTargetLog(const std::filesystem::path& path);
+// Only the events of these kinds, in order.
+std::vector<TargetEvent> eventsOf(const std::vector<TargetEvent>& events,
+                                  std::initializer_list<std::string_view> kinds);
+// The value as a key or character code; nothing when it is not hex.
+std::optional<unsigned> codeOf(const TargetEvent& event);
+// The value as a point; nothing when it is not "x,y".
+std::optional<POINT> pointOf(const TargetEvent& event);
+
+// e2e-target.exe in the folder of the running test program.
+std::filesystem::path targetExe();
+
+struct Target {
+  Process process;
+  std::filesystem::path log;
+  HWND window = nullptr;
+  // The target logged "ready": it is in front and has the keyboard focus.
+  bool ready = false;
+};
+
+// Starts the target logging to `log` and waits until it is ready, at most `timeout`.
+Target startTarget(const std::filesystem::path& log, const std::wstring& caption = L"e2e target",
+                   std::chrono::milliseconds timeout = 10s);
+// Polls the log until an event of `kind` appears (after the first `skip` events), at most `timeout`.
+bool waitForEvent(const std::filesystem::path& log, std::string_view kind, std::chrono::milliseconds timeout = 5s,
+                  std::size_t skip = 0);
+
+}  // namespace e2e

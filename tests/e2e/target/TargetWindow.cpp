@@ -1,0 +1,155 @@
+// e2e-target.exe LOGFILE [CAPTION]: a plain window that takes the focus and logs every input
+// message it receives, one line each, so a test in another process can see what arrived.
+// Lines are "<micros> <kind> <value>"; the times are performance-counter microseconds, the
+// same clock in every process, so they compare with times the test takes itself.
+#include <windows.h>
+#include <windowsx.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr wchar_t kClass[] = L"SayvaneE2eTarget";
+constexpr UINT_PTR kFocusTimer = 1;
+constexpr UINT kFocusRetryMilliseconds = 20;
+
+HANDLE logFile = INVALID_HANDLE_VALUE;
+bool ready = false;
+
+long long microsNow() {
+  static const long long frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f.QuadPart > 0 ? f.QuadPart : 1;
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  const long long ticks = counter.QuadPart;
+  return ticks / frequency * 1'000'000LL + ticks % frequency * 1'000'000LL / frequency;
+}
+
+void logLine(const char* kind, const std::string& value) {
+  char line[128];
+  const int length = std::snprintf(line, sizeof line, "%lld %s %s\n", microsNow(), kind, value.c_str());
+  if (length <= 0) return;
+  DWORD written = 0;
+  // One write per line, flushed at once: the reader polls the file while this runs.
+  WriteFile(logFile, line, static_cast<DWORD>(length), &written, nullptr);
+  FlushFileBuffers(logFile);
+}
+
+std::string hex(WPARAM value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%llX", static_cast<unsigned long long>(value));
+  return text;
+}
+
+std::string point(LPARAM lParam) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%d,%d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  return text;
+}
+
+bool hasFocus(HWND window) { return GetForegroundWindow() == window && GetFocus() == window; }
+
+// "ready" only once the window is in front with the keyboard focus: input sent after it lands here.
+void becomeReady(HWND window) {
+  if (ready) return;
+  if (!hasFocus(window)) {
+    SetForegroundWindow(window);
+    SetFocus(window);
+  }
+  if (!hasFocus(window)) return;
+  ready = true;
+  KillTimer(window, kFocusTimer);
+  logLine("ready", "0");
+}
+
+const char* mouseKind(UINT message) {
+  switch (message) {
+    case WM_LBUTTONDOWN: return "lbuttondown";
+    case WM_LBUTTONUP: return "lbuttonup";
+    case WM_LBUTTONDBLCLK: return "lbuttondblclk";
+    case WM_RBUTTONDOWN: return "rbuttondown";
+    case WM_RBUTTONUP: return "rbuttonup";
+    case WM_RBUTTONDBLCLK: return "rbuttondblclk";
+    case WM_MOUSEMOVE: return "mousemove";
+    default: return nullptr;
+  }
+}
+
+const char* keyKind(UINT message) {
+  switch (message) {
+    case WM_KEYDOWN: return "keydown";
+    case WM_KEYUP: return "keyup";
+    case WM_SYSKEYDOWN: return "syskeydown";
+    case WM_SYSKEYUP: return "syskeyup";
+    case WM_CHAR: return "char";
+    default: return nullptr;
+  }
+}
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Input before "ready" (the pointer resting where the window appears) is left out: the log
+  // starts with "ready", and everything after it is what the test sent.
+  if (const char* kind = keyKind(message)) {
+    if (ready) logLine(kind, hex(wParam));
+  } else if (const char* kind = mouseKind(message)) {
+    if (ready) logLine(kind, point(lParam));
+  } else if (message == WM_TIMER && wParam == kFocusTimer) {
+    becomeReady(window);
+    return 0;
+  } else if (message == WM_CLOSE) {
+    logLine("close", "0");
+    DestroyWindow(window);
+    return 0;
+  } else if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  // Keys still reach DefWindowProc: Alt+F4 must close the window as it would any other.
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  int count = 0;
+  wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!arguments || count < 2) return 2;
+  const std::wstring caption = count >= 3 ? arguments[2] : L"e2e target";
+  // Shared every way: the test reads the log while it grows and deletes it afterwards.
+  logFile = CreateFileW(arguments[1], FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  LocalFree(arguments);
+  if (logFile == INVALID_HANDLE_VALUE) return 3;
+
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_DBLCLKS;
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kClass;
+  if (!RegisterClassExW(&windowClass)) return 4;
+
+  HWND window = CreateWindowExW(0, kClass, caption.c_str(), WS_OVERLAPPEDWINDOW, 100, 100, 400, 300, nullptr, nullptr,
+                                instance, nullptr);
+  if (!window) return 5;
+  // The show command comes from the starter's STARTUPINFO, so a test sees how it was started.
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+  SetTimer(window, kFocusTimer, kFocusRetryMilliseconds, nullptr);
+  becomeReady(window);
+
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  CloseHandle(logFile);
+  return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,334 @@
+// The smaller real services: clipboard, settings, starting programs, the shell, the screen,
+// the random generator and the program folder.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <thread>
+
+#include "e2e/driver/TargetLog.h"
+#include "platform/std/ClockRandom.h"
+#include "platform/win32/MessagePump.h"
+#include "platform/win32/ProgramFolder.h"
+#include "platform/win32/WinClipboard.h"
+#include "platform/win32/WinPrograms.h"
+#include "platform/win32/WinScreen.h"
+#include "platform/win32/Wide.h"
+#include "platform/win32/WinSettings.h"
+#include "platform/win32/WinShell.h"
+#include "win32/Win32Test.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using win32test::TempFolder;
+using win32test::TestWindow;
+
+
+std::optional<std::u16string> clipboardText() {
+  std::optional<std::u16string> text;
+  for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) Sleep(10);
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* locked = static_cast<const char16_t*>(GlobalLock(data))) {
+      text = std::u16string(locked);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+// --- Clipboard ---------------------------------------------------------------------------
+
+TEST(WinClipboardTest, HoldsTheUnicodeTextAfterClearAndSet) {
+  TestWindow owner;
+  sayvane::WinClipboard clipboard(owner.handle());
+  const std::u16string text = u"打开记事本 Sayvane 测试 — ✓ 𠀋";
+  ASSERT_TRUE(clipboard.setText(u"old text"));
+  ASSERT_TRUE(clipboard.clear());
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT)) << "clear left text behind";
+  ASSERT_TRUE(clipboard.setText(text));
+  EXPECT_EQ(clipboardText(), text);
+  EXPECT_EQ(GetClipboardOwner(), owner.handle());
+
+  ASSERT_TRUE(clipboard.setText(u""));
+  EXPECT_EQ(clipboardText(), std::u16string());
+}
+
+TEST(WinClipboardTest, WorksWithoutAnOwnerWindow) {
+  sayvane::WinClipboard clipboard(nullptr);
+  ASSERT_TRUE(clipboard.clear());
+  ASSERT_TRUE(clipboard.setText(u"无主 text"));
+  EXPECT_EQ(clipboardText(), u"无主 text");
+}
+
+TEST(WinClipboardTest, WaitsBrieflyForAnotherHolderButNotForever) {
+  TestWindow owner;
+  sayvane::WinClipboard clipboard(owner.handle());
+  const auto holdFor = [](std::chrono::milliseconds hold, std::atomic<bool>& opened) {
+    return std::thread([hold, &opened] {
+      if (!OpenClipboard(nullptr)) return;
+      opened = true;
+      std::this_thread::sleep_for(hold);
+      CloseClipboard();
+    });
+  };
+  {
+    std::atomic<bool> opened{false};
+    auto holder = holdFor(40ms, opened);
+    ASSERT_TRUE(e2e::waitFor([&] { return opened.load(); }, 2s));
+    EXPECT_TRUE(clipboard.setText(u"等一下"));
+    holder.join();
+    EXPECT_EQ(clipboardText(), u"等一下");
+  }
+  {
+    std::atomic<bool> opened{false};
+    auto holder = holdFor(600ms, opened);
+    ASSERT_TRUE(e2e::waitFor([&] { return opened.load(); }, 2s));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(clipboard.clear());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms) << "gave up only after a long freeze";
+    holder.join();
+  }
+}
+
+// --- Settings ----------------------------------------------------------------------------
+
+constexpr wchar_t kVbSettings[] = L"Software\\VB and VBA Program Settings";
+
+class WinSettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HKEY parent = nullptr;
+    parentExisted_ = RegOpenKeyExW(HKEY_CURRENT_USER, kVbSettings, 0, KEY_READ, &parent) == ERROR_SUCCESS;
+    if (parent) RegCloseKey(parent);
+  }
+
+  void TearDown() override {
+    const std::wstring key = std::wstring(kVbSettings) + L"\\" + application_;
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    // Fails, as it should, once anything else lives there.
+    if (!parentExisted_) RegDeleteKeyW(HKEY_CURRENT_USER, kVbSettings);
+  }
+
+  static std::optional<std::wstring> rawValue(const std::wstring& subkey, const wchar_t* name, DWORD& type) {
+    wchar_t buffer[512];
+    DWORD bytes = sizeof buffer;
+    if (RegGetValueW(HKEY_CURRENT_USER, subkey.c_str(), name, RRF_RT_ANY, &type, buffer, &bytes) != ERROR_SUCCESS)
+      return std::nullopt;
+    return std::wstring(buffer);
+  }
+
+  // Never a name a real program uses, so no user's settings are touched.
+  const std::wstring application_ = win32test::uniqueName(L"Sayvane win32 test");
+  const std::u16string app_ = sayvane::win32::utf16(application_);
+  bool parentExisted_ = true;
+  sayvane::WinSettings settings_;
+};
+
+TEST_F(WinSettingsTest, WritesWhereVisualBasicKeepsItsSettingsAndReadsBack) {
+  ASSERT_TRUE(settings_.write(app_, u"设置", u"Folder", u"C:\\测试\\sets"));
+  ASSERT_TRUE(settings_.write(app_, u"设置", u"Empty", u""));
+  EXPECT_EQ(settings_.read(app_, u"设置", u"Folder"), u"C:\\测试\\sets");
+  EXPECT_EQ(settings_.read(app_, u"设置", u"Empty"), u"");
+
+  DWORD type = 0;
+  const auto raw =
+      rawValue(L"Software\\VB and VBA Program Settings\\" + application_ + L"\\设置", L"Folder", type);
+  EXPECT_EQ(raw, L"C:\\测试\\sets");
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+
+  ASSERT_TRUE(settings_.write(app_, u"设置", u"Folder", u"D:\\"));
+  EXPECT_EQ(settings_.read(app_, u"设置", u"Folder"), u"D:\\");
+}
+
+TEST_F(WinSettingsTest, ReadsNothingThatIsAbsentOrNotText) {
+  EXPECT_EQ(settings_.read(app_, u"Main", u"Nothing"), std::nullopt);
+  ASSERT_TRUE(settings_.write(app_, u"Main", u"Text", u"1"));
+  EXPECT_EQ(settings_.read(app_, u"Main", u"Other"), std::nullopt);
+  EXPECT_EQ(settings_.read(app_, u"Other", u"Text"), std::nullopt);
+
+  const std::wstring section = L"Software\\VB and VBA Program Settings\\" + application_ + L"\\Main";
+  const DWORD number = 5;
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, section.c_str(), L"Number", REG_DWORD, &number, sizeof number),
+            ERROR_SUCCESS);
+  EXPECT_EQ(settings_.read(app_, u"Main", u"Number"), std::nullopt);
+}
+
+TEST_F(WinSettingsTest, LongValuesComeBackWhole) {
+  std::u16string value;
+  for (int i = 0; i < 3000; ++i) value += u"长值";
+  ASSERT_TRUE(settings_.write(app_, u"Main", u"Long", value));
+  EXPECT_EQ(settings_.read(app_, u"Main", u"Long"), value);
+}
+
+TEST_F(WinSettingsTest, DeletingASectionRemovesItsValuesAndSubkeysOnly) {
+  ASSERT_TRUE(settings_.write(app_, u"Main", u"A", u"1"));
+  ASSERT_TRUE(settings_.write(app_, u"Main", u"B", u"2"));
+  ASSERT_TRUE(settings_.write(app_, u"Keep", u"C", u"3"));
+  const std::wstring section = L"Software\\VB and VBA Program Settings\\" + application_ + L"\\Main";
+  HKEY child = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (section + L"\\Child").c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &child, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(child);
+
+  EXPECT_TRUE(settings_.deleteSection(app_, u"Main"));
+  EXPECT_EQ(settings_.read(app_, u"Main", u"A"), std::nullopt);
+  HKEY gone = nullptr;
+  EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, section.c_str(), 0, KEY_READ, &gone), ERROR_SUCCESS);
+  if (gone) RegCloseKey(gone);
+  EXPECT_EQ(settings_.read(app_, u"Keep", u"C"), u"3");
+
+  EXPECT_FALSE(settings_.deleteSection(app_, u"Main"));
+  EXPECT_FALSE(settings_.deleteSection(app_, u"NeverThere"));
+}
+
+// --- Programs ----------------------------------------------------------------------------
+
+// The target a test started by other means than e2e::Process, found by its caption.
+class StartedTarget {
+ public:
+  explicit StartedTarget(const std::wstring& caption) : caption_(caption) {}
+  ~StartedTarget() {
+    if (!process_) find(0ms);
+    if (process_) {
+      if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
+      CloseHandle(process_);
+    }
+  }
+  StartedTarget(const StartedTarget&) = delete;
+  StartedTarget& operator=(const StartedTarget&) = delete;
+
+  HWND find(std::chrono::milliseconds timeout) {
+    e2e::waitFor([&] { return (window_ = FindWindowW(e2e::kTargetClass, caption_.c_str())) != nullptr; }, timeout);
+    if (window_ && !process_) {
+      DWORD id = 0;
+      GetWindowThreadProcessId(window_, &id);
+      process_ = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    }
+    return window_;
+  }
+
+  // Closes the window; the exit code once the process has ended, -1 if it did not.
+  long close() {
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    if (!process_ || WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return static_cast<long>(code);
+  }
+
+ private:
+  std::wstring caption_;
+  HWND window_ = nullptr;
+  HANDLE process_ = nullptr;
+};
+
+TEST(WinProgramsTest, StartsAProgramWithANormalFocusedWindow) {
+  TempFolder folder;
+  const auto log = folder.path() / L"程序.log";
+  const auto caption = win32test::uniqueName(L"started");
+  StartedTarget started(caption);
+  sayvane::WinPrograms programs;
+  const std::wstring line = L"\"" + e2e::targetExe().wstring() + L"\" \"" + log.wstring() + L"\" \"" + caption + L"\"";
+  ASSERT_TRUE(programs.start(sayvane::win32::utf16(line)));
+
+  const HWND window = started.find(10s);
+  ASSERT_NE(window, nullptr);
+  // "ready" is logged only once the new window is in front with the focus.
+  ASSERT_TRUE(e2e::waitForEvent(log, "ready", 10s)) << "the started program did not get the focus";
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  ASSERT_TRUE(GetWindowPlacement(window, &placement));
+  EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWNORMAL));
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_FALSE(IsIconic(window));
+  EXPECT_EQ(started.close(), 0);
+  EXPECT_EQ(e2e::readTargetLog(log).back().kind, "close");
+}
+
+TEST(WinProgramsTest, FailsForAMissingOrEmptyProgram) {
+  sayvane::WinPrograms programs;
+  EXPECT_FALSE(programs.start(u""));
+  EXPECT_FALSE(programs.start(u"C:\\no\\such\\folder\\程序.exe"));
+  EXPECT_FALSE(programs.start(u"\"C:\\no such folder\\program.exe\" argument"));
+  EXPECT_FALSE(programs.start(u"sayvane-no-such-program-anywhere"));
+}
+
+// --- Shell -------------------------------------------------------------------------------
+
+TEST(WinShellTest, OpensADocumentByItsChinesePath) {
+  TempFolder folder;
+  // A batch file is a document the shell opens with the command interpreter; it leaves a mark.
+  const auto script = folder.path() / L"打开 测试.bat";
+  const auto mark = folder.path() / L"opened.txt";
+  {
+    std::ofstream out(script, std::ios::binary);
+    out << "@echo opened>\"%~dp0opened.txt\"\r\n";
+  }
+  sayvane::WinShell shell;
+  shell.open(script.u16string());
+  EXPECT_TRUE(e2e::waitFor([&] { return std::filesystem::exists(mark); }, 10s));
+  // The interpreter may still sit in the folder for a moment; the folder goes once it has left.
+  EXPECT_TRUE(e2e::waitFor([&] {
+    std::error_code ec;
+    std::filesystem::remove_all(folder.path(), ec);
+    return !ec && !std::filesystem::exists(folder.path());
+  }, 10s)) << "the opened script kept its folder busy";
+}
+
+// --- Screen ------------------------------------------------------------------------------
+
+TEST(WinScreenTest, ReportsThePrimaryScreenSize) {
+  sayvane::WinScreen screen;
+  EXPECT_GT(screen.width(), 0);
+  EXPECT_GT(screen.height(), 0);
+  EXPECT_EQ(screen.width(), GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(screen.height(), GetSystemMetrics(SM_CYSCREEN));
+  std::printf("[ screen   ] %d x %d\n", screen.width(), screen.height());
+}
+
+// --- Random ------------------------------------------------------------------------------
+
+TEST(ClockRandomTest, DrawsAreUniformInTheHalfOpenUnitInterval) {
+  sayvane::ClockRandom random;
+  random.reseedFromClock();
+  constexpr int kDraws = 20000;
+  int buckets[10] = {};
+  double sum = 0;
+  for (int i = 0; i < kDraws; ++i) {
+    const double x = random.next();
+    ASSERT_GE(x, 0.0);
+    ASSERT_LT(x, 1.0);
+    sum += x;
+    ++buckets[static_cast<int>(x * 10)];
+  }
+  EXPECT_NEAR(sum / kDraws, 0.5, 0.02);
+  for (int count : buckets) EXPECT_NEAR(count, kDraws / 10, kDraws / 40);
+}
+
+TEST(ClockRandomTest, EveryReseedStartsAnotherSequence) {
+  sayvane::ClockRandom random;
+  std::set<std::pair<double, double>> starts;
+  for (int i = 0; i < 50; ++i) {
+    random.reseedFromClock();
+    const double first = random.next();
+    starts.insert({first, random.next()});
+  }
+  EXPECT_EQ(starts.size(), 50u) << "two reseeds in quick succession gave the same numbers";
+  sayvane::ClockRandom other;
+  sayvane::ClockRandom another;
+  EXPECT_NE(other.next(), another.next());
+}
+
+// --- Program folder ----------------------------------------------------------------------
+
+TEST(ProgramFolderTest, IsTheFolderOfTheRunningExecutable) {
+  const auto folder = sayvane::programFolder();
+  EXPECT_TRUE(folder.is_absolute()) << folder;
+  EXPECT_TRUE(std::filesystem::exists(folder / L"sayvane-win32-tests.exe")) << folder;
+  EXPECT_TRUE(std::filesystem::exists(e2e::targetExe())) << e2e::targetExe();
+}
+
+}  // namespace

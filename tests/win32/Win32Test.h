@@ -1,0 +1,57 @@
+// Shared pieces of the platform tests: throw-away folders, windows in this process, pumping.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "platform/win32/MessagePump.h"
+
+namespace win32test {
+
+using namespace std::chrono_literals;
+
+// A fresh folder below %TEMP% with Chinese in its name, removed with all it holds at the end.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A message-only window of this thread whose messages go to `handler` first (DefWindowProc when
+// it returns false); destroyed at the end.
+class TestWindow {
+ public:
+  using Handler = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+  explicit TestWindow(Handler handler = {});
+  ~TestWindow();
+  TestWindow(const TestWindow&) = delete;
+  TestWindow& operator=(const TestWindow&) = delete;
+  HWND handle() const { return window_; }
+
+ private:
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  Handler handler_;
+  HWND window_ = nullptr;
+};
+
+// Pumps until `condition` holds or `timeout` passes; true if it held.
+bool pumpUntil(sayvane::MessagePump& pump, const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = 5s);
+
+// A unique name for things shared across the machine (registry keys, window captions).
+std::wstring uniqueName(const wchar_t* prefix);
+
+// Milliseconds between two readings of MessagePump::now().
+double milliseconds(std::chrono::nanoseconds duration);
+
+}  // namespace win32test
