@@ -9,8 +9,10 @@ packages=(
   libgtest-dev libgmock-dev googletest # googletest: sources in /usr/src for the mingw build
   libbenchmark-dev
   g++-mingw-w64-x86-64-posix          # posix thread model: std::thread/std::mutex for GoogleTest
+  g++-mingw-w64-i686-posix            # the 32-bit program, which can host 32-bit controls
   wine wine64                         # runs the cross-compiled tests
   xvfb xauth                          # xvfb-run, for anything under Wine that wants a display
+  fonts-wqy-microhei                  # a Chinese font Wine can map the Windows UI fonts to
 )
 
 missing=()

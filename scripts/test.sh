@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The project's test command. Installs what is missing, then:
-#   native build + ctest, the same unit tests cross-compiled with mingw-w64 and run
-#   under Wine, a time-boxed libFuzzer pass over every fuzz target, and a short
-#   benchmark run. Every stage runs even if an earlier one failed; the last line
+#   native build + ctest; the mingw-w64 builds (64-bit with every test, 32-bit program);
+#   under Wine on a virtual display: the same unit tests, the platform tests of the real
+#   services, and the end-to-end tests of Sayvane.exe (screenshots kept in out/artifacts);
+#   a time-boxed libFuzzer pass over every fuzz target, and a short benchmark run. Every stage runs even if an earlier one failed; the last line
 #   is "N passed, M failed" and the exit status is non-zero if anything failed.
 # Knobs: SAYVANE_JOBS (default 2), SAYVANE_FUZZ_SECONDS per target (default 20).
 set -uo pipefail
@@ -12,6 +13,7 @@ cd "$SAYVANE_ROOT"
 
 FUZZ_SECONDS=${SAYVANE_FUZZ_SECONDS:-20}
 MINGW_DIR=build/mingw
+MINGW32_DIR=build/mingw32
 FUZZ_DIR=build/fuzz
 
 tmp=$(mktemp -d -t sayvane-test.XXXXXX)
@@ -83,10 +85,26 @@ mingw_build() {
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake &&
     ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" -k 0
 }
-wine_tests() {
-  ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" sayvane-unit-tests >/dev/null || return 1
-  local exe=$MINGW_DIR/tests/sayvane-unit-tests.exe wine
-  # The same loader the toolchain file chose as CMAKE_CROSSCOMPILING_EMULATOR.
+# The 32-bit program is the one that can host the 32-bit character control; it is built,
+# and checked to be a self-contained 32-bit executable (Wine here runs 64-bit programs).
+mingw32_build() {
+  cmake -S . -B "$MINGW32_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSAYVANE_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake &&
+    ninja -C "$MINGW32_DIR" -j"$SAYVANE_JOBS" Sayvane sayvane-tool || return 1
+  local exe=$MINGW32_DIR/Sayvane.exe
+  i686-w64-mingw32-objdump -f "$exe" | grep -q 'file format pei-i386' || { echo "$exe is not a 32-bit program"; return 1; }
+  if i686-w64-mingw32-objdump -p "$exe" | grep 'DLL Name' | grep -viE \
+      'kernel32|user32|gdi32|comctl32|comdlg32|shell32|advapi32|ole32|oleaut32|msvcrt|api-ms-win'; then
+    echo "$exe needs a DLL that does not come with Windows"
+    return 1
+  fi
+}
+
+wine=
+wine_ready=
+# One prefix for every Wine stage: booted, Chinese fonts mapped, a virtual desktop.
+wine_prefix() {
+  [[ -n $wine_ready ]] && return 0
   wine=$(sed -n 's/^SAYVANE_WINE:FILEPATH=//p' "$MINGW_DIR/CMakeCache.txt")
   if [[ ! -x $wine ]]; then
     echo "no Wine loader recorded in $MINGW_DIR/CMakeCache.txt (SAYVANE_WINE)"
@@ -94,19 +112,54 @@ wine_tests() {
   fi
   wineserver_bin=$(dirname "$wine")/wineserver
   [[ -x $wineserver_bin ]] || wineserver_bin=$(command -v wineserver) || return 1
-  # Empty overrides for mscoree/mshtml: wineboot would otherwise offer to install Mono and Gecko.
-  local -a env=(env WINEPREFIX="$tmp/wine" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=")
-  mkdir -p "$tmp/wine"
   echo "wine: $wine, prefix $tmp/wine"
-  if ! "${env[@]}" "$wine" wineboot --init </dev/null >"$tmp/wineboot.log" 2>&1; then
-    cat "$tmp/wineboot.log"
-    return 1
-  fi
-  "${env[@]}" "$wineserver_bin" -w
-  "${env[@]}" timeout 900 "$wine" "$exe" </dev/null
+  in_display env WINE="$wine" bash scripts/wine-prefix.sh "$tmp/wine" --desktop 1280x1024 || return 1
+  wine_ready=1
+}
+# Runs a command on a virtual X display; Wine's desktop process is bound to that display,
+# so the wineserver is ended with it.
+in_display() {
+  xvfb-run -a -s '-screen 0 1600x1200x24' "$@"
+  local rc=$?
+  [[ -n $wineserver_bin ]] && WINEPREFIX=$tmp/wine "$wineserver_bin" -k >/dev/null 2>&1
+  return $rc
+}
+wine_env() { # the environment every Wine command here runs in
+  winevars=(env WINEPREFIX="$tmp/wine" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+            SAYVANE_ARTIFACTS="$SAYVANE_ROOT/out/artifacts")
+}
+# The virtual desktop draws title bars for the screenshots, but Wine 8 applies relative
+# mouse moves there from a stale position: the platform tests run without it.
+virtual_desktop() { # virtual_desktop on|off
+  local -a change=(reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f)
+  [[ $1 == on ]] && change=(reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f)
+  in_display "${winevars[@]}" "$wine" "${change[@]}" >/dev/null 2>&1 || [[ $1 == off ]]
+}
+wine_run() { # wine_run on|off EXE: runs a test program of the mingw build in the prefix, with a display
+  wine_prefix || return 1
+  wine_env
+  virtual_desktop "$1" || return 1
+  in_display "${winevars[@]}" timeout 900 "$wine" "$2" </dev/null
+}
+wine_tests() {
+  ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" sayvane-unit-tests >/dev/null || return 1
+  wine_run off "$MINGW_DIR/tests/sayvane-unit-tests.exe"
+}
+platform_tests() {
+  ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" sayvane-win32-tests >/dev/null || return 1
+  wine_run off "$MINGW_DIR/tests/sayvane-win32-tests.exe"
+}
+e2e_tests() {
+  ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" sayvane-e2e-tests >/dev/null || return 1
+  rm -rf out/artifacts && mkdir -p out/artifacts
+  wine_run on "$MINGW_DIR/tests/sayvane-e2e-tests.exe" || return 1
+  echo "screenshots: $(ls out/artifacts/*.png 2>/dev/null | tr '\n' ' ')"
 }
 stage "mingw-w64 build" mingw_build
+stage "mingw-w64 i686 build" mingw32_build
 stage "unit tests under Wine" wine_tests
+stage "platform tests under Wine" platform_tests
+stage "end-to-end tests under Wine" e2e_tests
 
 # --- fuzzing -----------------------------------------------------------------
 fuzz_targets() { # executables the fuzz build defines, as paths relative to $FUZZ_DIR

@@ -1,0 +1,66 @@
+// Sayvane.exe: the real services wired to the main window's model, then the message loop.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/MainWindow.h"
+#include "app/win32/MainWindowView.h"
+#include "app/win32/Unavailable.h"
+#include "app/win32/WinDialogs.h"
+#include "platform/std/ClockRandom.h"
+#include "platform/std/FolderFiles.h"
+#include "platform/win32/MessagePump.h"
+#include "platform/win32/ProgramFolder.h"
+#include "platform/win32/WinClipboard.h"
+#include "platform/win32/WinCodePage936.h"
+#include "platform/win32/WinInput.h"
+#include "platform/win32/WinPrograms.h"
+#include "platform/win32/WinScreen.h"
+#include "platform/win32/WinSettings.h"
+#include "platform/win32/WinShell.h"
+#include "platform/win32/WinTimer.h"
+
+using namespace sayvane;
+using namespace sayvane::win32;
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // The speech and character clients are COM objects living on this one thread.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  INITCOMMONCONTROLSEX commonControls{sizeof commonControls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&commonControls);
+
+  int exitCode = 1;
+  {
+    MessagePump pump;
+    MainWindowView view(pump);
+    if (!view.create(instance)) {
+      MessageBoxW(nullptr, L"无法创建主窗口。", L"Sayvane", MB_OK | MB_ICONERROR);
+    } else {
+      WinInput input;
+      WinShell shell;
+      WinPrograms programs;
+      WinClipboard clipboard(view.window());
+      WinScreen screen;
+      ClockRandom random;
+      WinDialogs dialogs(view, pump);
+      FolderFiles files(programFolder());
+      WinCodePage936 codePage;
+      UnavailableRecognizer recognizer;
+      UnavailableCharacterControl characterControl;
+      WinSettings settings;
+      WinTimer timer(view.window(), kClearTimerId);
+      Platform platform{input,  shell,      programs, clipboard,        screen,   random, pump, dialogs,
+                        files,  codePage,   recognizer, characterControl, settings, timer,  view};
+      MainWindow model(platform);
+      view.attach(model);
+      pump.setDialogWindow(view.window());
+      pump.setBeforeWait([&view] { view.render(); });
+      model.start();
+      exitCode = pump.run();
+      view.detach();  // the window outlives the model by a moment: nothing may reach it then
+    }
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return exitCode;
+}

@@ -1,0 +1,90 @@
+#include "e2e/ProgramFixture.h"
+
+#include "app/AppTexts.h"
+#include "app/Layout.h"
+#include "e2e/driver/Registry.h"
+#include "e2e/driver/Screenshot.h"
+#include "platform/win32/ProgramFolder.h"
+#include "speech/SpeechTexts.h"
+#include "text/Text.h"
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+fs::path artifactFolder() {
+  std::wstring folder(32768, L'\0');
+  const DWORD length = GetEnvironmentVariableW(L"SAYVANE_ARTIFACTS", folder.data(), static_cast<DWORD>(folder.size()));
+  if (length == 0 || length >= folder.size()) return sayvane::programFolder();
+  folder.resize(length);
+  // A Unix path from the test script: Wine shows the Unix root as drive Z.
+  if (folder.front() == L'/') {
+    for (auto& c : folder)
+      if (c == L'/') c = L'\\';
+    folder = L"Z:" + folder;
+  }
+  fs::create_directories(folder);
+  return folder;
+}
+
+void ProgramTest::SetUp() {
+  // The build puts Sayvane.exe and its manual one folder above the test programs.
+  const fs::path build = sayvane::programFolder().parent_path();
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  folder = fs::path(temp) / (std::string("sayvane-e2e-") + info->test_suite_name() + "-" + info->name());
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+  fs::create_directories(folder);
+  fs::copy_file(build / L"Sayvane.exe", folder / L"Sayvane.exe");
+  fs::copy_file(build / sayvane::kManualFile, folder / sayvane::kManualFile);
+  ASSERT_TRUE(deleteVbSection(L"Sayvane", L"Startup"));
+}
+
+void ProgramTest::TearDown() {
+  if (HasFailure()) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    writePng(captureScreen(), artifactFolder() / (std::string("failed-") + info->test_suite_name() + "-" + info->name() + ".png"));
+  }
+  program.kill();
+  (void)program.waitExit(5s);
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+  deleteVbSection(L"Sayvane", L"Startup");
+}
+
+void ProgramTest::launch() {
+  program = Process(folder / L"Sayvane.exe", L"", folder);
+  ASSERT_TRUE(program.started());
+}
+
+void ProgramTest::expectMessage(std::u16string_view caption, std::u16string_view text, bool icon) {
+  const auto box = expectMessageBox(program);
+  ASSERT_TRUE(box) << "no message box came: " << sayvane::toUtf8(text);
+  EXPECT_EQ(utf16(box->caption), caption);
+  EXPECT_EQ(utf16(box->text), text);
+  EXPECT_EQ(box->icon, icon);
+  EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
+  EXPECT_TRUE(answer(box->window, IDOK));
+}
+
+void ProgramTest::startToMainWindow(bool tips) {
+  launch();
+  if (tips) expectMessage(u"提示", sayvane::kStartupTips);
+  expectMessage(u"Sayvane", sayvane::kStartupFailure, true);
+  main = program.waitWindow(sayvane::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(waitFor([&] { return visible(main); }));
+}
+
+fs::path ProgramTest::setFile(std::u16string_view setName) const {
+  return folder / fs::path(std::u16string(setName) + u".xml");
+}
+
+void ProgramTest::closeAndExpectExit() {
+  PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(program.waitExit(10s), 0);
+}
+
+}  // namespace e2e
