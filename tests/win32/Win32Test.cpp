@@ -7,35 +7,11 @@ namespace {
 
 std::atomic<int> counter{0};
 
-void makeWritable(const std::filesystem::path& folder) {
-  std::error_code ec;
-  for (std::filesystem::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const auto attributes = GetFileAttributesW(it->path().c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-      SetFileAttributesW(it->path().c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  }
-}
-
 }  // namespace
 
 std::wstring uniqueName(const wchar_t* prefix) {
   return std::wstring(prefix) + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
          std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(++counter);
-}
-
-TempFolder::TempFolder() {
-  wchar_t temp[MAX_PATH + 1];
-  const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-  const std::filesystem::path base = length ? std::filesystem::path(std::wstring(temp, length))
-                                            : std::filesystem::temp_directory_path();
-  path_ = base / (uniqueName(L"sayvane-win32") + L"-测试");
-  std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-  makeWritable(path_);
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
 }
 
 TestWindow::TestWindow(Handler handler) : handler_(std::move(handler)) {

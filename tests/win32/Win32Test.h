@@ -1,4 +1,4 @@
-// Shared pieces of the platform tests: throw-away folders, windows in this process, pumping.
+// Shared pieces of the platform tests: windows in this process, pumping, unique names.
 #pragma once
 
 #include <windows.h>
@@ -9,23 +9,13 @@
 #include <string>
 
 #include "platform/win32/MessagePump.h"
+#include "support/TempFolder.h"
 
 namespace win32test {
 
+using sayvane::testing::TempFolder;
+
 using namespace std::chrono_literals;
-
-// A fresh folder below %TEMP% with Chinese in its name, removed with all it holds at the end.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // A message-only window of this thread whose messages go to `handler` first (DefWindowProc when
 // it returns false); destroyed at the end.
