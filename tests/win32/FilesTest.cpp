@@ -51,22 +51,6 @@ TEST_F(FilesTest, SetFilesRoundTripInCodePage936WithCrLf) {
   EXPECT_EQ(files_.folder(), folder_.path().u16string());
 }
 
-TEST_F(FilesTest, TextOutsideTheCodePageIsRefusedAndNothingIsWritten) {
-  const auto result = sayvane::writeSetFile(files_, codePage_, u"坏", u"ab😀");
-  EXPECT_EQ(result.error, sayvane::SetFileError::Unrepresentable);
-  EXPECT_EQ(result.badIndex, 2u);
-  EXPECT_TRUE(folderContents(folder_.path()).empty());
-}
-
-TEST_F(FilesTest, ListsXmlFilesOnlySortedByName) {
-  for (const wchar_t* name : {L"b.xml", L"A.XML", L"测试.xml", L"c.txt", L"d.xml.saving", L"x.xmlx"})
-    writeRaw(folder_.path() / name, "x");
-  std::filesystem::create_directory(folder_.path() / L"folder.xml");
-  const std::vector<std::u16string> expected = {u"A.XML", u"b.xml", u"测试.xml"};
-  EXPECT_EQ(files_.listXml(), expected);
-  EXPECT_EQ(sayvane::listSetNames(files_), (std::vector<std::u16string>{u"A", u"b", u"测试"}));
-}
-
 TEST_F(FilesTest, ASaveReplacesTheWholeFileAndLeavesNoTemporary) {
   writeRaw(folder_.path() / L"集.xml", "old contents that are longer than the new ones");
   ASSERT_TRUE(files_.writeAtomic(u"集.xml", "new"));
@@ -99,13 +83,6 @@ TEST_F(FilesTest, ASaveOverAReadOnlyFileFailsAndKeepsIt) {
   EXPECT_EQ(rawBytes(path), "old");
   EXPECT_EQ(folderContents(folder_.path()), std::vector<std::wstring>{L"只读.xml"});
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
-TEST_F(FilesTest, ASaveIntoAMissingFolderFails) {
-  sayvane::FolderFiles missing(folder_.path() / L"不存在");
-  EXPECT_FALSE(missing.writeAtomic(u"a.xml", "new"));
-  EXPECT_EQ(missing.read(u"a.xml"), std::nullopt);
-  EXPECT_TRUE(missing.listXml().empty());
 }
 
 }  // namespace

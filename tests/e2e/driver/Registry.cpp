@@ -40,20 +40,6 @@ std::optional<std::wstring> vbSetting(const std::wstring& app, const std::wstrin
   return result;
 }
 
-bool writeVbSetting(const std::wstring& app, const std::wstring& section, const std::wstring& key,
-                    const std::wstring& value) {
-  HKEY handle = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, sectionKey(app, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                      nullptr, &handle, nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-  const bool ok = RegSetValueExW(handle, key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                 bytes) == ERROR_SUCCESS;
-  RegCloseKey(handle);
-  return ok;
-}
-
 bool deleteVbSection(const std::wstring& app, const std::wstring& section) {
   const std::wstring path = sectionKey(app, section);
   const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());

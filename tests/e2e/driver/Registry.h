@@ -9,9 +9,6 @@ namespace e2e {
 // HKCU\Software\VB and VBA Program Settings\<app>\<section>, value <key>; nullopt when absent.
 std::optional<std::wstring> vbSetting(const std::wstring& app, const std::wstring& section,
                                       const std::wstring& key);
-// Stores a string value there, creating the keys on the way.
-bool writeVbSetting(const std::wstring& app, const std::wstring& section, const std::wstring& key,
-                    const std::wstring& value);
 // Removes the section with all its values; true when it is gone afterwards (also when it never was).
 bool deleteVbSection(const std::wstring& app, const std::wstring& section);
 

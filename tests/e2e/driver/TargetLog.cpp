@@ -43,28 +43,6 @@ std::vector<TargetEvent> eventsOf(const std::vector<TargetEvent>& events,
   return chosen;
 }
 
-std::optional<unsigned> codeOf(const TargetEvent& event) {
-  unsigned code = 0;
-  const char* first = event.value.data();
-  const char* last = first + event.value.size();
-  const auto [end, error] = std::from_chars(first, last, code, 16);
-  if (error != std::errc() || end != last || first == last) return std::nullopt;
-  return code;
-}
-
-std::optional<POINT> pointOf(const TargetEvent& event) {
-  const auto comma = event.value.find(',');
-  if (comma == std::string::npos) return std::nullopt;
-  int x = 0;
-  int y = 0;
-  const char* text = event.value.data();
-  const auto [xEnd, xError] = std::from_chars(text, text + comma, x);
-  const auto [yEnd, yError] = std::from_chars(text + comma + 1, text + event.value.size(), y);
-  if (xError != std::errc() || yError != std::errc() || xEnd != text + comma || yEnd != text + event.value.size())
-    return std::nullopt;
-  return POINT{x, y};
-}
-
 std::filesystem::path targetExe() { return sayvane::programFolder() / L"e2e-target.exe"; }
 
 bool waitForEvent(const std::filesystem::path& log, std::string_view kind, std::chrono::milliseconds timeout,

@@ -31,10 +31,6 @@ std::vector<TargetEvent> readTargetLog(const std::filesystem::path& path);
 // Only the events of these kinds, in order.
 std::vector<TargetEvent> eventsOf(const std::vector<TargetEvent>& events,
                                   std::initializer_list<std::string_view> kinds);
-// The value as a key or character code; nothing when it is not hex.
-std::optional<unsigned> codeOf(const TargetEvent& event);
-// The value as a point; nothing when it is not "x,y".
-std::optional<POINT> pointOf(const TargetEvent& event);
 
 // e2e-target.exe in the folder of the running test program.
 std::filesystem::path targetExe();

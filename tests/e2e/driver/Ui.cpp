@@ -185,10 +185,6 @@ POINT clientOrigin(HWND window) {
   return origin;
 }
 
-bool MessageBoxInfo::hasButton(int id) const {
-  return std::find(buttons.begin(), buttons.end(), id) != buttons.end();
-}
-
 HWND findMessageBox(const Process& process) {
   for (HWND window : process.windows(L"#32770")) {
     if (isMessageBox(window)) return window;

@@ -67,7 +67,6 @@ struct MessageBoxInfo {
   std::wstring text;
   bool icon = false;
   std::vector<int> buttons;  // IDOK, IDYES, IDNO... ascending
-  bool hasButton(int id) const;
 };
 
 // The process's open (visible) message box; nullptr when none.
