@@ -1,4 +1,8 @@
 // The real main window, started as a user starts it, on a system without a speech recognizer.
+#include <windows.h>
+
+#include <dlgs.h>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -22,6 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using sayvane::concat;
+using sayvane::toUtf8;
 
 std::string bytesOf(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -170,19 +175,39 @@ TEST_F(Composer, PictureButtonsAndMenusFillTheActionField) {
   EXPECT_EQ(text16(control(main, "Text2")), u"Alt+MLBC");
 }
 
-TEST_F(Composer, TheFilePickerOffersTheProgramFolderAndCancellingChangesNothing) {
-  startToMainWindow();
-  ASSERT_TRUE(typeText(main, "Text2", u"Down!1000"));
-  ASSERT_TRUE(click(main, "Image2"));
+HWND waitFilePicker(const Process& program) {
   HWND dialog = nullptr;
-  ASSERT_TRUE(waitFor([&] {
+  waitFor([&] {
     for (HWND window : program.windows(L"#32770"))
       if (visible(window) && text16(window) == sayvane::kPickerTitle) dialog = window;
     return dialog != nullptr;
-  }));
+  });
+  return dialog;
+}
+
+TEST_F(Composer, TheFilePickerStartsInTheProgramFolderWithOneFilterAndAPickedProgramBecomesTheAction) {
+  startToMainWindow();
+  ASSERT_TRUE(typeText(main, "Text2", u"Down!1000"));
+  ASSERT_TRUE(click(main, "Image2"));
+  HWND dialog = waitFilePicker(program);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(rows16(GetDlgItem(dialog, cmb1)), std::vector<std::u16string>{std::u16string(sayvane::kPickerFilter)});
   PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
   EXPECT_EQ(text16(control(main, "Text2")), u"Down!1000");
+
+  // A bare file name is found in the folder the dialog starts in: the program folder.
+  ASSERT_TRUE(click(main, "Image2"));
+  dialog = waitFilePicker(program);
+  ASSERT_NE(dialog, nullptr);
+  HWND name = GetDlgItem(dialog, cmb13);
+  if (!name) name = GetDlgItem(dialog, edt1);
+  ASSERT_NE(name, nullptr);
+  SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Sayvane.exe"), SMTO_ABORTIFHUNG, 3000, nullptr);
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
+  const auto expected = u"OpenProgram[" + (folder / L"Sayvane.exe").u16string() + u"]";
+  ASSERT_TRUE(waitFor([&] { return text16(control(main, "Text2")) == expected; })) << toUtf8(text16(control(main, "Text2")));
 }
 
 using Help = ProgramTest;
