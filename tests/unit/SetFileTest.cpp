@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "platform/HostCodePage936.h"
 #include "platform/std/FolderFiles.h"
 #include "support/TempFolder.h"
@@ -62,6 +65,28 @@ TEST_F(OnDisk, AFailedSaveKeepsTheOldFile) {
   std::filesystem::create_directory(folder.path() / "a.xml.saving");
   EXPECT_EQ(writeSetFile(files, *codePage, u"a", u"new").error, SetFileError::WriteFailed);
   EXPECT_EQ(folder.readBytes(u"a.xml"), "old");
+}
+
+TEST_F(OnDisk, TheNewFileReachesTheDiskBeforeItReplacesTheOldOne) {
+  folder.writeBytes(u"a.xml", "old");
+  std::vector<std::string> flushed, inPlace;
+  bool diskFails = false;
+  FolderFiles flushing(folder.path(), [&](const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    flushed.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    inPlace.push_back(folder.readBytes(u"a.xml"));
+    return !diskFails;
+  });
+  ASSERT_TRUE(writeSetFile(flushing, *codePage, u"a", u"new"));
+  // Flushed whole, while the old file still stood in its place.
+  EXPECT_EQ(flushed, std::vector<std::string>{"new\r\n"});
+  EXPECT_EQ(inPlace, std::vector<std::string>{"old"});
+  EXPECT_EQ(folder.readBytes(u"a.xml"), "new\r\n");
+
+  diskFails = true;
+  EXPECT_EQ(writeSetFile(flushing, *codePage, u"a", u"newer").error, SetFileError::WriteFailed);
+  EXPECT_EQ(folder.readBytes(u"a.xml"), "new\r\n");
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "a.xml.saving"));
 }
 
 TEST_F(OnDisk, AReadOnlySetIsNeverReplaced) {

@@ -7,6 +7,7 @@
 
 #include "commandsets/SetFile.h"
 #include "platform/std/FolderFiles.h"
+#include "platform/win32/FlushToDisk.h"
 #include "platform/win32/WinCodePage936.h"
 #include "win32/Win32Test.h"
 
@@ -35,7 +36,7 @@ std::vector<std::wstring> folderContents(const std::filesystem::path& folder) {
 class FilesTest : public ::testing::Test {
  protected:
   TempFolder folder_;
-  sayvane::FolderFiles files_{folder_.path()};
+  sayvane::FolderFiles files_{folder_.path(), sayvane::win32::flushToDisk};  // as the program has it
   sayvane::WinCodePage936 codePage_;
 };
 

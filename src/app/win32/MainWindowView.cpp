@@ -130,8 +130,9 @@ void MainWindowView::createControls() {
       case Kind::Check: style |= WS_TABSTOP | BS_CHECKBOX; break;
       case Kind::Picture: style |= WS_TABSTOP | BS_OWNERDRAW; break;
       case Kind::Status:
+        // One line: a long set name ends in an ellipsis instead of wrapping out of sight.
         windowClass = L"STATIC";
-        style |= SS_LEFT | SS_NOPREFIX;
+        style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_ENDELLIPSIS;
         break;
     }
     HWND control = CreateWindowExW(exStyle, windowClass, L"", style, 0, 0, 0, 0, window_,

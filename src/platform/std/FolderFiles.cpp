@@ -10,7 +10,8 @@ namespace sayvane {
 
 namespace fs = std::filesystem;
 
-FolderFiles::FolderFiles(fs::path folder) : folder_(std::move(folder)) {}
+FolderFiles::FolderFiles(fs::path folder, FlushToDisk flushToDisk)
+    : folder_(std::move(folder)), flushToDisk_(std::move(flushToDisk)) {}
 
 fs::path FolderFiles::pathOf(const std::u16string& name) const { return folder_ / fs::path(name); }
 
@@ -61,7 +62,8 @@ bool FolderFiles::writeAtomic(const std::u16string& name, const std::string& byt
     }
   }
   std::error_code ec;
-  fs::rename(temporary, target, ec);
+  if (flushToDisk_ && !flushToDisk_(temporary)) ec = std::make_error_code(std::errc::io_error);
+  if (!ec) fs::rename(temporary, target, ec);
   if (ec) {
     std::error_code ignored;
     fs::remove(temporary, ignored);

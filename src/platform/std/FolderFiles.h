@@ -2,14 +2,19 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 #include "platform/Files.h"
 
 namespace sayvane {
 
+// Puts a written file's data on the disk before it replaces the old one, so that a power cut
+// cannot leave a set file empty; false when it could not. The standard library has no such call.
+using FlushToDisk = std::function<bool(const std::filesystem::path& file)>;
+
 class FolderFiles final : public Files {
  public:
-  explicit FolderFiles(std::filesystem::path folder);
+  explicit FolderFiles(std::filesystem::path folder, FlushToDisk flushToDisk = {});
 
   std::u16string folder() override;
   std::vector<std::u16string> listXml() override;
@@ -20,6 +25,7 @@ class FolderFiles final : public Files {
  private:
   std::filesystem::path pathOf(const std::u16string& name) const;
   std::filesystem::path folder_;
+  FlushToDisk flushToDisk_;
 };
 
 }  // namespace sayvane

@@ -10,6 +10,7 @@
 #include "app/win32/WinDialogs.h"
 #include "platform/std/ClockRandom.h"
 #include "platform/std/FolderFiles.h"
+#include "platform/win32/FlushToDisk.h"
 #include "platform/win32/MessagePump.h"
 #include "platform/win32/ProgramFolder.h"
 #include "platform/win32/WinClipboard.h"
@@ -44,7 +45,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       WinScreen screen;
       ClockRandom random;
       WinDialogs dialogs(view, pump);
-      FolderFiles files(programFolder());
+      FolderFiles files(programFolder(), flushToDisk);
       WinCodePage936 codePage;
       UnavailableRecognizer recognizer;
       UnavailableCharacterControl characterControl;
