@@ -44,8 +44,6 @@ std::optional<int> menuItemId(std::string_view item);
 std::optional<std::string_view> controlNameOf(int id);
 std::optional<std::string_view> menuItemNameOf(int id);
 
-inline constexpr wchar_t kMainWindowClass[] = L"SayvaneMainWindow";
-inline constexpr wchar_t kHelpWindowClass[] = L"SayvaneHelpWindow";
 inline constexpr std::u16string_view kHelpCaption = u"帮助";
 inline constexpr int kHelpClientWidth = 779;
 inline constexpr int kHelpClientHeight = 518;

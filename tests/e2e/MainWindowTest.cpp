@@ -10,6 +10,7 @@
 #include "app/AppTexts.h"
 #include "app/HelpText.h"
 #include "app/Layout.h"
+#include "app/win32/WindowClasses.h"
 #include "commandsets/Composer.h"
 #include "commandsets/DefaultSets.h"
 #include "commandsets/EditorTexts.h"
@@ -215,7 +216,7 @@ using Help = ProgramTest;
 TEST_F(Help, TheHelpWindowIsModalHoldsTheHelpTextAndTheManualShipsBesideTheProgram) {
   startToMainWindow();
   ASSERT_TRUE(click(main, "Command7"));
-  const HWND help = program.waitWindow(sayvane::kHelpWindowClass);
+  const HWND help = program.waitWindow(sayvane::win32::kHelpWindowClass);
   ASSERT_NE(help, nullptr);
   ASSERT_TRUE(waitFor([&] { return visible(help); }));
   EXPECT_EQ(text16(help), u"帮助");
@@ -297,7 +298,7 @@ TEST_F(Screenshots, OfTheMainWindowAndTheHelpWindow) {
   ASSERT_FALSE(mainPicture.empty());
   EXPECT_TRUE(writePng(mainPicture, artifactFolder() / "main-window.png"));
   ASSERT_TRUE(click(main, "Command7"));
-  const HWND help = program.waitWindow(sayvane::kHelpWindowClass);
+  const HWND help = program.waitWindow(sayvane::win32::kHelpWindowClass);
   ASSERT_NE(help, nullptr);
   ASSERT_TRUE(waitFor([&] { return visible(help); }));
   Sleep(500);

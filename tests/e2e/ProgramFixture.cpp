@@ -2,6 +2,7 @@
 
 #include "app/AppTexts.h"
 #include "app/Layout.h"
+#include "app/win32/WindowClasses.h"
 #include "e2e/driver/Registry.h"
 #include "e2e/driver/Screenshot.h"
 #include "platform/win32/ProgramFolder.h"
@@ -73,7 +74,7 @@ void ProgramTest::startToMainWindow(bool tips) {
   launch();
   if (tips) expectMessage(u"提示", sayvane::kStartupTips);
   expectMessage(u"Sayvane", sayvane::kStartupFailure, true);
-  main = program.waitWindow(sayvane::kMainWindowClass);
+  main = program.waitWindow(sayvane::win32::kMainWindowClass);
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
 }

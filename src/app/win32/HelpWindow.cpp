@@ -4,6 +4,7 @@
 
 #include "app/HelpText.h"
 #include "app/Layout.h"
+#include "app/win32/WindowClasses.h"
 #include "app/win32/WindowMetrics.h"
 #include "platform/win32/Wide.h"
 

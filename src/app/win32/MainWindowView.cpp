@@ -6,6 +6,7 @@
 
 #include "app/Layout.h"
 #include "app/win32/Pictures.h"
+#include "app/win32/WindowClasses.h"
 #include "app/win32/WindowMetrics.h"
 #include "commandsets/Composer.h"
 #include "platform/win32/Wide.h"
