@@ -7,6 +7,7 @@
 
 #include "actions/ActionPlan.h"
 #include "app/MainWindow.h"
+#include "commandsets/Grammar.h"
 #include "commandsets/SetFile.h"
 #include "commandsets/SetText.h"
 #include "text/Text.h"
@@ -44,24 +45,6 @@ std::string joined(std::initializer_list<std::u16string_view> parts) {
 }
 
 std::string withText(const char* word, std::u16string_view text) { return std::string(word) + " " + oneLine(text); }
-
-// What the recognizer's compiler would reject in a set file, judged by markers as every
-// other reader of the format is.
-bool wellFormedGrammar(std::u16string_view text) {
-  if (findText(text, u"<GRAMMAR") == std::u16string_view::npos) return false;
-  if (findText(text, u"</GRAMMAR>") == std::u16string_view::npos) return false;
-  std::size_t openings = 0;
-  for (auto at = findText(text, u"<P"); at != std::u16string_view::npos; at = findText(text, u"<P", at + 2)) {
-    const auto next = at + 2 < text.size() ? text[at + 2] : u'\0';
-    if (next == u' ' || next == u'\t' || next == u'\r' || next == u'\n' || next == u'>') ++openings;
-  }
-  std::size_t closings = 0;
-  for (auto at = findText(text, u"</P>"); at != std::u16string_view::npos; at = findText(text, u"</P>", at + 4))
-    ++closings;
-  return openings == closings;
-}
-
-bool markupFree(std::u16string_view text) { return text.find_first_of(u"<>&") == std::u16string_view::npos; }
 
 // The shared state every simulated service reads and writes.
 struct Core {
@@ -291,14 +274,10 @@ class SimRecognizer final : public Recognizer {
     const auto name = slash == std::u16string::npos ? path : path.substr(slash + 1);
     c_.add(withText("grammar-load", name));
     const auto file = readSetFileNamed(files_, codePage_, name);
-    if (!file || !wellFormedGrammar(file.text)) return false;
-    const auto entries = listEntries(file.text);
-    std::vector<std::u16string> loaded;
-    for (const auto& entry : entries) {
-      if (!markupFree(entry.phrase) || !markupFree(entry.action)) return false;
-      loaded.push_back(entry.phrase);
-    }
-    phrases = std::move(loaded);
+    if (!file) return false;
+    auto compiled = compileGrammar(file.text);
+    if (!compiled) return false;
+    phrases = std::move(*compiled);
     return true;
   }
   [[nodiscard]] bool setRulesActive(bool on) override {

@@ -1,0 +1,17 @@
+// What a recognizer makes of a set file: the phrases it listens for, or nothing when it
+// cannot compile the file. Judged by markers, as every other reader of the format is, so the
+// simulated recognizer and the stand-in one agree with the program's own readers.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sayvane {
+
+// The phrases of every entry, in file order; nothing for a file without its grammar element,
+// with unbalanced phrase elements, or with markup inside a phrase or an action.
+std::optional<std::vector<std::u16string>> compileGrammar(std::u16string_view text);
+
+}  // namespace sayvane
