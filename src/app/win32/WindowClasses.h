@@ -5,5 +5,8 @@ namespace sayvane::win32 {
 
 inline constexpr wchar_t kMainWindowClass[] = L"SayvaneMainWindow";
 inline constexpr wchar_t kHelpWindowClass[] = L"SayvaneHelpWindow";
+// The built-in character, for systems without the character control, and its speech bubble.
+inline constexpr wchar_t kCharacterWindowClass[] = L"SayvaneCharacterWindow";
+inline constexpr wchar_t kSpeechBubbleClass[] = L"SayvaneSpeechBubble";
 
 }  // namespace sayvane::win32
