@@ -19,7 +19,11 @@ void MainWindow::start() {
     p_.dialogs.critical(std::u16string(kStartupFailure), std::u16string(kAppTitle));
     // Hidden with an empty character menu, the program could neither be edited nor quit.
     showMainWindow();
+    return;
   }
+  // No set came on (no initial set, or no Chinese recognizer shown): the character's menu is
+  // empty and nothing is heard, so the window is the user's only way to mend that or to quit.
+  if (!flags_.menuFilled) showMainWindow();
 }
 
 // Every step here may fail without a word; the next one runs.

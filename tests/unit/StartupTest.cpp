@@ -63,6 +63,9 @@ TEST_F(Program, AFirstStartWritesTheDefaultSetsButAFolderWithAnySetIsLeftAlone) 
   EXPECT_THAT(second, Contains("message 提示|请选择一个语音命令集!"));
   EXPECT_FALSE(sim->rulesActive());
   EXPECT_TRUE(window->characterMenu().empty());
+  // With nothing in the character's menu, the window is the only way left to the user.
+  EXPECT_EQ(second.back(), "main-window show");
+  EXPECT_TRUE(window->shown());
 }
 
 TEST_F(Program, WithoutSpeechTheStartupFailureEndsStartAndTheMainWindowComesBack) {
@@ -91,6 +94,7 @@ TEST_F(Program, AnEnglishOnlyRecognizerIsRefusedOnSelectionAndOnTheSwitch) {
   EXPECT_TRUE(window->loadedSetName().empty());
   EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令");
   EXPECT_TRUE(ui().Command1.enabled);
+  EXPECT_EQ(lines.back(), "main-window show");
 }
 
 TEST_F(Program, AChineseEngineAnywhereInTheListAsksTheUserToSelectIt) {
