@@ -1,0 +1,499 @@
+// The automation toolkit and the speech and character clients, against recording fake
+// automation objects: what each call passes, what failures return, how events arrive.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <olectl.h>
+
+#include <functional>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/AgentCharacterControl.h"
+#include "platform/win32/Automation.h"
+#include "platform/win32/SapiRecognizer.h"
+
+namespace {
+
+using namespace sayvane::win32;
+using Log = std::vector<std::wstring>;
+
+constexpr IID kRecoEvents = {0x7B8FCB42, 0x0E9D, 0x4F00, {0xA0, 0x48, 0x7B, 0x04, 0xD6, 0x17, 0x9D, 0x3D}};
+constexpr IID kAgentEvents = {0xF5BE8BD4, 0x7DE6, 0x11D0, {0x91, 0xFE, 0x00, 0xC0, 0x4F, 0xD7, 0x01, 0xA5}};
+
+std::wstring describe(const VARIANT& value) {
+  switch (value.vt) {
+    case VT_I2: return L"I2:" + std::to_wstring(value.iVal);
+    case VT_I4: return L"I4:" + std::to_wstring(value.lVal);
+    case VT_BSTR: return L"BSTR:" + std::wstring(value.bstrVal ? value.bstrVal : L"");
+    case VT_BOOL:
+      return value.boolVal == VARIANT_TRUE ? L"BOOL:true" : value.boolVal == VARIANT_FALSE ? L"BOOL:false" : L"BOOL:?";
+    case VT_DISPATCH: return L"DISPATCH";
+    default: return L"VT:" + std::to_wstring(value.vt);
+  }
+}
+
+// An automation object that records each call as "name.dispid kind(arguments in natural order)"
+// and answers from a script (a member without an answer succeeds with an empty result). With
+// events it is also their connection point, and fires them without holding a reference to the
+// sinks while they run, so a sink must keep itself alive.
+class Fake final : public IDispatch, public IConnectionPointContainer, public IConnectionPoint {
+ public:
+  using Answer = std::function<HRESULT(const DISPPARAMS& parameters, VARIANT* result, EXCEPINFO* exception)>;
+
+  static ComPtr<Fake> make(std::wstring name, std::shared_ptr<Log> log) {
+    ComPtr<Fake> fake;
+    *fake.GetAddressOf() = new Fake(std::move(name), std::move(log));
+    return fake;
+  }
+  void answer(DISPID member, Answer answer) { answers_[member] = std::move(answer); }
+  void name(const std::wstring& name, DISPID id) { names_[name] = id; }
+  void withEvents(const IID& events) { events_ = events; }
+  ULONG references() const { return references_; }
+  IDispatch* dispatch() { return this; }
+  std::size_t advised() const { return sinks_.size(); }
+  ComPtr<IDispatch> sink() const { return sinks_.empty() ? nullptr : sinks_.begin()->second; }
+
+  HRESULT fire(DISPID member, std::initializer_list<Variant> arguments) {
+    std::vector<VARIANTARG> reversed;
+    for (auto it = std::rbegin(arguments); it != std::rend(arguments); ++it) reversed.push_back(it->get());
+    DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    std::vector<IDispatch*> targets;
+    for (auto& [cookie, sink] : sinks_) targets.push_back(sink.Get());
+    HRESULT hr = S_OK;
+    for (IDispatch* target : targets)
+      hr = target->Invoke(member, IID_NULL, 0, DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr);
+    return hr;
+  }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    *object = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) *object = static_cast<IDispatch*>(this);
+    else if (IsEqualIID(iid, IID_IConnectionPointContainer) && events_) *object = static_cast<IConnectionPointContainer*>(this);
+    else return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    log_->push_back(name_ + L".names(" + names[0] + L")");
+    const auto found = names_.find(names[0]);
+    if (count != 1 || found == names_.end()) return DISP_E_UNKNOWNNAME;
+    *ids = found->second;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
+                                   EXCEPINFO* exception, UINT*) override {
+    std::wstring kind = flags == DISPATCH_METHOD ? L"call" : flags == DISPATCH_PROPERTYGET ? L"get"
+                        : flags == DISPATCH_PROPERTYPUT ? L"put" : L"flags" + std::to_wstring(flags);
+    const bool namedPut = parameters->cNamedArgs == 1 && parameters->rgdispidNamedArgs[0] == DISPID_PROPERTYPUT;
+    if ((flags == DISPATCH_PROPERTYPUT) != namedPut || (!namedPut && parameters->cNamedArgs != 0)) kind += L"!named";
+    std::wstring call = name_ + L"." + std::to_wstring(member) + L" " + kind + L"(";
+    for (UINT i = parameters->cArgs; i-- > 0;) call += describe(parameters->rgvarg[i]) + (i > 0 ? L" " : L"");
+    log_->push_back(call + L")");
+    const auto found = answers_.find(member);
+    return found == answers_.end() ? S_OK : found->second(*parameters, result, exception);
+  }
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) override {
+    *point = nullptr;
+    if (!IsEqualIID(iid, *events_)) return CONNECT_E_NOCONNECTION;
+    *point = this;
+    AddRef();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override { return *iid = *events_, S_OK; }
+  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
+    // As a real source does: the sink must answer the events' own interface id.
+    ComPtr<IDispatch> events;
+    if (FAILED(sink->QueryInterface(*events_, reinterpret_cast<void**>(events.GetAddressOf()))))
+      return CONNECT_E_CANNOTCONNECT;
+    log_->push_back(name_ + L".advise");
+    sinks_[*cookie = ++lastCookie_] = events;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
+    log_->push_back(name_ + L".unadvise");
+    return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
+  }
+  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
+
+ private:
+  Fake(std::wstring name, std::shared_ptr<Log> log) : name_(std::move(name)), log_(std::move(log)) {}
+  ULONG references_ = 1;
+  std::wstring name_;
+  std::shared_ptr<Log> log_;
+  std::map<DISPID, Answer> answers_;
+  std::map<std::wstring, DISPID> names_;
+  std::optional<IID> events_;
+  std::map<DWORD, ComPtr<IDispatch>> sinks_;
+  DWORD lastCookie_ = 0;
+};
+
+// Fills the result of a get; a put answered by the same script just succeeds.
+Fake::Answer returns(std::function<void(VARIANT&)> fill) {
+  return [fill](const DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+    if (result) fill(*result);
+    return S_OK;
+  };
+}
+Fake::Answer returnsObject(ComPtr<Fake> object) {
+  return returns([object](VARIANT& result) {
+    result.vt = VT_DISPATCH;
+    (result.pdispVal = object.Get())->AddRef();
+  });
+}
+Fake::Answer returnsI4(LONG value) { return returns([value](VARIANT& result) { result.vt = VT_I4, result.lVal = value; }); }
+Fake::Answer returnsI2(SHORT value) { return returns([value](VARIANT& result) { result.vt = VT_I2, result.iVal = value; }); }
+Fake::Answer returnsText(std::wstring text) {
+  return returns([text](VARIANT& result) { result.vt = VT_BSTR, result.bstrVal = SysAllocString(text.c_str()); });
+}
+// Fails as automation servers do: DISP_E_EXCEPTION, the real error inside EXCEPINFO.
+Fake::Answer fails(HRESULT error = E_FAIL) {
+  return [error](const DISPPARAMS&, VARIANT*, EXCEPINFO* exception) {
+    if (!exception) return error;
+    exception->bstrDescription = SysAllocString(L"scripted failure");
+    exception->scode = error;
+    return DISP_E_EXCEPTION;
+  };
+}
+
+Variant byReference(IDispatch** object) {
+  Variant variant;
+  variant.get().vt = VT_BYREF | VT_DISPATCH;
+  variant.get().ppdispVal = object;
+  return variant;
+}
+
+// Hands out `root` as created by CoCreateInstance; without a reference of its own.
+std::function<HRESULT(IDispatch**)> creates(Fake* root) {
+  return [root](IDispatch** out) {
+    *out = root;
+    root->AddRef();
+    return S_OK;
+  };
+}
+
+// --- The toolkit -----------------------------------------------------------------------------
+
+TEST(AutomationTest, PassesArgumentsInNaturalOrderNamesThePutValueAndConvertsResults) {
+  auto log = std::make_shared<Log>();
+  auto object = Fake::make(L"o", log);
+  EXPECT_EQ(invoke(object.Get(), 5, DISPATCH_METHOD,
+                   {Variant::string(u"甲乙"), Variant::i4(-2), Variant::boolean(true), Variant::i2(3)}),
+            S_OK);
+  EXPECT_EQ(putProperty(object.Get(), 6, Variant::i2(-7)), S_OK);
+  EXPECT_EQ(invoke(object.Get(), 7, DISPATCH_METHOD), S_OK);
+  EXPECT_EQ(*log, (Log{L"o.5 call(BSTR:甲乙 I4:-2 BOOL:true I2:3)", L"o.6 put(I2:-7)", L"o.7 call()"}));
+
+  object->answer(8, returnsText(L"文字"));
+  object->answer(9, fails(E_ACCESSDENIED));
+  auto other = Fake::make(L"other", log);
+  object->answer(10, returnsObject(other));
+  EXPECT_EQ(stringResult(object.Get(), 8, DISPATCH_PROPERTYGET), u"文字");
+  EXPECT_EQ(integerResult(object.Get(), 8, DISPATCH_PROPERTYGET), std::nullopt) << "text is no integer";
+  EXPECT_EQ(invoke(object.Get(), 9, DISPATCH_METHOD), E_ACCESSDENIED) << "the server's error, not DISP_E_EXCEPTION";
+  EXPECT_EQ(dispatchResult(object.Get(), 10, DISPATCH_PROPERTYGET).Get(), static_cast<IDispatch*>(other.Get()));
+
+  IDispatch* raw = object.Get();
+  EXPECT_EQ(dispatchOf(byReference(&raw).get()).Get(), raw);
+  EXPECT_EQ(object->references(), 1u) << "a result or argument kept a reference";
+  EXPECT_EQ(other->references(), 2u) << "a result kept a reference (the script holds one)";
+}
+
+TEST(AutomationTest, SinkAnswersItsInterfaceForwardsEventsAndIsUnadvisedWhenTheConnectionGoes) {
+  auto log = std::make_shared<Log>();
+  auto source = Fake::make(L"s", log);
+  source->withEvents(kRecoEvents);
+  std::vector<std::wstring> seen;
+  ComPtr<IDispatch> sink;
+  {
+    EventConnection connection;
+    EXPECT_HRESULT_FAILED(connection.connect(source->dispatch(), kAgentEvents, {})) << "the source has no such events";
+    EXPECT_FALSE(connection.connected());
+    ASSERT_EQ(connection.connect(source->dispatch(), kRecoEvents,
+                                 [&](DISPID member, DISPPARAMS& parameters) {
+                                   std::wstring event = std::to_wstring(member);
+                                   for (UINT i = parameters.cArgs; i-- > 0;) event += L" " + describe(parameters.rgvarg[i]);
+                                   seen.push_back(event);
+                                   return member == 3 ? E_UNEXPECTED : S_OK;
+                                 }),
+              S_OK);
+    ASSERT_EQ(source->advised(), 1u);
+    sink = source->sink();
+    for (const IID& iid : {IID_IUnknown, IID_IDispatch, kRecoEvents}) {
+      ComPtr<IUnknown> answered;
+      EXPECT_EQ(sink->QueryInterface(iid, reinterpret_cast<void**>(answered.GetAddressOf())), S_OK);
+    }
+    ComPtr<IUnknown> other;
+    EXPECT_EQ(sink->QueryInterface(kAgentEvents, reinterpret_cast<void**>(other.GetAddressOf())), E_NOINTERFACE);
+
+    EXPECT_EQ(source->fire(7, {Variant::i4(1), Variant::string(u"后")}), S_OK);
+    EXPECT_EQ(source->fire(3, {}), E_UNEXPECTED) << "the handler's answer goes back to the source";
+  }
+  EXPECT_EQ(seen, (std::vector<std::wstring>{L"7 I4:1 BSTR:后", L"3"}));
+  EXPECT_EQ(source->advised(), 0u);
+  DISPPARAMS none{};
+  EXPECT_EQ(sink->Invoke(7, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
+  EXPECT_EQ(seen.size(), 2u) << "an event after disconnecting reached the handler";
+  EXPECT_EQ(sink.Reset(), 0u) << "the sink outlived its connection";
+
+  EventConnection unconnectable;
+  EXPECT_HRESULT_FAILED(unconnectable.connect(Fake::make(L"plain", log)->dispatch(), kRecoEvents, {}));
+}
+
+// --- The speech client -----------------------------------------------------------------------
+
+// A recognition context with its recognizer (two engines), grammar and one result.
+struct SpeechFakes {
+  std::shared_ptr<Log> log = std::make_shared<Log>();
+  ComPtr<Fake> context = Fake::make(L"context", log), recognizer = Fake::make(L"recognizer", log),
+               tokens = Fake::make(L"tokens", log), grammar = Fake::make(L"grammar", log),
+               result = Fake::make(L"result", log), phrase = Fake::make(L"phrase", log);
+  std::vector<ComPtr<Fake>> token{Fake::make(L"token0", log), Fake::make(L"token1", log)};
+  SpeechFakes() {
+    context->withEvents(kRecoEvents);
+    context->answer(1, returnsObject(recognizer));
+    context->answer(7, returnsI4(0x210));
+    context->answer(14, returnsObject(grammar));
+    recognizer->answer(18, returnsObject(tokens));
+    tokens->answer(1, returnsI4(2));
+    tokens->answer(0, [this](const DISPPARAMS& parameters, VARIANT* out, EXCEPINFO* exception) {
+      const LONG index = parameters.cArgs == 1 ? parameters.rgvarg[0].lVal : -1;
+      return index == 0 || index == 1 ? returnsObject(token[index])(parameters, out, exception) : E_INVALIDARG;
+    });
+    token[0]->answer(4, returnsText(L"识别器 甲"));
+    token[1]->answer(4, returnsText(L"Recognizer B"));
+    result->answer(4, returnsObject(phrase));
+    phrase->answer(15, returnsText(L"打开记事本"));
+  }
+  HRESULT recognise() {
+    return context->fire(7, {Variant::i4(1), Variant::i4(4096), Variant::i4(0), Variant::dispatch(result.Get())});
+  }
+};
+
+TEST(SapiRecognizerTest, DrivesTheContextAndGrammarThroughTheirDispatchIds) {
+  SpeechFakes fakes;
+  {
+    SapiRecognizer recognizer(creates(fakes.context.Get()));
+    ASSERT_TRUE(recognizer.createContext());
+    EXPECT_EQ(fakes.context->advised(), 1u);
+    EXPECT_EQ(recognizer.recognizerDescriptions(), (std::vector<std::u16string>{u"识别器 甲", u"Recognizer B"}));
+    EXPECT_TRUE(recognizer.createGrammar());
+    EXPECT_TRUE(recognizer.loadDictation());
+    EXPECT_TRUE(recognizer.deactivateDictation());
+    EXPECT_EQ(recognizer.eventInterests(), 0x210u);
+    EXPECT_TRUE(recognizer.setEventInterests(0x10));
+    EXPECT_TRUE(recognizer.loadCommandFile(u"C:\\程序\\命令.xml"));
+    EXPECT_TRUE(recognizer.setRulesActive(true));
+    EXPECT_TRUE(recognizer.setRulesActive(false));
+  }
+  EXPECT_EQ(*fakes.log,
+            (Log{L"context.advise", L"context.1 get()", L"recognizer.18 call(BSTR: BSTR:)", L"tokens.1 get()",
+                 L"tokens.0 call(I4:0)", L"token0.4 call(I4:0)", L"tokens.0 call(I4:1)", L"token1.4 call(I4:0)",
+                 L"context.14 call(I4:1)", L"grammar.14 call(BSTR: I4:0)", L"grammar.16 call(I4:0)",
+                 L"context.7 get()", L"context.7 put(I4:16)", L"grammar.7 call(BSTR:C:\\程序\\命令.xml I4:1)",
+                 L"grammar.13 call(I4:0 I4:1)", L"grammar.13 call(I4:0 I4:0)", L"context.unadvise"}));
+  EXPECT_EQ(fakes.context->references(), 1u) << "the context was not released";
+  EXPECT_EQ(fakes.grammar->references(), 2u) << "the grammar was not released (the context's script holds one)";
+}
+
+TEST(SapiRecognizerTest, ReportsEachFailureAsFailure) {
+  SpeechFakes fakes;
+  SapiRecognizer uncreated([](IDispatch**) { return REGDB_E_CLASSNOTREG; });
+  EXPECT_FALSE(uncreated.createContext());
+  EXPECT_FALSE(uncreated.createGrammar());
+  EXPECT_EQ(uncreated.recognizerDescriptions(), std::nullopt);
+
+  auto silent = Fake::make(L"silent", fakes.log);  // no events to advise on
+  SapiRecognizer deaf(creates(silent.Get()));
+  EXPECT_FALSE(deaf.createContext());
+  EXPECT_EQ(silent->references(), 1u);
+
+  SapiRecognizer recognizer(creates(fakes.context.Get()));
+  ASSERT_TRUE(recognizer.createContext());
+  fakes.tokens->answer(0, [&](const DISPPARAMS& parameters, VARIANT* out, EXCEPINFO* exception) {
+    return parameters.rgvarg[0].lVal == 0 ? returnsObject(fakes.token[0])(parameters, out, exception) : E_FAIL;
+  });
+  EXPECT_EQ(recognizer.recognizerDescriptions(), std::nullopt) << "the second engine could not be read";
+  fakes.context->answer(7, fails());
+  EXPECT_EQ(recognizer.eventInterests(), std::nullopt);
+  EXPECT_FALSE(recognizer.setEventInterests(16));
+  ASSERT_TRUE(recognizer.createGrammar());
+  fakes.grammar->answer(7, fails(E_INVALIDARG));
+  fakes.grammar->answer(13, fails(E_ACCESSDENIED));
+  EXPECT_FALSE(recognizer.loadCommandFile(u"C:\\bad.xml"));
+  EXPECT_FALSE(recognizer.setRulesActive(true));
+  fakes.context->answer(14, fails());
+  EXPECT_FALSE(recognizer.createGrammar());
+}
+
+TEST(SapiRecognizerTest, DeliversTheRecognisedTextAndFalseRecognitions) {
+  SpeechFakes fakes;
+  SapiRecognizer recognizer(creates(fakes.context.Get()));
+  ASSERT_TRUE(recognizer.createContext());
+  std::vector<std::u16string> texts;
+  int falseRecognitions = 0;
+  recognizer.setEventHandlers([&](const std::u16string& text) { texts.push_back(text); },
+                              [&] { ++falseRecognitions; });
+  fakes.log->clear();
+  EXPECT_EQ(fakes.recognise(), S_OK);
+  EXPECT_EQ(*fakes.log, (Log{L"result.4 get()", L"phrase.15 call(I4:0 I4:-1 BOOL:true)"}));
+  IDispatch* raw = fakes.result.Get();
+  EXPECT_EQ(fakes.context->fire(7, {Variant::i4(1), Variant::i4(0), Variant::i4(0), byReference(&raw)}), S_OK);
+  EXPECT_EQ(fakes.context->fire(11, {Variant::i4(1), Variant::i4(0), Variant::dispatch(raw)}), S_OK);
+  EXPECT_EQ(fakes.context->fire(8, {Variant::i4(1), Variant::i4(0), Variant::dispatch(raw)}), S_OK);  // hypothesis
+  fakes.phrase->answer(15, fails());
+  EXPECT_EQ(fakes.recognise(), S_OK);
+  EXPECT_EQ(texts, (std::vector<std::u16string>{u"打开记事本", u"打开记事本"}));
+  EXPECT_EQ(falseRecognitions, 1);
+}
+
+TEST(SapiRecognizerTest, SurvivesHandlersThatReenterAndThatDestroyIt) {
+  SpeechFakes fakes;
+  auto recognizer = std::make_unique<SapiRecognizer>(creates(fakes.context.Get()));
+  ASSERT_TRUE(recognizer->createContext());
+  std::vector<std::u16string> texts;
+  int falseRecognitions = 0;
+  recognizer->setEventHandlers(
+      [&](const std::u16string& text) {
+        texts.push_back(text);
+        if (texts.size() == 1) {
+          fakes.recognise();  // as when the handler's action pumps messages
+        } else {
+          fakes.context->fire(11, {Variant::i4(1), Variant::i4(0), Variant::dispatch(fakes.result.Get())});
+          recognizer.reset();  // the program ends inside the nested event
+        }
+      },
+      [&] { ++falseRecognitions; });
+  EXPECT_EQ(fakes.recognise(), S_OK);
+  EXPECT_EQ(texts.size(), 2u);
+  EXPECT_EQ(falseRecognitions, 1);
+  EXPECT_EQ(recognizer, nullptr);
+  EXPECT_EQ(fakes.context->advised(), 0u);
+  EXPECT_EQ(fakes.context->references(), 1u);
+}
+
+// --- The character client --------------------------------------------------------------------
+
+struct AgentFakes {
+  std::shared_ptr<Log> log = std::make_shared<Log>();
+  ComPtr<Fake> agent = Fake::make(L"agent", log), characters = Fake::make(L"characters", log),
+               character = Fake::make(L"character", log), commands = Fake::make(L"commands", log),
+               input = Fake::make(L"input", log);
+  AgentFakes() {
+    agent->withEvents(kAgentEvents);
+    agent->answer(3, returnsObject(characters));
+    characters->answer(0, returnsObject(character));
+    character->answer(5, returnsI2(96));
+    character->answer(6, returnsI2(128));
+    character->answer(25, returnsObject(commands));
+    input->name(L"Name", 0x60020001);
+    input->answer(0x60020001, returnsText(L"打开记事本"));
+  }
+};
+
+TEST(AgentCharacterControlTest, ConnectsFirstThenLoadsAndDrivesTheCharacterLeavingOptionsOut) {
+  AgentFakes fakes;
+  {
+    AgentCharacterControl control(creates(fakes.agent.Get()));
+    sayvane::Character* character = control.load(u"helper", u"C:\\角色\\助手");
+    ASSERT_NE(character, nullptr);
+    EXPECT_EQ(control.load(u"helper", u"C:\\角色\\助手"), character);
+    EXPECT_EQ(*fakes.log, (Log{L"agent.9 put(BOOL:true)", L"agent.advise", L"agent.3 get()",
+                               L"characters.1 call(BSTR:helper BSTR:C:\\角色\\助手)", L"characters.0 get(BSTR:helper)"}));
+    fakes.log->clear();
+    EXPECT_TRUE(character->speak(u"你好"));
+    EXPECT_EQ(character->width(), 128);
+    EXPECT_EQ(character->height(), 96);
+    EXPECT_TRUE(character->setWidth(-32768));
+    EXPECT_TRUE(character->setHeight(32767));
+    EXPECT_FALSE(character->setWidth(32768));
+    EXPECT_FALSE(character->setHeight(-32769));
+    EXPECT_TRUE(character->hide());
+    EXPECT_TRUE(character->show());
+    EXPECT_TRUE(character->moveTo(10, -20));
+    EXPECT_FALSE(character->moveTo(0, 40000));
+    EXPECT_TRUE(character->setLanguageId(0x0804));
+    EXPECT_TRUE(character->addCommand(u"打开"));
+    EXPECT_TRUE(character->removeAllCommands());
+    fakes.commands->answer(10, fails());
+    EXPECT_FALSE(character->addCommand(u"关闭"));
+    EXPECT_EQ(*fakes.log,
+              (Log{L"character.15 call(BSTR:你好)", L"character.6 get()", L"character.5 get()",
+                   L"character.6 put(I2:-32768)", L"character.5 put(I2:32767)", L"character.19 call()",
+                   L"character.20 call()", L"character.18 call(I2:10 I2:-20)", L"character.43 put(I4:2052)",
+                   L"character.25 get()", L"commands.10 call(BSTR:打开 BSTR:打开 BSTR:打开 BOOL:true BOOL:true)",
+                   L"character.25 get()", L"commands.14 call()", L"character.25 get()",
+                   L"commands.10 call(BSTR:关闭 BSTR:关闭 BSTR:关闭 BOOL:true BOOL:true)"}));
+    fakes.log->clear();
+  }
+  EXPECT_EQ(*fakes.log, Log{L"agent.unadvise"});
+  EXPECT_EQ(fakes.agent->references(), 1u);
+  EXPECT_EQ(fakes.character->references(), 2u) << "only the characters' script may hold the character";
+}
+
+TEST(AgentCharacterControlTest, AnyFailedStepOfLoadLeavesNothingBehind) {
+  const std::vector<std::function<void(AgentFakes&)>> breaks{
+      [](AgentFakes& f) { f.agent->answer(9, fails()); },
+      [](AgentFakes& f) { f.agent = Fake::make(L"agent", f.log); },  // no events
+      [](AgentFakes& f) { f.agent->answer(3, fails()); },
+      [](AgentFakes& f) { f.characters->answer(1, fails(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))); },
+      [](AgentFakes& f) { f.characters->answer(0, fails()); },
+  };
+  for (std::size_t step = 0; step < breaks.size(); ++step) {
+    AgentFakes fakes;
+    breaks[step](fakes);
+    const ULONG characters = fakes.characters->references(), character = fakes.character->references();
+    AgentCharacterControl control(creates(fakes.agent.Get()));
+    EXPECT_EQ(control.load(u"helper", u"C:\\助手"), nullptr) << "step " << step;
+    EXPECT_EQ(fakes.agent->references(), 1u) << "step " << step;
+    EXPECT_EQ(fakes.agent->advised(), 0u) << "step " << step;
+    EXPECT_EQ(fakes.characters->references(), characters) << "step " << step;
+    EXPECT_EQ(fakes.character->references(), character) << "step " << step;
+    if (step == 0) {
+      EXPECT_EQ(*fakes.log, Log{L"agent.9 put(BOOL:true)"}) << "a call before Connected";
+    }
+  }
+  AgentCharacterControl absent([](IDispatch**) { return REGDB_E_CLASSNOTREG; });
+  EXPECT_EQ(absent.load(u"helper", u"C:\\助手"), nullptr);
+}
+
+TEST(AgentCharacterControlTest, CommandEventsDeliverTheNameLookedUpOnTheUserInput) {
+  AgentFakes fakes;
+  auto control = std::make_unique<AgentCharacterControl>(creates(fakes.agent.Get()));
+  ASSERT_NE(control->load(u"helper", u"C:\\助手"), nullptr);
+  std::vector<std::u16string> names;
+  control->setCommandHandler([&](const std::u16string& name) {
+    names.push_back(name);
+    if (names.size() == 3) control.reset();
+  });
+  fakes.log->clear();
+  IDispatch* raw = fakes.input.Get();
+  EXPECT_EQ(fakes.agent->fire(17, {Variant::dispatch(raw)}), S_OK);
+  EXPECT_EQ(*fakes.log, (Log{L"input.names(Name)", L"input.1610743809 get()"}));
+  EXPECT_EQ(fakes.agent->fire(17, {byReference(&raw)}), S_OK);
+  EXPECT_EQ(fakes.agent->fire(2, {Variant::dispatch(raw)}), S_OK);  // another event: ignored
+  EXPECT_EQ(names.size(), 2u);
+  EXPECT_EQ(fakes.agent->fire(17, {Variant::dispatch(raw)}), S_OK);  // its handler destroys the control
+  EXPECT_EQ(names, (std::vector<std::u16string>(3, u"打开记事本")));
+  EXPECT_EQ(control, nullptr);
+  EXPECT_EQ(fakes.agent->advised(), 0u);
+  EXPECT_EQ(fakes.agent->references(), 1u);
+}
+
+}  // namespace
