@@ -1,0 +1,589 @@
+// The built-in character: its window, bubble, menu and drag, in this process under a real
+// window system; and the speech API's voice where none works.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/win32/CharacterWindow.h"
+#include "app/win32/SpeechBubble.h"
+#include "app/win32/WindowClasses.h"
+#include "e2e/driver/Screenshot.h"
+#include "platform/win32/SapiVoice.h"
+#include "win32/Win32Test.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using sayvane::win32::BuiltInCharacterControl;
+using sayvane::win32::kFirstCommandId;
+using sayvane::win32::kHideCommandId;
+using win32test::milliseconds;
+using win32test::pumpUntil;
+
+std::wstring classOf(HWND window) {
+  wchar_t name[128] = {};
+  GetClassNameW(window, name, 128);
+  return name;
+}
+
+// What another process reads: WM_GETTEXT, not the window's internal text.
+std::wstring textOf(HWND window) {
+  wchar_t text[1024] = {};
+  SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+RECT rectOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+RECT workArea() {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+bool inRegion(HWND window, int x, int y) {
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  const bool has = GetWindowRgn(window, region) != ERROR;
+  const bool inside = has && PtInRegion(region, x, y);
+  DeleteObject(region);
+  return inside;
+}
+
+void pumpFor(sayvane::MessagePump& pump, std::chrono::milliseconds time) {
+  EXPECT_TRUE(sayvane::waitMoreThan(pump, time));
+}
+
+// An ordinary visible top-level window, in front: the user's window the character must leave be.
+class FrontWindow {
+ public:
+  FrontWindow() {
+    static const ATOM windowClass = [] {
+      WNDCLASSEXW description{};
+      description.cbSize = sizeof description;
+      description.lpfnWndProc = DefWindowProcW;
+      description.hInstance = GetModuleHandleW(nullptr);
+      description.lpszClassName = L"SayvaneCharacterTestFront";
+      return RegisterClassExW(&description);
+    }();
+    window = CreateWindowExW(0, MAKEINTATOM(windowClass), L"front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300,
+                             200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(window);
+    SetFocus(window);
+  }
+  ~FrontWindow() { DestroyWindow(window); }
+  FrontWindow(const FrontWindow&) = delete;
+  FrontWindow& operator=(const FrontWindow&) = delete;
+  HWND window = nullptr;
+};
+
+class CharacterWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    character = control.load(u"ignored", u"C:\\no\\such\\file.acs");
+    ASSERT_NE(character, nullptr);
+    window = control.window();
+    ASSERT_NE(window, nullptr);
+    bubble = control.bubbleWindow();
+    ASSERT_NE(bubble, nullptr);
+  }
+
+  sayvane::MessagePump pump;
+  std::vector<std::u16string> chosen;
+  BuiltInCharacterControl control{GetModuleHandleW(nullptr), [this](const std::u16string& name) { chosen.push_back(name); }};
+  sayvane::Character* character = nullptr;
+  HWND window = nullptr;
+  HWND bubble = nullptr;
+};
+
+TEST_F(CharacterWindowTest, LoadGivesOneHiddenShapedTopmostWindowOfTheClass) {
+  EXPECT_EQ(control.load(u"other", u""), character) << "a second load makes no second window";
+  EXPECT_EQ(classOf(window), sayvane::win32::kCharacterWindowClass);
+  EXPECT_EQ(classOf(bubble), sayvane::win32::kSpeechBubbleClass);
+  EXPECT_NE(FindWindowW(sayvane::win32::kCharacterWindowClass, nullptr), nullptr);
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_FALSE(IsWindowVisible(bubble));
+  const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+  const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & WS_CAPTION);
+  EXPECT_EQ(exStyle & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE),
+            WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+  EXPECT_EQ(GetWindowLongPtrW(bubble, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_NOACTIVATE), WS_EX_TOPMOST | WS_EX_NOACTIVATE);
+  EXPECT_EQ(GetWindow(bubble, GW_OWNER), window);
+
+  // 128 x 128 near the bottom-right corner of the work area, inside it.
+  EXPECT_EQ(character->width(), 128);
+  EXPECT_EQ(character->height(), 128);
+  const RECT r = rectOf(window);
+  const RECT work = workArea();
+  EXPECT_LE(r.right, work.right);
+  EXPECT_LE(r.bottom, work.bottom);
+  EXPECT_GT(r.left, work.right - 200);
+  EXPECT_GT(r.top, work.bottom - 200);
+
+  // Shaped to the figure: the middle belongs to it, the corners do not.
+  EXPECT_TRUE(inRegion(window, 64, 64));
+  EXPECT_FALSE(inRegion(window, 1, 1));
+  EXPECT_FALSE(inRegion(window, 126, 126));
+}
+
+TEST_F(CharacterWindowTest, ShowMoveResizeAndSpeakLeaveTheForegroundWhereItWas) {
+  FrontWindow front;
+  ASSERT_TRUE(pumpUntil(pump, [&] { return GetForegroundWindow() == front.window; }, 3s));
+  ASSERT_EQ(GetFocus(), front.window);
+
+  EXPECT_TRUE(character->show());
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(character->moveTo(500, 400));
+  EXPECT_TRUE(character->setWidth(150));
+  EXPECT_TRUE(character->setHeight(140));
+  EXPECT_TRUE(character->speak(u"你好"));
+  EXPECT_TRUE(IsWindowVisible(bubble));
+  EXPECT_TRUE(character->moveTo(520, 420));  // the bubble goes along
+  pumpFor(pump, 300ms);
+
+  EXPECT_EQ(GetForegroundWindow(), front.window);
+  EXPECT_EQ(GetActiveWindow(), front.window);
+  EXPECT_EQ(GetFocus(), front.window);
+
+  // A click on the figure does not activate it either.
+  EXPECT_EQ(SendMessageW(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+            MA_NOACTIVATE);
+  EXPECT_EQ(SendMessageW(bubble, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(bubble), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+            MA_NOACTIVATE);
+}
+
+TEST_F(CharacterWindowTest, SizesAndPositionAreTheWindowsOwn) {
+  EXPECT_TRUE(character->moveTo(300, 200));
+  RECT r = rectOf(window);
+  EXPECT_EQ(r.left, 300);
+  EXPECT_EQ(r.top, 200);
+
+  // Resizing keeps the top-left corner, and the shape follows the new size.
+  EXPECT_TRUE(character->setWidth(200));
+  r = rectOf(window);
+  EXPECT_EQ(r.left, 300);
+  EXPECT_EQ(r.top, 200);
+  EXPECT_EQ(r.right - r.left, 200);
+  EXPECT_EQ(r.bottom - r.top, 128);
+  EXPECT_EQ(character->width(), 200);
+  EXPECT_EQ(character->height(), 128);
+
+  EXPECT_TRUE(character->setHeight(300));
+  r = rectOf(window);
+  EXPECT_EQ(r.left, 300);
+  EXPECT_EQ(r.top, 200);
+  EXPECT_EQ(character->width(), 200);
+  EXPECT_EQ(character->height(), 300);
+  EXPECT_EQ(r.bottom - r.top, 300);
+  EXPECT_TRUE(inRegion(window, 100, 150));
+  EXPECT_FALSE(inRegion(window, 100, 5)) << "the figure fits the narrower side and is centred";
+
+  EXPECT_TRUE(character->moveTo(-20, 1000));
+  r = rectOf(window);
+  EXPECT_EQ(r.left, -20);
+  EXPECT_EQ(r.top, 1000);
+  EXPECT_EQ(character->width(), 200);
+
+  EXPECT_TRUE(character->setWidth(1));
+  EXPECT_TRUE(character->setHeight(1));
+  EXPECT_EQ(character->width(), 1);
+  EXPECT_EQ(character->height(), 1);
+  EXPECT_TRUE(inRegion(window, 0, 0)) << "a tiny window stays a visible square";
+  EXPECT_TRUE(character->setLanguageId(0x804));
+}
+
+TEST_F(CharacterWindowTest, SpeakShowsTheTextBesideTheCharacterForAWhile) {
+  ASSERT_TRUE(character->show());
+  ASSERT_TRUE(character->moveTo(700, 600));
+  const std::u16string text = u"你好，我听到了：打开记事本";
+  const auto start = pump.now();
+  EXPECT_TRUE(character->speak(text));
+  ASSERT_TRUE(IsWindowVisible(bubble));
+  EXPECT_EQ(textOf(bubble), std::wstring(text.begin(), text.end()));
+
+  // Above the character, over it horizontally, inside the work area.
+  const RECT c = rectOf(window);
+  const RECT b = rectOf(bubble);
+  const RECT work = workArea();
+  EXPECT_LE(b.bottom, c.top + 2);
+  EXPECT_GT(b.bottom, c.top - 40);
+  EXPECT_LT(b.left, c.right);
+  EXPECT_GT(b.right, c.left);
+  EXPECT_GE(b.left, work.left);
+  EXPECT_LE(b.right, work.right);
+  EXPECT_GE(b.top, work.top);
+  EXPECT_GT(b.bottom - b.top, 20);
+
+  // It stays its time (2 s and a bit for 13 characters), then goes.
+  const double duration = static_cast<double>(sayvane::win32::speechBubbleDuration(std::wstring(text.begin(), text.end())).count());
+  EXPECT_EQ(duration, 2000.0 + 13 * 120.0);
+  pumpFor(pump, 1500ms);
+  EXPECT_TRUE(IsWindowVisible(bubble)) << "gone too early";
+  EXPECT_TRUE(pumpUntil(pump, [&] { return !IsWindowVisible(bubble); }, 10s));
+  EXPECT_GE(milliseconds(pump.now() - start), duration - 100);
+  EXPECT_TRUE(IsWindowVisible(window)) << "the character stays";
+}
+
+TEST_F(CharacterWindowTest, ANewSpeakReplacesTheTextAndStartsItsTimeAgain) {
+  ASSERT_TRUE(character->show());
+  ASSERT_TRUE(character->moveTo(700, 600));
+  const auto start = pump.now();
+  EXPECT_TRUE(character->speak(u"一"));  // 2.12 s alone
+  pumpFor(pump, 1500ms);
+  ASSERT_TRUE(IsWindowVisible(bubble));
+  EXPECT_TRUE(character->speak(u"第二句话比较长一些"));
+  EXPECT_EQ(textOf(bubble), L"第二句话比较长一些");
+  pumpFor(pump, 1200ms);  // 2.7 s after the first
+  EXPECT_TRUE(IsWindowVisible(bubble)) << "the first text's time still ran";
+  EXPECT_TRUE(pumpUntil(pump, [&] { return !IsWindowVisible(bubble); }, 10s));
+  EXPECT_GE(milliseconds(pump.now() - start), 1500 + 2000 + 9 * 120 - 100);
+}
+
+TEST_F(CharacterWindowTest, NearTheTopTheBubbleGoesBelowAndStaysOnTheScreen) {
+  ASSERT_TRUE(character->show());
+  const RECT work = workArea();
+  ASSERT_TRUE(character->moveTo(work.right - 60, work.top));  // partly off the right edge
+  EXPECT_TRUE(character->speak(u"这句话比较长，气泡放不到上面去，只能放到下面，而且不能超出屏幕的右边。"));
+  ASSERT_TRUE(IsWindowVisible(bubble));
+  const RECT c = rectOf(window);
+  const RECT b = rectOf(bubble);
+  EXPECT_GE(b.top, c.bottom - 2);
+  EXPECT_LE(b.right, work.right);
+  EXPECT_GE(b.left, work.left);
+  EXPECT_GT(b.bottom - b.top, 40) << "a long text wraps onto several lines";
+}
+
+TEST_F(CharacterWindowTest, OnAMonitorOf144DpiTheBubbleGrowsAndTheCharacterKeepsItsSize) {
+  ASSERT_TRUE(character->show());
+  ASSERT_TRUE(character->moveTo(700, 600));
+  ASSERT_TRUE(character->speak(u"换到另一台显示器"));
+  const RECT before = rectOf(bubble);
+  RECT suggested{700, 600, 700 + 192, 600 + 192};
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  const RECT after = rectOf(bubble);
+  EXPECT_TRUE(IsWindowVisible(bubble));
+  EXPECT_GT(after.bottom - after.top, (before.bottom - before.top) * 13 / 10);
+  EXPECT_GT(after.right - after.left, (before.right - before.left) * 13 / 10);
+  EXPECT_LE(after.bottom, rectOf(window).top + 2) << "still above the character";
+  EXPECT_EQ(character->width(), 128) << "the size is the core's, in pixels";
+  EXPECT_EQ(character->height(), 128);
+  EXPECT_EQ(rectOf(window).left, 700);
+}
+
+TEST_F(CharacterWindowTest, AHiddenCharacterShowsNoBubbleAndHidingTakesTheBubbleAlong) {
+  EXPECT_TRUE(character->speak(u"看不见"));
+  pumpFor(pump, 200ms);
+  EXPECT_FALSE(IsWindowVisible(bubble));
+  EXPECT_FALSE(IsWindowVisible(window));
+
+  ASSERT_TRUE(character->show());
+  EXPECT_TRUE(character->speak(u"看得见"));
+  EXPECT_TRUE(IsWindowVisible(bubble));
+  EXPECT_TRUE(character->hide());
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_FALSE(IsWindowVisible(bubble));
+}
+
+// Reads the open popup menu from inside its loop, then picks an entry with the keys, as a user would.
+struct MenuProbe {
+  int downs = 0;                     // VK_DOWN presses before VK_RETURN
+  std::function<void()> whileOpen;   // runs once the menu is seen, before the keys
+  std::vector<std::wstring> items;   // "-" for a separator
+  std::vector<UINT> ids;
+  bool seen = false;
+  bool closed = false;
+  int ticks = 0;
+};
+
+MenuProbe* probe = nullptr;
+
+void CALLBACK probeTimer(HWND, UINT, UINT_PTR, DWORD) {
+  HWND menuWindow = FindWindowW(L"#32768", nullptr);
+  const bool open = menuWindow && IsWindowVisible(menuWindow);
+  ++probe->ticks;
+  if (!probe->seen) {
+    if (!open) return;
+    probe->seen = true;
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+      wchar_t text[256] = {};
+      GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+      probe->items.push_back((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) ? L"-" : text);
+      probe->ids.push_back(GetMenuItemID(menu, i));
+    }
+    if (probe->whileOpen) probe->whileOpen();
+    for (int i = 0; i < probe->downs; ++i) PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+    probe->ticks = 0;
+    return;
+  }
+  if (!open) {
+    probe->closed = true;
+  } else if (probe->ticks > 60) {
+    EndMenu();  // the keys did not work: close it rather than hang the tests
+  }
+}
+
+class MenuTest : public CharacterWindowTest {
+ protected:
+  // Opens the menu with `trigger` and picks entry `downs` (1 for the first) with the keys.
+  void choose(int downs, const std::function<void()>& trigger, std::function<void()> whileOpen = {}) {
+    menu.downs = downs;
+    menu.whileOpen = std::move(whileOpen);
+    probe = &menu;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, probeTimer);
+    ASSERT_NE(timer, 0u);
+    trigger();
+    EXPECT_TRUE(pumpUntil(pump, [&] { return menu.closed; }, 10s));
+    KillTimer(nullptr, timer);
+    probe = nullptr;
+    EXPECT_TRUE(menu.seen) << "no popup menu appeared";
+    pumpFor(pump, 100ms);
+  }
+
+  MenuProbe menu;
+};
+
+TEST_F(MenuTest, TheMenuListsTheEntriesInOrderAndAChoiceReachesTheHandler) {
+  FrontWindow front;
+  ASSERT_TRUE(pumpUntil(pump, [&] { return GetForegroundWindow() == front.window; }, 3s));
+  ASSERT_TRUE(character->show());
+  ASSERT_TRUE(character->moveTo(600, 500));
+  ASSERT_TRUE(character->addCommand(u"打开记事本"));
+  ASSERT_TRUE(character->addCommand(u"关闭窗口"));
+  ASSERT_TRUE(character->addCommand(u"A&B"));
+  choose(2, [&] { PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(650, 560)); });
+
+  EXPECT_EQ(menu.items, (std::vector<std::wstring>{L"打开记事本", L"关闭窗口", L"A&&B", L"-", L"隐藏"}));
+  ASSERT_EQ(menu.ids.size(), 5u);
+  EXPECT_EQ(menu.ids[0], kFirstCommandId);
+  EXPECT_EQ(menu.ids[1], kFirstCommandId + 1);
+  EXPECT_EQ(menu.ids[2], kFirstCommandId + 2);
+  EXPECT_EQ(menu.ids[4], kHideCommandId);
+  EXPECT_EQ(chosen, std::vector<std::u16string>{u"关闭窗口"});
+  EXPECT_TRUE(IsWindowVisible(window));
+  // The menu needed the foreground for a moment; the user's window has it back.
+  EXPECT_TRUE(pumpUntil(pump, [&] { return GetForegroundWindow() == front.window; }, 2s));
+
+  // A right click opens it too; the third entry's name has its '&' back.
+  chosen.clear();
+  menu = MenuProbe{};
+  choose(3, [&] { PostMessageW(window, WM_RBUTTONUP, 0, MAKELPARAM(60, 60)); });
+  EXPECT_EQ(chosen, std::vector<std::u16string>{u"A&B"});
+}
+
+TEST_F(MenuTest, WithoutEntriesTheMenuHasOnlyHideWhichHidesTheCharacter) {
+  ASSERT_TRUE(character->show());
+  ASSERT_TRUE(character->moveTo(600, 500));
+  ASSERT_TRUE(character->speak(u"再见"));
+  choose(1, [&] { PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(650, 560)); });
+  EXPECT_EQ(menu.items, std::vector<std::wstring>{L"隐藏"});
+  EXPECT_TRUE(chosen.empty());
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_FALSE(IsWindowVisible(bubble));
+}
+
+TEST_F(MenuTest, AnEntryRemovedWhileTheMenuWasOpenDoesNothing) {
+  ASSERT_TRUE(character->show());
+  ASSERT_TRUE(character->moveTo(600, 500));
+  ASSERT_TRUE(character->addCommand(u"向上滚动"));
+  ASSERT_TRUE(character->addCommand(u"向下滚动"));
+  choose(2, [&] { PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(650, 560)); }, [&] {
+    EXPECT_TRUE(character->removeAllCommands());
+    EXPECT_TRUE(character->addCommand(u"别的命令"));
+    EXPECT_TRUE(character->addCommand(u"又一个"));
+  });
+  EXPECT_EQ(menu.items, (std::vector<std::wstring>{L"向上滚动", L"向下滚动", L"-", L"隐藏"}));
+  EXPECT_TRUE(chosen.empty()) << "reached: " << (chosen.empty() ? 0 : chosen[0].size());
+
+  // One still there, at another place now, is chosen by its name, not by its old place.
+  menu = MenuProbe{};
+  ASSERT_TRUE(character->addCommand(u"向下滚动"));  // the third of 别的命令, 又一个, 向下滚动
+  choose(3, [&] { PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(650, 560)); }, [&] {
+    EXPECT_TRUE(character->removeAllCommands());
+    EXPECT_TRUE(character->addCommand(u"向下滚动"));
+    EXPECT_TRUE(character->addCommand(u"别的命令"));
+    EXPECT_TRUE(character->addCommand(u"又一个"));
+  });
+  EXPECT_EQ(menu.items, (std::vector<std::wstring>{L"别的命令", L"又一个", L"向下滚动", L"-", L"隐藏"}));
+  EXPECT_EQ(chosen, std::vector<std::u16string>{u"向下滚动"});
+}
+
+TEST_F(CharacterWindowTest, APostedCommandIdDoesWhatChoosingItDoes) {
+  ASSERT_TRUE(character->show());
+  ASSERT_TRUE(character->addCommand(u"打开记事本"));
+  ASSERT_TRUE(character->addCommand(u"关闭窗口"));
+  PostMessageW(window, WM_COMMAND, kFirstCommandId + 1, 0);
+  PostMessageW(window, WM_COMMAND, kFirstCommandId, 0);
+  PostMessageW(window, WM_COMMAND, kFirstCommandId + 2, 0);  // no such entry
+  pumpFor(pump, 100ms);
+  EXPECT_EQ(chosen, (std::vector<std::u16string>{u"关闭窗口", u"打开记事本"}));
+
+  chosen.clear();
+  ASSERT_TRUE(character->removeAllCommands());
+  PostMessageW(window, WM_COMMAND, kFirstCommandId, 0);
+  pumpFor(pump, 100ms);
+  EXPECT_TRUE(chosen.empty());
+  ASSERT_TRUE(character->addCommand(u"新的"));
+  PostMessageW(window, WM_COMMAND, kFirstCommandId, 0);
+  pumpFor(pump, 100ms);
+  EXPECT_EQ(chosen, std::vector<std::u16string>{u"新的"});
+
+  PostMessageW(window, WM_COMMAND, kHideCommandId, 0);
+  EXPECT_TRUE(pumpUntil(pump, [&] { return !IsWindowVisible(window); }, 5s));
+}
+
+TEST_F(CharacterWindowTest, DraggingWithTheLeftButtonMovesItByThePointersPath) {
+  ASSERT_TRUE(character->show());
+  ASSERT_TRUE(character->moveTo(500, 400));
+  // A click without movement leaves it where it is.
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 70));
+  PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 70));
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(60, 70));
+  pumpFor(pump, 100ms);
+  EXPECT_EQ(rectOf(window).left, 500);
+  EXPECT_EQ(rectOf(window).top, 400);
+
+  // Down, two moves, up: each point is in the client coordinates of where the window is then.
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 70));
+  pumpFor(pump, 50ms);
+  EXPECT_EQ(GetCapture(), window);
+  PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 95));  // screen (600, 495)
+  pumpFor(pump, 50ms);
+  EXPECT_EQ(rectOf(window).left, 540);
+  EXPECT_EQ(rectOf(window).top, 425);
+  PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 90));  // screen (580, 515)
+  pumpFor(pump, 50ms);
+  EXPECT_EQ(rectOf(window).left, 520);
+  EXPECT_EQ(rectOf(window).top, 445);
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(60, 70));
+  pumpFor(pump, 50ms);
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  // Released: moving the pointer no longer moves it.
+  PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  pumpFor(pump, 50ms);
+  EXPECT_EQ(rectOf(window).left, 520);
+  EXPECT_EQ(rectOf(window).top, 445);
+
+  // Losing the capture ends a drag as well.
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 70));
+  pumpFor(pump, 50ms);
+  ReleaseCapture();
+  PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(90, 90));
+  pumpFor(pump, 50ms);
+  EXPECT_EQ(rectOf(window).left, 520);
+  EXPECT_EQ(rectOf(window).top, 445);
+}
+
+TEST_F(CharacterWindowTest, AHugeWindowPaintsQuicklyAndStillAnswers) {
+  ASSERT_TRUE(character->show());
+  ASSERT_TRUE(character->moveTo(-16000, -16000));
+  const auto start = pump.now();
+  EXPECT_TRUE(character->setWidth(32767));
+  EXPECT_TRUE(character->setHeight(32767));
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  pumpFor(pump, 100ms);
+  EXPECT_LT(milliseconds(pump.now() - start), 3000.0);
+  EXPECT_EQ(character->width(), 32767);
+  EXPECT_EQ(character->height(), 32767);
+  EXPECT_TRUE(inRegion(window, 16383, 16383));
+  EXPECT_TRUE(character->speak(u"好大"));
+  EXPECT_TRUE(IsWindowVisible(bubble));
+  const RECT b = rectOf(bubble);
+  const RECT work = workArea();
+  EXPECT_GE(b.left, work.left);
+  EXPECT_LE(b.right, work.right);
+  EXPECT_GE(b.top, work.top);
+  EXPECT_LE(b.bottom, work.bottom);
+  EXPECT_TRUE(character->setWidth(128));
+  EXPECT_TRUE(character->setHeight(128));
+  EXPECT_EQ(character->width(), 128);
+}
+
+TEST_F(CharacterWindowTest, TheFigureAndTheBubbleAreDrawn) {
+  ASSERT_TRUE(character->show());
+  ASSERT_TRUE(character->moveTo(1000, 700));
+  ASSERT_TRUE(character->speak(u"你好！请说出命令，例如“打开记事本”。"));
+  pumpFor(pump, 300ms);
+  const RECT c = rectOf(window);
+  const RECT b = rectOf(bubble);
+  const RECT both{std::min(c.left, b.left) - 10, std::min(c.top, b.top) - 10, std::max(c.right, b.right) + 10,
+                  std::max(c.bottom, b.bottom) + 10};
+  const e2e::Image image = e2e::captureRect(both);
+  ASSERT_FALSE(image.empty());
+  if (const char* file = std::getenv("SAYVANE_CHARACTER_SCREENSHOT")) e2e::writePng(image, file);
+  const auto at = [&](LONG x, LONG y) { return image.pixel(x - both.left, y - both.top); };
+  // The body's blue above the eyes (the grid's (32, 17) at two pixels a unit), the belly's
+  // light blue low in the middle, and the bubble's paper beside its text.
+  EXPECT_EQ(at(c.left + 64, c.top + 34), RGB(88, 182, 236));
+  EXPECT_EQ(at(c.left + 48, c.top + 100), RGB(196, 236, 255));
+  EXPECT_EQ(at(b.left + 3, (b.top + b.bottom) / 2 - 4), RGB(255, 253, 240));
+  // Some ink inside the bubble's frame: the text was drawn.
+  int ink = 0;
+  for (LONG y = b.top + 6; y < b.bottom - 18; ++y)
+    for (LONG x = b.left + 6; x < b.right - 6; ++x)
+      if (GetRValue(at(x, y)) < 100 && GetGValue(at(x, y)) < 100) ++ink;
+  EXPECT_GT(ink, 50);
+}
+
+TEST(SapiVoiceTest, WithoutCOMThereIsNoVoiceAndTheFailureIsRemembered) {
+  bool first = true, second = true, triedBefore = true;
+  HRESULT result = S_OK;
+  double elapsed = 0;
+  std::thread([&] {
+    sayvane::MessagePump pump;
+    sayvane::win32::SapiVoice voice;
+    triedBefore = voice.tried();
+    const auto start = pump.now();
+    first = voice.speak(L"你好");
+    result = voice.lastResult();
+    // Even with COM now, the failure stands: creation is tried once.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    second = voice.speak(L"你好");
+    elapsed = milliseconds(pump.now() - start);
+    if (SUCCEEDED(com)) CoUninitialize();
+  }).join();
+  EXPECT_FALSE(triedBefore);
+  EXPECT_FALSE(first);
+  EXPECT_FALSE(second);
+  EXPECT_EQ(result, CO_E_NOTINITIALIZED);
+  EXPECT_LT(elapsed, 500.0);
+}
+
+TEST(SapiVoiceTest, SpeakingReturnsPromptlyWhateverTheVoiceDoes) {
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  {
+    sayvane::MessagePump pump;
+    sayvane::win32::SapiVoice voice;
+    voice.setLanguage(0x804);
+    const auto start = pump.now();
+    const bool first = voice.speak(L"你好，这是一句比较长的话，用来看看说话会不会让窗口等着。");
+    const double firstTime = milliseconds(pump.now() - start);
+    const bool second = voice.speak(L"第二句");
+    const double total = milliseconds(pump.now() - start);
+    EXPECT_TRUE(voice.tried());
+    EXPECT_EQ(first, second);
+    std::printf("SpVoice here: %s, created %s, speak %s (0x%08lx); first call %.0f ms, both %.0f ms\n",
+                voice.available() ? "available" : "unavailable", voice.tried() ? "tried" : "not tried",
+                first ? "succeeded" : "failed", static_cast<unsigned long>(voice.lastResult()), firstTime, total);
+    // Creating the voice may take a moment; speaking itself must not wait for the speech.
+    EXPECT_LT(firstTime, 3000.0);
+    EXPECT_LT(total - firstTime, 500.0);
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+}
+
+}  // namespace
