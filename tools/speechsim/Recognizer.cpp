@@ -1,0 +1,364 @@
+#include "Recognizer.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "Dispatch.h"
+#include "Log.h"
+#include "Module.h"
+#include "PipeServer.h"
+#include "SimulatorWindow.h"
+#include "SpeechSimPipe.h"
+#include "Text.h"
+#include "commandsets/Grammar.h"
+
+namespace speechsim {
+namespace {
+
+// From sapi51.h (DIID__ISpeechRecoContextEvents and the event interests).
+constexpr IID kRecoContextEvents = {0x7b8fcb42, 0x0e9d, 0x4f00, {0xa0, 0x48, 0x7b, 0x04, 0xd6, 0x17, 0x9d, 0x3d}};
+constexpr long kInterestRecognition = 0x10;
+constexpr long kInterestFalseRecognition = 0x200;
+constexpr DISPID kEventRecognition = 7;
+constexpr DISPID kEventFalseRecognition = 11;
+
+class Token final : public DispatchObject {
+ public:
+  explicit Token(std::wstring description)
+      : DispatchObject("ISpeechObjectToken", {{L"GetDescription", 4, true}}), description_(std::move(description)) {}
+
+ protected:
+  HRESULT invoke(Call& call) override {
+    long locale = 0;
+    if (call.args.count() > 1) return DISP_E_BADPARAMCOUNT;
+    if (const HRESULT hr = call.args.optLong(0, locale, 0); FAILED(hr)) return hr;
+    return returnString(call.result, description_);
+  }
+
+ private:
+  std::wstring description_;
+};
+
+class Tokens final : public DispatchObject {
+ public:
+  explicit Tokens(std::vector<std::wstring> descriptions)
+      : DispatchObject("ISpeechObjectTokens", {{L"Count", 1, false}, {L"Item", DISPID_VALUE, true}}),
+        descriptions_(std::move(descriptions)) {}
+
+ protected:
+  HRESULT invoke(Call& call) override {
+    if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
+    if (call.id == 1) return returnLong(call.result, static_cast<long>(descriptions_.size()));
+    long index = 0;
+    if (call.args.count() != 1) return DISP_E_BADPARAMCOUNT;
+    if (const HRESULT hr = call.args.getLong(0, index); FAILED(hr)) return hr;
+    if (index < 0 || static_cast<std::size_t>(index) >= descriptions_.size()) return E_INVALIDARG;
+    return returnObject(call.result, new Token(descriptions_[static_cast<std::size_t>(index)]));
+  }
+
+ private:
+  std::vector<std::wstring> descriptions_;
+};
+
+class RecognizerObject final : public DispatchObject {
+ public:
+  explicit RecognizerObject(std::vector<std::wstring> descriptions)
+      : DispatchObject("ISpeechRecognizer", {{L"GetRecognizers", 18, true}}), descriptions_(std::move(descriptions)) {}
+
+ protected:
+  HRESULT invoke(Call& call) override {
+    std::wstring required;
+    std::wstring optional;
+    if (call.args.count() > 2) return DISP_E_BADPARAMCOUNT;
+    if (const HRESULT hr = call.args.optString(0, required); FAILED(hr)) return hr;
+    if (const HRESULT hr = call.args.optString(1, optional); FAILED(hr)) return hr;
+    // Every configured engine, whatever the attributes: they all stand for the Chinese one.
+    call.logged = std::to_string(descriptions_.size());
+    return returnObject(call.result, new Tokens(descriptions_));
+  }
+
+ private:
+  std::vector<std::wstring> descriptions_;
+};
+
+class PhraseInfo final : public DispatchObject {
+ public:
+  explicit PhraseInfo(std::wstring text)
+      : DispatchObject("ISpeechPhraseInfo", {{L"GetText", 15, true}}), text_(std::move(text)) {}
+
+ protected:
+  HRESULT invoke(Call& call) override {
+    long start = 0;
+    long elements = -1;
+    bool replacements = true;
+    if (call.args.count() > 3) return DISP_E_BADPARAMCOUNT;
+    if (const HRESULT hr = call.args.optLong(0, start, 0); FAILED(hr)) return hr;
+    if (const HRESULT hr = call.args.optLong(1, elements, -1); FAILED(hr)) return hr;
+    if (const HRESULT hr = call.args.optBool(2, replacements, true); FAILED(hr)) return hr;
+    // The whole utterance is one element: element 0 is all of it, anything after it is nothing.
+    if (start < 0 || start > 1 || elements < -1) return E_INVALIDARG;
+    return returnString(call.result, start == 0 && elements != 0 ? std::wstring_view(text_) : std::wstring_view());
+  }
+
+ private:
+  std::wstring text_;
+};
+
+class Result final : public DispatchObject {
+ public:
+  explicit Result(std::wstring text)
+      : DispatchObject("ISpeechRecoResult", {{L"PhraseInfo", 4, false}}), text_(std::move(text)) {}
+
+ protected:
+  HRESULT invoke(Call& call) override {
+    if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
+    if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
+    return returnObject(call.result, new PhraseInfo(text_));
+  }
+
+ private:
+  std::wstring text_;
+};
+
+class Grammar final : public DispatchObject {
+ public:
+  explicit Grammar(bool audioBusy)
+      : DispatchObject("ISpeechRecoGrammar", {{L"CmdLoadFromFile", 7, true},
+                                              {L"CmdSetRuleIdState", 13, true},
+                                              {L"DictationLoad", 14, true},
+                                              {L"DictationSetState", 16, true}}),
+        audioBusy_(audioBusy) {}
+
+  // The phrases the recognizer listens for now: none unless loaded and active.
+  const std::vector<std::u16string>* listening() const { return active_ && !phrases_.empty() ? &phrases_ : nullptr; }
+
+ protected:
+  HRESULT invoke(Call& call) override {
+    if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
+    switch (call.id) {
+      case 7: return load(call.args);
+      case 13: return setRuleState(call.args);
+      case 14: {
+        std::wstring topic;
+        long option = 0;
+        if (call.args.count() > 2) return DISP_E_BADPARAMCOUNT;
+        if (const HRESULT hr = call.args.optString(0, topic); FAILED(hr)) return hr;
+        return call.args.optLong(1, option, 0);
+      }
+      default: {
+        long state = 0;
+        if (call.args.count() != 1) return DISP_E_BADPARAMCOUNT;
+        // Accepted and forgotten: dictation never produces a result here.
+        return call.args.getLong(0, state);
+      }
+    }
+  }
+
+ private:
+  HRESULT load(const Args& args) {
+    std::wstring path;
+    long option = 0;
+    if (args.count() < 1 || args.count() > 2) return DISP_E_BADPARAMCOUNT;
+    if (const HRESULT hr = args.getString(0, path); FAILED(hr)) return hr;
+    if (const HRESULT hr = args.optLong(1, option, 0); FAILED(hr)) return hr;
+    // Whatever happens next, the old grammar is gone, as with a real engine's failed load.
+    phrases_.clear();
+    active_ = false;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
+    std::string bytes;
+    char buffer[16384];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    CloseHandle(file);
+    // Set files are code page 936 whatever the system's ANSI page; bytes it cannot hold are refused.
+    const int size = bytes.empty() ? 0
+                                   : MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                         static_cast<int>(bytes.size()), nullptr, 0);
+    if (!bytes.empty() && size == 0) return E_INVALIDARG;
+    std::u16string text(static_cast<std::size_t>(size), u'\0');
+    if (size > 0)
+      MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                          reinterpret_cast<wchar_t*>(text.data()), size);
+    auto phrases = sayvane::compileGrammar(text);
+    if (!phrases) return E_INVALIDARG;
+    phrases_ = std::move(*phrases);
+    return S_OK;
+  }
+
+  HRESULT setRuleState(const Args& args) {
+    long rule = 0;
+    long state = 0;
+    if (args.count() != 2) return DISP_E_BADPARAMCOUNT;
+    if (const HRESULT hr = args.getLong(0, rule); FAILED(hr)) return hr;
+    if (const HRESULT hr = args.getLong(1, state); FAILED(hr)) return hr;
+    // Only "every top-level rule": the set files' rules carry no ids a caller could know.
+    if (rule != 0) return E_INVALIDARG;
+    if (state != 0 && state != 1 && state != 3) return E_INVALIDARG;  // 3: active with auto-pause
+    const bool active = state != 0;
+    // As when another program holds the audio input: activating fails and nothing changes.
+    if (active && audioBusy_) return E_FAIL;
+    active_ = active;
+    return S_OK;
+  }
+
+  bool audioBusy_;
+  bool active_ = false;
+  std::vector<std::u16string> phrases_;
+};
+
+class RecoContext;
+// The live contexts of this process and what serves them; plain pointers, so nothing runs at
+// DLL detach (the pipe thread is ended by the last context, never by the loader).
+std::vector<RecoContext*>* contexts = new std::vector<RecoContext*>;
+PipeServer* pipe = nullptr;
+SimulatorWindow* window = nullptr;
+
+std::string replyFor(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Recognition: return "recognition";
+    case Outcome::FalseRecognition: return "false-recognition";
+    default: return "ignored";
+  }
+}
+
+class RecoContext final : public DispatchObject {
+ public:
+  RecoContext()
+      : DispatchObject("SpSharedRecoContext", {{L"Recognizer", 1, false},
+                                               {L"EventInterests", 7, false},
+                                               {L"CreateGrammar", 14, true}}),
+        events_(*this, kRecoContextEvents) {
+    // The environment is read here, not at DLL load, so each context can be set up differently.
+    const auto list = environment(L"SAYVANE_SIM_RECOGNIZERS");
+    if (!list) {
+      recognizers_.push_back(L"模拟识别引擎 (中文)");
+    } else {
+      for (std::size_t begin = 0; begin <= list->size() && !list->empty();) {
+        const auto end = std::min(list->find(L'|', begin), list->size());
+        recognizers_.push_back(list->substr(begin, end - begin));
+        begin = end + 1;
+      }
+    }
+    audioBusy_ = environment(L"SAYVANE_SIM_AUDIO_BUSY").value_or(L"") == L"1";
+    const bool showWindow = environment(L"SAYVANE_SIM_WINDOW").value_or(L"") != L"0";
+
+    contexts->push_back(this);
+    if (contexts->size() == 1) {
+      pipe = new PipeServer(kRecognizerPipe, [](const std::string& line) {
+        return replyFor(hearUtterance(wide(line), "pipe"));
+      });
+      if (showWindow) window = SimulatorWindow::create([](const std::wstring& text) {
+        return hearUtterance(text, "window");
+      });
+    }
+  }
+
+  ~RecoContext() override {
+    for (Grammar* grammar : grammars_) grammar->Release();
+    contexts->erase(std::find(contexts->begin(), contexts->end(), this));
+    if (contexts->empty()) {
+      // Either may be in the middle of handing over this very utterance; both outlive it.
+      if (pipe) pipe->release();
+      pipe = nullptr;
+      if (window) window->release();
+      window = nullptr;
+    }
+  }
+
+  // What this context makes of an utterance; raises the event (and logs it) when there is one.
+  Outcome hear(const std::wstring& text) {
+    std::vector<const std::vector<std::u16string>*> listening;
+    for (const Grammar* grammar : grammars_)
+      if (const auto* phrases = grammar->listening()) listening.push_back(phrases);
+    if (listening.empty()) return Outcome::Ignored;
+    const std::u16string heard(text.begin(), text.end());
+    bool matched = false;
+    for (const auto* phrases : listening)
+      matched = matched || std::find(phrases->begin(), phrases->end(), heard) != phrases->end();
+    if (matched && !(interests_ & kInterestRecognition)) return Outcome::Ignored;
+    if (!matched && !(interests_ & kInterestFalseRecognition)) return Outcome::Ignored;
+
+    std::vector<VARIANT> args(matched ? 4 : 3);
+    for (auto& arg : args) VariantInit(&arg);
+    args[0].vt = VT_DISPATCH;
+    args[0].pdispVal = new Result(text);
+    // The stream position is a 64-bit count, which automation hands over as VT_DECIMAL.
+    args[matched ? 2 : 1].decVal = DECIMAL{};
+    args[matched ? 2 : 1].vt = VT_DECIMAL;  // after decVal, which overlays vt
+    args.back().vt = VT_I4;
+    args.back().lVal = 1;  // stream number
+    if (matched) {
+      args[1].vt = VT_I4;
+      args[1].lVal = 0;  // SRTStandard
+    }
+    logLine(std::string(matched ? "event Recognition(" : "event FalseRecognition(") + quoted(text) + ")");
+    events_.source().raise(matched ? kEventRecognition : kEventFalseRecognition, args);
+    for (auto& arg : args) VariantClear(&arg);
+    return matched ? Outcome::Recognition : Outcome::FalseRecognition;
+  }
+
+ protected:
+  void* extraInterface(REFIID iid) override {
+    if (IsEqualIID(iid, IID_IConnectionPointContainer)) return static_cast<IConnectionPointContainer*>(&events_);
+    return nullptr;
+  }
+
+  HRESULT invoke(Call& call) override {
+    switch (call.id) {
+      case 1:
+        if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
+        if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
+        return returnObject(call.result, new RecognizerObject(recognizers_));
+      case 7:
+        if (call.isPut()) return call.args.putLong(interests_);
+        if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
+        return returnLong(call.result, interests_);
+      default: {
+        if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
+        if (call.args.count() > 1) return DISP_E_BADPARAMCOUNT;
+        auto* grammar = new Grammar(audioBusy_);
+        grammar->AddRef();
+        grammars_.push_back(grammar);
+        return returnObject(call.result, grammar);
+      }
+    }
+  }
+
+ private:
+  EventContainer events_;
+  std::vector<std::wstring> recognizers_;
+  bool audioBusy_ = false;
+  long interests_ = 11;  // a start value with other bits set, so a read-modify-write shows in the log
+  std::vector<Grammar*> grammars_;
+};
+
+}  // namespace
+
+HRESULT createRecoContext(REFIID iid, void** object) {
+  configureLog();
+  logLine("create SpSharedRecoContext");
+  auto* context = new RecoContext;
+  const HRESULT hr = context->QueryInterface(iid, object);
+  context->Release();
+  return hr;
+}
+
+Outcome hearUtterance(const std::wstring& text, const char* source) {
+  logLine("utterance " + quoted(text) + " from " + source);
+  // Held while their events run: a handler may release its context (the "quit" phrase).
+  std::vector<RecoContext*> held(*contexts);
+  for (RecoContext* context : held) context->AddRef();
+  Outcome outcome = Outcome::Ignored;
+  for (RecoContext* context : held) {
+    const Outcome heard = context->hear(text);
+    if (heard == Outcome::Recognition || (heard == Outcome::FalseRecognition && outcome == Outcome::Ignored))
+      outcome = heard;
+  }
+  if (outcome == Outcome::Ignored) logLine("utterance " + quoted(text) + " ignored");
+  for (RecoContext* context : held) context->Release();
+  return outcome;
+}
+
+}  // namespace speechsim
