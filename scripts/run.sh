@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Builds sayvane-tool natively and runs it, or builds Sayvane.exe and runs it under Wine.
-#   bash scripts/run.sh            build, then run the program's logic headless on out/program:
-#                                  a demonstration script, or the lines you type on a terminal
-#   bash scripts/run.sh --windows  build Sayvane.exe, then run it under Wine on this X display,
-#                                  from the program folder out/windows-program
-#   bash scripts/run.sh ARGS...    build, then run: sayvane-tool ARGS...
+# Runs Sayvane.exe under Wine on this X display with the stand-in recognizer, or the program's
+# logic headless, or the command-line tool.
+#   bash scripts/run.sh             build Sayvane.exe and the stand-in recognizer, make a Wine
+#                                   prefix (out/wine), register the stand-in there and start the
+#                                   program from out/windows-program (it writes the default sets
+#                                   there on its first start). Type phrases into the window
+#                                   "语音模拟器" and press Enter: "Tobrin", then "记事本".
+#                                   Without an X display it falls back to --simulate.
+#   bash scripts/run.sh --simulate  build, then run the program's logic headless on out/program:
+#                                   a demonstration script, or the lines you type on a terminal
+#   bash scripts/run.sh ARGS...     build, then run: sayvane-tool ARGS...
 set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -12,30 +17,56 @@ cd "$SAYVANE_ROOT"
 
 bash scripts/setup.sh
 
-if [[ ${1:-} == --windows ]]; then
-  if [[ -z ${DISPLAY:-} ]]; then
-    echo "run: --windows needs an X display (DISPLAY is not set)" >&2
-    exit 1
-  fi
+mode=windows
+case ${1:-} in
+  --simulate) mode=simulate; shift ;;
+  --windows) shift ;;  # the default; kept for those who learned it
+  "") ;;
+  *) mode=tool ;;
+esac
+if [[ $mode == windows && -z ${DISPLAY:-} ]]; then
+  echo "run: no X display (DISPLAY is not set): running the program's logic headless instead" >&2
+  mode=simulate
+fi
+
+if [[ $mode == windows ]]; then
   mingw=$SAYVANE_ROOT/build/mingw
   log=$(mktemp)
   trap 'rm -f "$log"' EXIT
   if ! { cmake -S . -B "$mingw" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake &&
-         ninja -C "$mingw" -j"$SAYVANE_JOBS" Sayvane; } >"$log" 2>&1; then
+         ninja -C "$mingw" -j"$SAYVANE_JOBS" Sayvane speechsim speechsim-say; } >"$log" 2>&1; then
     cat "$log" >&2
     echo "run: building Sayvane.exe failed" >&2
     exit 1
   fi
   wine=$(sed -n 's/^SAYVANE_WINE:FILEPATH=//p' "$mingw/CMakeCache.txt")
-  prefix=$SAYVANE_ROOT/out/wine
-  [[ -d $prefix ]] || WINE=$wine bash scripts/wine-prefix.sh "$prefix"
-  # The program restores its default sets into an empty folder on its first start.
+  export WINEPREFIX=$SAYVANE_ROOT/out/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  [[ -d $WINEPREFIX ]] || WINE=$wine bash scripts/wine-prefix.sh "$WINEPREFIX"
+  # The recognizer stand-in takes the microphone's place. The character control stays
+  # unregistered, so the program shows its own character.
+  register=$("$wine" winepath -w "$mingw/speechsim/speechsim-register.cmd" 2>/dev/null)
+  if ! "$wine" cmd /c "$register" recognizer >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "run: registering the stand-in recognizer failed" >&2
+    exit 1
+  fi
+  "$wine" cmd /c "$register" character /u >/dev/null 2>&1 || true
   folder=$SAYVANE_ROOT/out/windows-program
   mkdir -p "$folder"
   cp "$mingw/Sayvane.exe" "$mingw/Sayvane帮助.html" "$folder/"
-  echo "run: Sayvane.exe in $folder (Wine prefix $prefix)"
+  SAYVANE_SIM_LOG=$("$wine" winepath -w "$SAYVANE_ROOT/out/speechsim.log" 2>/dev/null)
+  export SAYVANE_SIM_LOG
+  cat <<TEXT
+run: Sayvane.exe in $folder (Wine prefix $WINEPREFIX)
+Type into the window "语音模拟器" and press Enter after each phrase:
+  Tobrin, then 记事本       Wine's notepad opens
+  Tobrin, then 关闭窗口     the window in front closes
+Right-click the character for the phrases of the active set. The stand-in logs the calls it
+receives in out/speechsim.log. A phrase can also come from another terminal:
+  WINEPREFIX=$WINEPREFIX $wine $mingw/speechsim/speechsim-say.exe Tobrin
+TEXT
   cd "$folder"
-  WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" exec "$wine" ./Sayvane.exe
+  exec "$wine" ./Sayvane.exe
 fi
 
 log=$(mktemp)
@@ -47,7 +78,7 @@ if ! { sayvane_native_configure && ninja -C "$SAYVANE_NATIVE_DIR" -j"$SAYVANE_JO
 fi
 tool=$SAYVANE_NATIVE_DIR/sayvane-tool
 
-if (($# > 0)); then
+if [[ $mode == tool ]]; then
   exec "$tool" "$@"
 fi
 

@@ -85,19 +85,24 @@ mingw_build() {
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake &&
     ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" -k 0
 }
-# The 32-bit program is the one that can host the 32-bit character control; it is built,
-# and checked to be a self-contained 32-bit executable (Wine here runs 64-bit programs).
+# The 32-bit program is the one that can host the 32-bit character control; it and the
+# 32-bit stand-ins are built and checked to be self-contained 32-bit files.
 mingw32_build() {
   cmake -S . -B "$MINGW32_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSAYVANE_TESTS=OFF \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake &&
-    ninja -C "$MINGW32_DIR" -j"$SAYVANE_JOBS" Sayvane sayvane-tool || return 1
-  local exe=$MINGW32_DIR/Sayvane.exe
-  i686-w64-mingw32-objdump -f "$exe" | grep -q 'file format pei-i386' || { echo "$exe is not a 32-bit program"; return 1; }
-  if i686-w64-mingw32-objdump -p "$exe" | grep 'DLL Name' | grep -viE \
-      'kernel32|user32|gdi32|comctl32|comdlg32|shell32|advapi32|ole32|oleaut32|msvcrt|api-ms-win'; then
-    echo "$exe needs a DLL that does not come with Windows"
-    return 1
-  fi
+    ninja -C "$MINGW32_DIR" -j"$SAYVANE_JOBS" Sayvane sayvane-tool speechsim speechsim-say || return 1
+  local file
+  for file in "$MINGW32_DIR/Sayvane.exe" "$MINGW32_DIR/speechsim/speechsim.dll" "$MINGW32_DIR/speechsim/speechsim-say.exe"; do
+    i686-w64-mingw32-objdump -f "$file" | grep -q 'file format pei-i386' || { echo "$file is not 32-bit"; return 1; }
+    if i686-w64-mingw32-objdump -p "$file" | grep 'DLL Name' | grep -viE \
+        'kernel32|user32|gdi32|comctl32|comdlg32|shell32|advapi32|ole32|oleaut32|msvcrt|api-ms-win'; then
+      echo "$file needs a DLL that does not come with Windows"
+      return 1
+    fi
+  done
+  # COM finds the stand-in's entry points by their plain names.
+  i686-w64-mingw32-objdump -p "$MINGW32_DIR/speechsim/speechsim.dll" | grep -qw DllGetClassObject ||
+    { echo "speechsim.dll (32-bit) does not export DllGetClassObject undecorated"; return 1; }
 }
 
 wine=

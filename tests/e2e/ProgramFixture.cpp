@@ -1,10 +1,13 @@
 #include "e2e/ProgramFixture.h"
 
+#include <fstream>
+
 #include "app/AppTexts.h"
 #include "app/Layout.h"
 #include "app/win32/WindowClasses.h"
 #include "e2e/driver/Registry.h"
 #include "e2e/driver/Screenshot.h"
+#include "e2e/driver/SpeechSim.h"
 #include "platform/win32/ProgramFolder.h"
 #include "speech/SpeechTexts.h"
 #include "text/Text.h"
@@ -41,6 +44,17 @@ void ProgramTest::SetUp() {
   fs::copy_file(build / L"Sayvane.exe", folder / L"Sayvane.exe");
   fs::copy_file(build / sayvane::kManualFile, folder / sayvane::kManualFile);
   ASSERT_TRUE(deleteVbSection(L"Sayvane", L"Startup"));
+
+  const System offered = system();
+  ASSERT_TRUE(setRegistered(StandIn::recognizer, offered.recognizer));
+  ASSERT_TRUE(setRegistered(StandIn::character, offered.character));
+  if (offered.characterFile) std::ofstream(folder / L"merlin.acs", std::ios::binary) << "stand-in character";
+  // The program inherits these; the stand-ins read them when the program creates them.
+  simLog = folder / L"speechsim.log";
+  SetEnvironmentVariableW(L"SAYVANE_SIM_LOG", simLog.c_str());
+  SetEnvironmentVariableW(L"SAYVANE_SIM_WINDOW", L"0");
+  SetEnvironmentVariableW(L"SAYVANE_SIM_RECOGNIZERS", nullptr);
+  SetEnvironmentVariableW(L"SAYVANE_SIM_AUDIO_BUSY", nullptr);
 }
 
 void ProgramTest::TearDown() {

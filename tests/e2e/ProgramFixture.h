@@ -17,6 +17,15 @@ std::filesystem::path artifactFolder();
 
 class ProgramTest : public ::testing::Test {
  protected:
+  // What the machine offers the program besides Windows itself. By default nothing: no speech
+  // recognizer and no character control, as on a system without speech.
+  struct System {
+    bool recognizer = false;     // the stand-in recognizer is registered
+    bool character = false;      // the stand-in character control is registered
+    bool characterFile = false;  // "merlin.acs" lies in the program folder
+  };
+  virtual System system() const { return {}; }
+
   void SetUp() override;
   void TearDown() override;
 
@@ -33,6 +42,8 @@ class ProgramTest : public ::testing::Test {
   void closeAndExpectExit();
 
   std::filesystem::path folder;
+  // Where the stand-ins log the calls they receive (SAYVANE_SIM_LOG).
+  std::filesystem::path simLog;
   Process program;
   HWND main = nullptr;
 };

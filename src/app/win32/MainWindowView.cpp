@@ -186,6 +186,12 @@ HWND MainWindowView::child(std::string_view name) const {
   return it == controls_.end() ? nullptr : it->second;
 }
 
+void MainWindowView::deliver(const std::function<void(MainWindow&)>& event) {
+  if (!model_) return;
+  event(*model_);
+  render();
+}
+
 void MainWindowView::render() {
   if (!model_ || rendering_ || !window_) return;
   rendering_ = true;  // notifications our own changes cause are not user input

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string_view>
 
@@ -32,6 +33,9 @@ class MainWindowView final : public WindowView {
   int dpi() const { return dpi_; }
   // Brings every native control in line with the model's controls.
   void render();
+  // An event from outside the window (the recognizer, the character) reaches the model as the
+  // window's own events do, and what it changed is shown; nothing reaches a detached model.
+  void deliver(const std::function<void(MainWindow&)>& event);
 
   void show() override;
   void hide() override;

@@ -5,14 +5,17 @@
 #include <objbase.h>
 
 #include "app/MainWindow.h"
+#include "app/win32/CharacterWindow.h"
 #include "app/win32/MainWindowView.h"
-#include "app/win32/Unavailable.h"
 #include "app/win32/WinDialogs.h"
+#include "platform/FallbackCharacterControl.h"
 #include "platform/std/ClockRandom.h"
 #include "platform/std/FolderFiles.h"
+#include "platform/win32/AgentCharacterControl.h"
 #include "platform/win32/FlushToDisk.h"
 #include "platform/win32/MessagePump.h"
 #include "platform/win32/ProgramFolder.h"
+#include "platform/win32/SapiRecognizer.h"
 #include "platform/win32/WinClipboard.h"
 #include "platform/win32/WinCodePage936.h"
 #include "platform/win32/WinInput.h"
@@ -47,8 +50,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       WinDialogs dialogs(view, pump);
       FolderFiles files(programFolder(), flushToDisk);
       WinCodePage936 codePage;
-      UnavailableRecognizer recognizer;
-      UnavailableCharacterControl characterControl;
+      // The recognizer's and the character's events reach the model as the window's own do.
+      SapiRecognizer recognizer;
+      recognizer.setEventHandlers(
+          [&view](const std::u16string& text) { view.deliver([&](MainWindow& m) { m.RC_Recognition(text); }); },
+          [&view] { view.deliver([](MainWindow& m) { m.RC_FalseRecognition(); }); });
+      auto menuChoice = [&view](const std::u16string& name) {
+        view.deliver([&](MainWindow& m) { m.Agent1_Command(name); });
+      };
+      AgentCharacterControl systemCharacter;
+      systemCharacter.setCommandHandler(menuChoice);
+      BuiltInCharacterControl builtInCharacter(instance, menuChoice);
+      FallbackCharacterControl characterControl(systemCharacter, builtInCharacter);
       WinSettings settings;
       WinTimer timer(view.window(), kClearTimerId);
       Platform platform{input,  shell,      programs, clipboard,        screen,   random, pump, dialogs,
@@ -58,6 +71,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       pump.setDialogWindow(view.window());
       pump.setBeforeWait([&view] { view.render(); });
       model.start();
+      view.render();  // start-up ends with no event after it to show what it changed
       exitCode = pump.run();
       view.detach();  // the window outlives the model by a moment: nothing may reach it then
     }

@@ -1,0 +1,44 @@
+// The speech and character stand-ins from outside: registering them in the prefix, speaking
+// to them and choosing from the character's menu through their pipes, reading their call log.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+enum class StandIn { recognizer, character };
+
+// The stand-ins' build folder: speechsim.dll, speechsim-say.exe, speechsim-register.cmd.
+std::filesystem::path speechSimFolder();
+// Whether the machine's COM classes hold the stand-in's class.
+bool registered(StandIn standIn);
+// Registers or removes the stand-in (regsvr32, as the registration script does); true when
+// the classes say so afterwards. Does nothing when they already do.
+bool setRegistered(StandIn standIn, bool on);
+
+// The recognizer's reply to one utterance ("recognition", "false-recognition", "ignored"),
+// given once the program's handler has returned; nothing when the pipe could not be reached.
+std::optional<std::string> say(std::u16string_view phrase, std::chrono::milliseconds timeout = 10s);
+// The character control's reply to a menu choice ("command", "not-in-menu", "ignored").
+std::optional<std::string> chooseFromMenu(std::u16string_view name, std::chrono::milliseconds timeout = 10s);
+
+// One logged call: performance-counter microseconds and the call as written, in UTF-8.
+struct SimCall {
+  long long micros = 0;
+  std::string text;
+};
+std::vector<SimCall> readSimLog(const std::filesystem::path& log);
+// The calls that start with `prefix`, without their times.
+std::vector<std::string> callsStartingWith(const std::vector<SimCall>& calls, std::string_view prefix);
+// Polls the log until a call starting with `prefix` appears after the first `skip` calls.
+std::optional<SimCall> waitForCall(const std::filesystem::path& log, std::string_view prefix,
+                                   std::chrono::milliseconds timeout = 5s, std::size_t skip = 0);
+
+}  // namespace e2e
