@@ -119,6 +119,11 @@ LRESULT SimulatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // While another window is in front, it is the one a phrase is meant for.
       if (wParam == kWatchTimer) notePrevious(GetForegroundWindow());
       return 0;
+    case WM_MOUSEACTIVATE:
+      // A click is about to activate the simulator: what is in front now is the user's window,
+      // however briefly it was there.
+      notePrevious(GetForegroundWindow());
+      return MA_ACTIVATE;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) {
         notePrevious(reinterpret_cast<HWND>(lParam));
