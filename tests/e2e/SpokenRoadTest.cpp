@@ -13,6 +13,7 @@
 #include "commandsets/DefaultSets.h"
 #include "commandsets/SetText.h"
 #include "e2e/ProgramFixture.h"
+#include "e2e/driver/Screenshot.h"
 #include "e2e/driver/SpeechSim.h"
 #include "e2e/driver/TargetLog.h"
 #include "speech/SpeechTexts.h"
@@ -268,39 +269,6 @@ TEST_F(Spoken, AddingAPhraseMakesItHeardAndDeletingItLeavesItWithoutAction) {
   EXPECT_EQ(eventsOf(readTargetLog(target.log), {"keydown", "keyup"}).size(), 2u);
 }
 
-TEST_F(Spoken, APhraseTypedIntoTheSimulatorActsOnTheWindowThatWasInFrontOfIt) {
-  SetEnvironmentVariableW(L"SAYVANE_SIM_WINDOW", L"1");
-  startSpoken();
-  const HWND simulator = program.waitWindow(speechsim::kSimulatorWindowClass);
-  ASSERT_NE(simulator, nullptr);
-  EXPECT_TRUE(visible(simulator));
-  Target target = startTarget(folder / L"target.log");
-  ASSERT_TRUE(target.ready);
-  // The user clicks into the simulator, types the phrase and presses Enter.
-  auto typeIntoSimulator = [&](std::wstring_view phrase) {
-    const HWND edit = control(simulator, speechsim::kSimulatorEdit);
-    const RECT field = screenRect(edit);
-    SetCursorPos((field.left + field.right) / 2, (field.top + field.bottom) / 2);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == simulator; }));
-    ASSERT_TRUE(typeText(edit, phrase));
-    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
-  };
-
-  typeIntoSimulator(L"Tobrin");
-  ASSERT_TRUE(waitForCall(simLog, "event Recognition(\"Tobrin\")"));
-  EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == target.window; }));
-  EXPECT_TRUE(waitFor([&] { return text16(control(simulator, speechsim::kSimulatorStatus)) == u"已识别：Tobrin"; }));
-  EXPECT_TRUE(text16(control(simulator, speechsim::kSimulatorEdit)).empty());
-
-  // Alt+F4 goes to the window the focus was handed back to, not to the simulator.
-  typeIntoSimulator(L"关闭窗口");
-  EXPECT_EQ(target.process.waitExit(10s), 0);
-  EXPECT_TRUE(visible(simulator));
-  EXPECT_TRUE(program.running());
-}
-
 TEST_F(Spoken, AnEnglishOnlyRecognizerListIsRefusedWithBothMessages) {
   SetEnvironmentVariableW(L"SAYVANE_SIM_RECOGNIZERS", L"Microsoft English Recognizer v5.1");
   launch();
@@ -392,6 +360,43 @@ TEST_F(BuiltInCharacter, ItsMenuShowsTheMainWindowAndQuits) {
   // "退出" is the first entry.
   PostMessageW(character, WM_COMMAND, MAKEWPARAM(sayvane::win32::kFirstCommandId, 0), 0);
   EXPECT_EQ(program.waitExit(10s), 0);
+}
+
+// As the run command starts it: the recognizer stand-in with its window, the built-in character.
+TEST_F(BuiltInCharacter, APhraseTypedIntoTheSimulatorActsOnTheWindowThatWasInFrontOfIt) {
+  SetEnvironmentVariableW(L"SAYVANE_SIM_WINDOW", L"1");
+  startSpoken();
+  const HWND simulator = program.waitWindow(speechsim::kSimulatorWindowClass);
+  ASSERT_NE(simulator, nullptr);
+  EXPECT_TRUE(visible(simulator));
+  Target target = startTarget(folder / L"target.log");
+  ASSERT_TRUE(target.ready);
+  // The user clicks into the simulator, types the phrase and presses Enter.
+  auto typeIntoSimulator = [&](std::wstring_view phrase) {
+    const HWND edit = control(simulator, speechsim::kSimulatorEdit);
+    const RECT field = screenRect(edit);
+    SetCursorPos((field.left + field.right) / 2, (field.top + field.bottom) / 2);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == simulator; }));
+    ASSERT_TRUE(typeText(edit, phrase));
+    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+  };
+
+  typeIntoSimulator(L"Tobrin");
+  ASSERT_TRUE(waitForCall(simLog, "event Recognition(\"Tobrin\")"));
+  EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == target.window; }));
+  EXPECT_TRUE(waitFor([&] { return text16(control(simulator, speechsim::kSimulatorStatus)) == u"已识别：Tobrin"; }));
+  EXPECT_TRUE(text16(control(simulator, speechsim::kSimulatorEdit)).empty());
+
+  // What a newcomer sees: the simulator, the built-in character with its bubble, the target.
+  writePng(captureScreen(), artifactFolder() / "speech-simulator.png");
+
+  // Alt+F4 goes to the window the focus was handed back to, not to the simulator.
+  typeIntoSimulator(L"关闭窗口");
+  EXPECT_EQ(target.process.waitExit(10s), 0);
+  EXPECT_TRUE(visible(simulator));
+  EXPECT_TRUE(program.running());
 }
 
 TEST_F(BuiltInCharacter, StandsInAlsoWhenTheCharacterFileIsMissing) {

@@ -40,7 +40,8 @@ SimulatorWindow* SimulatorWindow::create(Hear hear) {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  self->window_ = CreateWindowExW(exStyle, MAKEINTATOM(windowClass), L"语音模拟器", style, work.right - width - 16,
+  // Bottom left: the bottom right is where the program's own character stands.
+  self->window_ = CreateWindowExW(exStyle, MAKEINTATOM(windowClass), L"语音模拟器", style, work.left + 16,
                                   work.bottom - height - 16, width, height, nullptr, nullptr, thisModule(), self);
   if (!self->window_) {
     delete self;

@@ -20,7 +20,7 @@ class SimulatorWindow {
  public:
   using Hear = std::function<Outcome(const std::wstring& text)>;
 
-  // Shown without taking the activation, topmost, in the bottom-right corner of the work area.
+  // Shown without taking the activation, topmost, in the bottom-left corner of the work area.
   static SimulatorWindow* create(Hear hear);
   // Destroyed with the last reference; the window holds one while it hands over a phrase.
   void release();
