@@ -11,6 +11,7 @@ packages=(
   g++-mingw-w64-x86-64-posix          # posix thread model: std::thread/std::mutex for GoogleTest
   g++-mingw-w64-i686-posix            # the 32-bit program, which can host 32-bit controls
   wine wine64                         # runs the cross-compiled tests
+  wine32                              # (i386) runs the 32-bit program and stand-ins
   xvfb xauth                          # xvfb-run, for anything under Wine that wants a display
   fonts-wqy-microhei                  # a Chinese font Wine can map the Windows UI fonts to
 )
@@ -36,6 +37,10 @@ echo "setup: installing ${missing[*]}"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 export DEBIAN_FRONTEND=noninteractive
+# wine32 is an i386 package: the architecture must be known before the package lists are read.
+if [[ " ${missing[*]} " == *" wine32 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo[@]}" dpkg --add-architecture i386
+fi
 if ! { "${sudo[@]}" apt-get update -q &&
        "${sudo[@]}" apt-get install -y -q -o Dpkg::Use-Pty=0 "${missing[@]}"; } </dev/null >"$log" 2>&1; then
   tail -n 40 "$log" >&2

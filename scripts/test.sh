@@ -101,7 +101,10 @@ mingw32_build() {
     fi
   done
   # COM finds the stand-in's entry points by their plain names.
-  i686-w64-mingw32-objdump -p "$MINGW32_DIR/speechsim/speechsim.dll" | grep -qw DllGetClassObject ||
+  # (read whole first: grep -q stopping early would fail the pipe under pipefail)
+  local exports
+  exports=$(i686-w64-mingw32-objdump -p "$MINGW32_DIR/speechsim/speechsim.dll")
+  grep -qw DllGetClassObject <<<"$exports" ||
     { echo "speechsim.dll (32-bit) does not export DllGetClassObject undecorated"; return 1; }
 }
 
@@ -160,11 +163,24 @@ e2e_tests() {
   wine_run on "$MINGW_DIR/tests/sayvane-e2e-tests.exe" || return 1
   echo "screenshots: $(ls out/artifacts/*.png 2>/dev/null | tr '\n' ' ')"
 }
+# The 32-bit program with the 32-bit stand-ins, as on a system whose character control is
+# 32-bit only: the spoken road, driven by the same tests.
+e2e_tests_32() {
+  ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" sayvane-e2e-tests e2e-target >/dev/null || return 1
+  [[ -f $MINGW32_DIR/Sayvane.exe && -f $MINGW32_DIR/speechsim/speechsim.dll ]] || { echo "no 32-bit build"; return 1; }
+  wine_prefix || return 1
+  wine_env
+  winevars+=(SAYVANE_E2E_PROGRAM_BUILD="$SAYVANE_ROOT/$MINGW32_DIR")
+  virtual_desktop on || return 1
+  in_display "${winevars[@]}" timeout 900 "$wine" "$MINGW_DIR/tests/sayvane-e2e-tests.exe" \
+    --gtest_filter='Spoken.StartUp*:Spoken.APhraseAlone*:Spoken.TheCharacterMenu*:BuiltInCharacter.TakesOver*:SpokenTiming.TheFirstKey*' </dev/null
+}
 stage "mingw-w64 build" mingw_build
 stage "mingw-w64 i686 build" mingw32_build
 stage "unit tests under Wine" wine_tests
 stage "platform tests under Wine" platform_tests
 stage "end-to-end tests under Wine" e2e_tests
+stage "32-bit program end to end under Wine" e2e_tests_32
 
 # --- fuzzing -----------------------------------------------------------------
 fuzz_targets() { # executables the fuzz build defines, as paths relative to $FUZZ_DIR

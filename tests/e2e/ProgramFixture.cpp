@@ -5,6 +5,7 @@
 #include "app/AppTexts.h"
 #include "app/Layout.h"
 #include "app/win32/WindowClasses.h"
+#include "e2e/driver/Build.h"
 #include "e2e/driver/Registry.h"
 #include "e2e/driver/Screenshot.h"
 #include "e2e/driver/SpeechSim.h"
@@ -17,23 +18,13 @@ namespace e2e {
 namespace fs = std::filesystem;
 
 fs::path artifactFolder() {
-  std::wstring folder(32768, L'\0');
-  const DWORD length = GetEnvironmentVariableW(L"SAYVANE_ARTIFACTS", folder.data(), static_cast<DWORD>(folder.size()));
-  if (length == 0 || length >= folder.size()) return sayvane::programFolder();
-  folder.resize(length);
-  // A Unix path from the test script: Wine shows the Unix root as drive Z.
-  if (folder.front() == L'/') {
-    for (auto& c : folder)
-      if (c == L'/') c = L'\\';
-    folder = L"Z:" + folder;
-  }
+  const fs::path folder = folderFromEnvironment(L"SAYVANE_ARTIFACTS").value_or(sayvane::programFolder());
   fs::create_directories(folder);
   return folder;
 }
 
 void ProgramTest::SetUp() {
-  // The build puts Sayvane.exe and its manual one folder above the test programs.
-  const fs::path build = sayvane::programFolder().parent_path();
+  const fs::path build = programBuild();
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH, temp);
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "SpeechSimPipe.h"
+#include "e2e/driver/Build.h"
 #include "e2e/driver/Process.h"
-#include "platform/win32/ProgramFolder.h"
 #include "text/Text.h"
 
 namespace e2e {
@@ -29,11 +29,13 @@ std::optional<std::string> exchange(const wchar_t* pipe, std::u16string_view lin
 
 }  // namespace
 
-fs::path speechSimFolder() { return sayvane::programFolder().parent_path() / L"speechsim"; }
+fs::path speechSimFolder() { return programBuild() / L"speechsim"; }
 
 bool registered(StandIn standIn) {
+  // A 32-bit program finds its classes in the 32-bit view of the registry.
+  const REGSAM view = programBuildIs32Bit() ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, classKey(standIn), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, classKey(standIn), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
   RegCloseKey(key);
   return true;
 }
@@ -44,8 +46,9 @@ bool setRegistered(StandIn standIn, bool on) {
   if (!on) arguments += L"/u ";
   arguments += standIn == StandIn::recognizer ? L"/i:recognizer " : L"/i:character ";
   arguments += L"\"" + (speechSimFolder() / L"speechsim.dll").wstring() + L"\"";
+  // The regsvr32 of the stand-in's own kind registers it in the view its programs read.
   wchar_t system[MAX_PATH] = {};
-  GetSystemDirectoryW(system, MAX_PATH);
+  if (!programBuildIs32Bit() || GetSystemWow64DirectoryW(system, MAX_PATH) == 0) GetSystemDirectoryW(system, MAX_PATH);
   Process regsvr32(fs::path(system) / L"regsvr32.exe", arguments);
   if (!regsvr32.started() || regsvr32.waitExit(30s) != 0) return false;
   return registered(standIn) == on;
