@@ -1,5 +1,7 @@
 #include "app/win32/CharacterPicture.h"
 
+#include "app/win32/GdiShape.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -19,7 +21,7 @@ constexpr COLORREF kPupil = RGB(30, 40, 60);
 constexpr COLORREF kCheek = RGB(255, 160, 170);
 constexpr COLORREF kAntennaTip = RGB(255, 176, 60);
 constexpr COLORREF kHeadset = RGB(70, 76, 92);
-constexpr COLORREF kNone = CLR_INVALID;
+constexpr COLORREF kNone = kNoColour;
 
 struct Point {
   double x, y;
@@ -83,22 +85,7 @@ class Painter {
  private:
   template <typename Draw>
   void shape(COLORREF fill, COLORREF line, double lineWidth, bool insideFrame, Draw draw) {
-    // A pen in the fill's colour when there is no outline: GDI fills a pixel short without one.
-    if (line == kNone) {
-      line = fill;
-      lineWidth = 0;
-    }
-    LOGBRUSH lb{BS_SOLID, line, 0};
-    const DWORD style = PS_GEOMETRIC | (insideFrame ? PS_INSIDEFRAME : PS_SOLID) | PS_ENDCAP_ROUND | PS_JOIN_ROUND;
-    HPEN pen = ExtCreatePen(style, static_cast<DWORD>(s_.pixels(lineWidth)), &lb, 0, nullptr);
-    HBRUSH brush = fill != kNone ? CreateSolidBrush(fill) : nullptr;
-    HGDIOBJ oldPen = SelectObject(dc_, pen ? static_cast<HGDIOBJ>(pen) : GetStockObject(NULL_PEN));
-    HGDIOBJ oldBrush = SelectObject(dc_, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
-    draw();
-    SelectObject(dc_, oldBrush);
-    SelectObject(dc_, oldPen);
-    if (brush) DeleteObject(brush);
-    if (pen) DeleteObject(pen);
+    drawShape(dc_, fill, line, s_.pixels(lineWidth), insideFrame, draw);
   }
 
   HDC dc_;

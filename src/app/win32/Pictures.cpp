@@ -1,5 +1,7 @@
 #include "app/win32/Pictures.h"
 
+#include "app/win32/GdiShape.h"
+
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
@@ -8,7 +10,7 @@
 namespace sayvane::win32 {
 namespace {
 
-constexpr COLORREF kNone = CLR_INVALID;
+constexpr COLORREF kNone = kNoColour;
 
 struct Point {
   double x, y;
@@ -139,28 +141,8 @@ class Painter {
 
   template <typename Draw>
   void shape(COLORREF fill, COLORREF line, double lineWidth, Draw draw, bool insideFrame = true) {
-    HPEN pen = nullptr;
-    // Without a pen GDI fills one pixel short on the right and bottom: a pen in the fill's
-    // colour gives a filled shape exactly the box it was asked for.
-    if (line == kNone && fill != kNone) {
-      line = fill;
-      lineWidth = 0;
-      insideFrame = true;
-    }
-    if (line != kNone) {
-      // Closed shapes keep their outline inside their box, so nothing spills out of the area.
-      LOGBRUSH lb{BS_SOLID, tone(line), 0};
-      const DWORD style = PS_GEOMETRIC | (insideFrame ? PS_INSIDEFRAME : PS_SOLID) | PS_ENDCAP_ROUND | PS_JOIN_ROUND;
-      pen = ExtCreatePen(style, static_cast<DWORD>(width(lineWidth)), &lb, 0, nullptr);
-    }
-    HBRUSH brush = fill != kNone ? CreateSolidBrush(tone(fill)) : nullptr;
-    HGDIOBJ oldPen = SelectObject(dc_, pen ? static_cast<HGDIOBJ>(pen) : GetStockObject(NULL_PEN));
-    HGDIOBJ oldBrush = SelectObject(dc_, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
-    draw();
-    SelectObject(dc_, oldBrush);
-    SelectObject(dc_, oldPen);
-    if (brush) DeleteObject(brush);
-    if (pen) DeleteObject(pen);
+    drawShape(dc_, fill == kNone ? kNone : tone(fill), line == kNone ? kNone : tone(line),
+              static_cast<int>(width(lineWidth)), insideFrame, draw);
   }
 
   HDC dc_;
