@@ -124,13 +124,6 @@ VARIANT vLong(long value) {
   v.lVal = value;
   return v;
 }
-VARIANT vShort(short value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I2;
-  v.iVal = value;
-  return v;
-}
 VARIANT vString(const std::wstring& text) {
   VARIANT v;
   VariantInit(&v);
@@ -308,16 +301,6 @@ std::wstring phraseText(IDispatch* result) {
   return SUCCEEDED(text.hr) ? text.text() : L"<GetText failed>";
 }
 
-// The Name of a menu choice, found by name as the program finds it.
-std::wstring userInputName(IDispatch* input) {
-  LPOLESTR names[] = {const_cast<LPOLESTR>(L"Name")};
-  DISPID id = 0;
-  if (FAILED(input->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return L"<no Name>";
-  if (id != 0x60020001) return L"<Name has DISPID " + std::to_wstring(id) + L">";
-  const auto name = get(input, id);
-  return SUCCEEDED(name.hr) ? name.text() : L"<Name failed>";
-}
-
 // Each stand-in reads its environment when a context or control is created (not when the DLL
 // loads), so every test sets its own before creating anything.
 class SpeechSimTest : public ::testing::Test {
@@ -399,58 +382,6 @@ using SpeechSimRecognizerTest = SpeechSimTest;
 using SpeechSimCharacterTest = SpeechSimTest;
 using SpeechSimServerTest = SpeechSimTest;
 
-std::wstring description(IDispatch* tokens, long index) {
-  const auto token = object(call(tokens, kItem, {vLong(index)}));
-  const auto text = call(token.Get(), kGetDescription, {vLong(0)});
-  return SUCCEEDED(text.hr) ? text.text() : L"<failed>";
-}
-
-TEST_F(SpeechSimRecognizerTest, ListsTheRecognizersOfItsEnvironment) {
-  {
-    const auto context = StandIns::get().create(kSharedRecoContext);
-    ASSERT_TRUE(context);
-    const auto recognizer = object(get(context.Get(), kRecognizer));
-    ASSERT_TRUE(recognizer);
-    const auto tokens = object(call(recognizer.Get(), kGetRecognizers, {vString(L""), vString(L"")}));
-    ASSERT_TRUE(tokens);
-    const auto count = get(tokens.Get(), kCount);
-    ASSERT_EQ(count.hr, S_OK);
-    EXPECT_EQ(count.value.v.vt, VT_I4);
-    EXPECT_EQ(count.value.v.lVal, 1);
-    EXPECT_EQ(description(tokens.Get(), 0), L"模拟识别引擎 (中文)");
-    EXPECT_TRUE(FAILED(call(tokens.Get(), kItem, {vLong(1)}).hr));
-  }
-  EXPECT_GE(findLine("create SpSharedRecoContext"), 0);
-  EXPECT_GE(findLine("ISpeechRecognizer.GetRecognizers(\"\", \"\") -> 1"), 0);
-  EXPECT_GE(findLine("ISpeechObjectTokens.Count -> 1"), 0);
-  EXPECT_GE(findLine("ISpeechObjectTokens.Item(0) -> ok"), 0);
-  EXPECT_GE(findLine("ISpeechObjectToken.GetDescription(0) -> \"模拟识别引擎 (中文)\""), 0);
-
-  SetEnvironmentVariableW(L"SAYVANE_SIM_RECOGNIZERS", L"引擎甲|Engine B");
-  {
-    const auto context = StandIns::get().create(kSharedRecoContext);
-    const auto recognizer = object(get(context.Get(), kRecognizer));
-    // Both attributes are optional: left out altogether here.
-    const auto tokens = object(call(recognizer.Get(), kGetRecognizers));
-    ASSERT_TRUE(tokens);
-    EXPECT_EQ(get(tokens.Get(), kCount).value.v.lVal, 2);
-    EXPECT_EQ(description(tokens.Get(), 0), L"引擎甲");
-    // GetDescription's locale left out.
-    const auto token = object(call(tokens.Get(), kItem, {vLong(1)}));
-    EXPECT_EQ(call(token.Get(), kGetDescription).text(), L"Engine B");
-  }
-
-  SetEnvironmentVariableW(L"SAYVANE_SIM_RECOGNIZERS", L"");
-  {
-    const auto context = StandIns::get().create(kSharedRecoContext);
-    const auto recognizer = object(get(context.Get(), kRecognizer));
-    const auto tokens = object(call(recognizer.Get(), kGetRecognizers, {vMissing(), vMissing()}));
-    ASSERT_TRUE(tokens);
-    EXPECT_EQ(get(tokens.Get(), kCount).value.v.lVal, 0);
-    EXPECT_TRUE(FAILED(call(tokens.Get(), kItem, {vLong(0)}).hr));
-  }
-}
-
 TEST_F(SpeechSimRecognizerTest, IsReachedThroughIDispatchOnly) {
   const auto context = StandIns::get().create(kSharedRecoContext);
   ASSERT_TRUE(context);
@@ -472,34 +403,6 @@ TEST_F(SpeechSimRecognizerTest, IsReachedThroughIDispatchOnly) {
   LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"Voice")};
   EXPECT_EQ(context->GetIDsOfNames(IID_NULL, unknown, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
   EXPECT_EQ(get(context.Get(), 4).hr, DISP_E_MEMBERNOTFOUND);
-}
-
-TEST_F(SpeechSimRecognizerTest, EventInterestsReadModifyWriteShowsInTheLog) {
-  {
-    const auto context = StandIns::get().create(kSharedRecoContext);
-    ASSERT_TRUE(context);
-    auto interests = get(context.Get(), kEventInterests);
-    ASSERT_EQ(interests.hr, S_OK);
-    ASSERT_EQ(interests.value.v.vt, VT_I4);
-    EXPECT_EQ(interests.value.v.lVal, 11);
-    EXPECT_EQ(put(context.Get(), kEventInterests, vLong(interests.value.v.lVal | 16)), S_OK);
-    EXPECT_EQ(get(context.Get(), kEventInterests).value.v.lVal, 27);
-    // By reference and as a short, as a Visual Basic caller may pass it.
-    short value = 27 | 512;
-    VARIANT byReference;
-    VariantInit(&byReference);
-    byReference.vt = VT_BYREF | VT_I2;
-    byReference.piVal = &value;
-    EXPECT_EQ(put(context.Get(), kEventInterests, byReference), S_OK);
-    EXPECT_EQ(get(context.Get(), kEventInterests).value.v.lVal, 539);
-    EXPECT_EQ(put(context.Get(), kEventInterests, vString(L"many")), DISP_E_TYPEMISMATCH);
-  }
-  const int read = findLine("SpSharedRecoContext.EventInterests -> 11");
-  ASSERT_GE(read, 0);
-  const int written = findLine("SpSharedRecoContext.EventInterests = 27 -> ok", read);
-  ASSERT_GT(written, read);
-  EXPECT_GT(findLine("SpSharedRecoContext.EventInterests = 539 -> ok", written), written);
-  EXPECT_GE(findLine("SpSharedRecoContext.EventInterests = \"many\" -> error 0x80020005"), 0);
 }
 
 TEST_F(SpeechSimRecognizerTest, LoadsAGoodSetAndRefusesAMalformedOne) {
@@ -525,33 +428,6 @@ TEST_F(SpeechSimRecognizerTest, LoadsAGoodSetAndRefusesAMalformedOne) {
   EXPECT_EQ(speak(speechsim::kRecognizerPipe, "关闭窗口").reply, "ignored");
   EXPECT_EQ(call(grammar.Get(), kCmdSetRuleIdState, {vLong(0), vLong(1)}).hr, S_OK);
   EXPECT_EQ(speak(speechsim::kRecognizerPipe, "关闭窗口").reply, "recognition");
-}
-
-TEST_F(SpeechSimRecognizerTest, RulesSwitchOnAndOffButNotWhileTheAudioIsBusy) {
-  ComPtr<IDispatch> grammar;
-  const auto context = listeningContext(grammar);
-  ASSERT_TRUE(grammar);
-  EXPECT_EQ(speak(speechsim::kRecognizerPipe, "关闭窗口").reply, "recognition");
-  EXPECT_EQ(call(grammar.Get(), kCmdSetRuleIdState, {vLong(0), vLong(0)}).hr, S_OK);
-  EXPECT_EQ(speak(speechsim::kRecognizerPipe, "关闭窗口").reply, "ignored");
-  // Only "every rule" (0) exists, and only the known states.
-  EXPECT_TRUE(FAILED(call(grammar.Get(), kCmdSetRuleIdState, {vLong(5), vLong(1)}).hr));
-  EXPECT_TRUE(FAILED(call(grammar.Get(), kCmdSetRuleIdState, {vLong(0), vLong(7)}).hr));
-  EXPECT_EQ(speak(speechsim::kRecognizerPipe, "关闭窗口").reply, "ignored");
-
-  SetEnvironmentVariableW(L"SAYVANE_SIM_AUDIO_BUSY", L"1");
-  const auto busy = StandIns::get().create(kSharedRecoContext);
-  ASSERT_TRUE(busy);
-  EXPECT_EQ(put(busy.Get(), kEventInterests, vLong(16 | 512)), S_OK);
-  const auto busyGrammar = object(call(busy.Get(), kCreateGrammar, {vMissing()}));
-  EXPECT_EQ(call(busyGrammar.Get(), kCmdLoadFromFile, {vString(goodSet().wstring()), vLong(1)}).hr, S_OK);
-  const auto refused = call(busyGrammar.Get(), kCmdSetRuleIdState, {vLong(0), vLong(1)});
-  EXPECT_TRUE(FAILED(refused.hr));
-  EXPECT_EQ(call(busyGrammar.Get(), kCmdSetRuleIdState, {vLong(0), vLong(0)}).hr, S_OK);
-  // Neither context listens: the busy one stayed inactive.
-  EXPECT_EQ(speak(speechsim::kRecognizerPipe, "关闭窗口").reply, "ignored");
-  EXPECT_GE(findLine("ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> error 0x80004005"), 0);
-  EXPECT_GE(findLine("utterance \"关闭窗口\" ignored"), 0);
 }
 
 TEST_F(SpeechSimRecognizerTest, AnUtteranceThroughThePipeReachesTheSinkBeforeTheReply) {
@@ -698,89 +574,6 @@ TEST_F(SpeechSimCharacterTest, RefusesEveryCallUntilConnected) {
   EXPECT_GE(findLine("Agent.Characters -> error 0x8000FFFF"), 0);
   EXPECT_GE(findLine("Agent.Connected = true -> ok"), 0);
   EXPECT_GE(findLine("Agent.Characters -> ok"), 0);
-}
-
-TEST_F(SpeechSimCharacterTest, LoadsOnlyAnExistingCharacterFileAndKeepsItsProperties) {
-  const auto control = StandIns::get().create(kAgent);
-  ASSERT_EQ(put(control.Get(), kConnected, vBool(true)), S_OK);
-  const auto characters = object(get(control.Get(), kCharacters));
-  ASSERT_TRUE(characters);
-  // The program's key: the folder with a forward slash before the file name.
-  const std::wstring key = folder_.path().wstring() + L"/merlin.acs";
-  EXPECT_TRUE(FAILED(call(characters.Get(), kLoad, {vString(L"merlin"), vString(key)}).hr));
-  EXPECT_TRUE(FAILED(get(characters.Get(), kItem, {vString(L"merlin")}).hr));
-  folder_.writeBytes(u"merlin.acs", "not really a character");
-  EXPECT_EQ(call(characters.Get(), kLoad, {vString(L"merlin"), vString(key)}).hr, S_OK);
-  EXPECT_TRUE(FAILED(get(characters.Get(), kItem, {vString(L"genie")}).hr));
-  const auto merlin = object(get(characters.Get(), kItem, {vString(L"merlin")}));
-  ASSERT_TRUE(merlin);
-
-  const auto width = get(merlin.Get(), kWidth);
-  EXPECT_EQ(width.value.v.vt, VT_I2);
-  EXPECT_EQ(width.value.v.iVal, 128);
-  EXPECT_EQ(get(merlin.Get(), kHeight).value.v.iVal, 128);
-  EXPECT_EQ(put(merlin.Get(), kWidth, vShort(192)), S_OK);
-  EXPECT_EQ(get(merlin.Get(), kWidth).value.v.iVal, 192);
-  EXPECT_EQ(get(merlin.Get(), kHeight).value.v.iVal, 128);
-  EXPECT_EQ(put(merlin.Get(), kLanguageId, vLong(1033)), S_OK);
-  EXPECT_EQ(get(merlin.Get(), kLanguageId).value.v.lVal, 1033);
-  EXPECT_EQ(call(merlin.Get(), kShow).hr, S_OK);
-  EXPECT_EQ(call(merlin.Get(), kHide, {vBool(true)}).hr, S_OK);
-  EXPECT_EQ(call(merlin.Get(), kSpeak, {vString(L"在我身上点右键")}).hr, S_OK);
-  EXPECT_EQ(call(merlin.Get(), kMoveTo, {vShort(10), vShort(20), vMissing()}).hr, S_OK);
-  EXPECT_TRUE(FAILED(call(merlin.Get(), kMoveTo, {vShort(10)}).hr));
-
-  const std::string keyText = utf8(key);
-  EXPECT_GE(findLine("Characters.Load(\"merlin\", \"" + keyText + "\") -> error 0x80070002"), 0);
-  EXPECT_GE(findLine("Characters.Load(\"merlin\", \"" + keyText + "\") -> ok"), 0);
-  EXPECT_GE(findLine("Characters.Item(\"merlin\") -> ok"), 0);
-  EXPECT_GE(findLine("Character.Width -> 128"), 0);
-  EXPECT_GE(findLine("Character.Width = 192 -> ok"), 0);
-  EXPECT_GE(findLine("Character.LanguageID = 1033 -> ok"), 0);
-  EXPECT_GE(findLine("Character.Show() -> ok"), 0);
-  EXPECT_GE(findLine("Character.Speak(\"在我身上点右键\") -> ok"), 0);
-  EXPECT_GE(findLine("Character.MoveTo(10, 20, missing) -> ok"), 0);
-}
-
-TEST_F(SpeechSimCharacterTest, MenuEntriesBecomeCommandEventsThroughThePipe) {
-  folder_.writeBytes(u"merlin.acs", "x");
-  const auto control = StandIns::get().create(kAgent);
-  ASSERT_EQ(put(control.Get(), kConnected, vBool(true)), S_OK);
-  const auto characters = object(get(control.Get(), kCharacters));
-  ASSERT_EQ(call(characters.Get(), kLoad, {vString(L"merlin"), vString(folder_.path().wstring() + L"\\merlin.acs")}).hr,
-            S_OK);
-  const auto merlin = object(get(characters.Get(), kItem, {vString(L"merlin")}));
-  const auto commands = object(get(merlin.Get(), kCommands));
-  ASSERT_TRUE(commands);
-  EXPECT_EQ(call(commands.Get(), kAdd, {vString(L"退出"), vString(L"退出"), vString(L"退出"), vBool(true), vBool(true)}).hr,
-            S_OK);
-  EXPECT_EQ(call(commands.Get(), kAdd, {vString(L"帮助")}).hr, S_OK);
-
-  // An entry exists but nobody listens yet.
-  EXPECT_EQ(speak(speechsim::kCharacterPipe, "帮助").reply, "ignored");
-
-  const auto sink = makeSink(kAgentEvents, userInputName);
-  const DWORD cookie = advise(control.Get(), kAgentEvents, sink.Get());
-  ASSERT_NE(cookie, 0u);
-  const auto chosen = speak(speechsim::kCharacterPipe, "退出");
-  EXPECT_EQ(chosen.reply, "command");
-  ASSERT_EQ(sink->events.size(), 1u);
-  EXPECT_EQ(sink->events[0].id, kCommandEvent);
-  EXPECT_EQ(sink->events[0].types, (std::vector<VARTYPE>{VT_DISPATCH}));
-  EXPECT_EQ(sink->events[0].text, L"退出");
-  EXPECT_GE(chosen.repliedAt, sink->returnedAt);
-
-  EXPECT_EQ(speak(speechsim::kCharacterPipe, "不存在").reply, "not-in-menu");
-  EXPECT_EQ(call(commands.Get(), kRemoveAll).hr, S_OK);
-  EXPECT_EQ(speak(speechsim::kCharacterPipe, "退出").reply, "not-in-menu");
-  EXPECT_EQ(sink->events.size(), 1u);
-
-  EXPECT_GE(findLine("Commands.Add(\"退出\", \"退出\", \"退出\", true, true) -> ok"), 0);
-  const int raised = findLine("event Command(\"退出\")");
-  ASSERT_GE(raised, 0);
-  EXPECT_GT(findLine("UserInput.Name -> \"退出\"", raised), raised);
-  EXPECT_GE(findLine("Commands.RemoveAll() -> ok"), 0);
-  EXPECT_EQ(unadvise(control.Get(), kAgentEvents, cookie), S_OK);
 }
 
 TEST_F(SpeechSimServerTest, SpeechsimSayReportsTheOutcomeByItsExitCode) {
