@@ -40,29 +40,9 @@ constexpr Box kRightArm{51, 24, 61, 36};  // raised: it waves
 constexpr Box kLeftFoot{15, 51, 29, 62};
 constexpr Box kRightFoot{35, 51, 49, 62};
 
-// Design units to device pixels: the grid scaled to fit the area and centred in it.
-class Scale {
- public:
-  explicit Scale(const RECT& area) {
-    const double width = area.right - area.left;
-    const double height = area.bottom - area.top;
-    scale_ = std::fmin(width, height) / kDesign;
-    if (!(scale_ > 0)) scale_ = 0;
-    left_ = area.left + (width - kDesign * scale_) / 2;
-    top_ = area.top + (height - kDesign * scale_) / 2;
-  }
-  double scale() const { return scale_; }
-  int x(double v) const { return static_cast<int>(std::lround(left_ + v * scale_)); }
-  int y(double v) const { return static_cast<int>(std::lround(top_ + v * scale_)); }
-  int pixels(double v) const { return std::max(1, static_cast<int>(std::lround(v * scale_))); }
-
- private:
-  double scale_ = 0, left_ = 0, top_ = 0;
-};
-
 class Painter {
  public:
-  Painter(HDC dc, const Scale& s) : dc_(dc), s_(s) {}
+  Painter(HDC dc, const DesignGrid& s) : dc_(dc), s_(s) {}
 
   void ellipse(const Box& box, COLORREF fill, COLORREF line = kNone, double lineWidth = 1) {
     shape(fill, line, lineWidth, true, [&] { Ellipse(dc_, s_.x(box.l), s_.y(box.t), s_.x(box.r), s_.y(box.b)); });
@@ -89,7 +69,7 @@ class Painter {
   }
 
   HDC dc_;
-  const Scale& s_;
+  const DesignGrid& s_;
 };
 
 void addTo(HRGN& region, HRGN part) {
@@ -102,7 +82,7 @@ void addTo(HRGN& region, HRGN part) {
   DeleteObject(part);
 }
 
-HRGN ellipseRegion(const Scale& s, const Box& box) {
+HRGN ellipseRegion(const DesignGrid& s, const Box& box) {
   // Regions leave out the right and bottom edges that Ellipse fills: one pixel more.
   return CreateEllipticRgn(s.x(box.l), s.y(box.t), s.x(box.r) + 1, s.y(box.b) + 1);
 }
@@ -112,7 +92,7 @@ HRGN ellipseRegion(const Scale& s, const Box& box) {
 COLORREF characterOutlineColour() { return kOutline; }
 
 HRGN createCharacterRegion(const RECT& area) {
-  const Scale s(area);
+  const DesignGrid s(area, kDesign, kDesign);
   // Below this the figure's parts merge into a few pixels: the window stays a plain square.
   if (s.scale() * kDesign < 8) return CreateRectRgnIndirect(&area);
   HRGN region = nullptr;
@@ -124,7 +104,7 @@ HRGN createCharacterRegion(const RECT& area) {
 
 void drawCharacter(HDC dc, const RECT& area) {
   if (!dc || area.right <= area.left || area.bottom <= area.top) return;
-  const Scale s(area);
+  const DesignGrid s(area, kDesign, kDesign);
   if (s.scale() <= 0) return;
   Painter p(dc, s);
 

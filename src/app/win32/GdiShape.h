@@ -1,12 +1,38 @@
-// One filled, outlined GDI shape: a solid brush and a round-capped geometric pen selected
-// for the drawing call, and the DC left as it was found. Shared by the program's pictures.
+// What the program's pictures share: a design grid fitted into the area a picture is drawn
+// in, and one filled, outlined GDI shape (a solid brush and a round-capped geometric pen
+// selected for the drawing call, and the DC left as it was found).
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace sayvane::win32 {
 
 inline constexpr COLORREF kNoColour = CLR_INVALID;
+
+// A picture's own grid of design units, scaled to fit the area and centred in it.
+class DesignGrid {
+ public:
+  DesignGrid(const RECT& area, double designWidth, double designHeight) {
+    const double width = area.right - area.left;
+    const double height = area.bottom - area.top;
+    scale_ = std::fmin(width / designWidth, height / designHeight);
+    if (!(scale_ > 0)) scale_ = 0;
+    left_ = area.left + (width - designWidth * scale_) / 2;
+    top_ = area.top + (height - designHeight * scale_) / 2;
+  }
+
+  double scale() const { return scale_; }
+  int x(double v) const { return static_cast<int>(std::lround(left_ + v * scale_)); }
+  int y(double v) const { return static_cast<int>(std::lround(top_ + v * scale_)); }
+  // A length never under one pixel, so a small picture keeps its outlines.
+  int pixels(double v) const { return std::max(1, static_cast<int>(std::lround(v * scale_))); }
+
+ private:
+  double scale_ = 0, left_ = 0, top_ = 0;
+};
 
 // `fill` or `line` kNoColour: no fill, no outline. An outline `insideFrame` stays inside the
 // shape's box. Colours and the pen's width are in device terms.

@@ -21,21 +21,12 @@ struct Point {
 class Painter {
  public:
   Painter(HDC dc, const RECT& area, double designWidth, double designHeight, bool enabled)
-      : dc_(dc), enabled_(enabled) {
-    const double width = area.right - area.left;
-    const double height = area.bottom - area.top;
-    scale_ = std::fmin(width / designWidth, height / designHeight);
-    if (!(scale_ > 0)) scale_ = 0;
-    left_ = area.left + (width - designWidth * scale_) / 2;
-    top_ = area.top + (height - designHeight * scale_) / 2;
-  }
+      : dc_(dc), enabled_(enabled), grid_(area, designWidth, designHeight) {}
 
-  double scale() const { return scale_; }
-  int x(double v) const { return static_cast<int>(std::lround(left_ + v * scale_)); }
-  int y(double v) const { return static_cast<int>(std::lround(top_ + v * scale_)); }
+  double scale() const { return grid_.scale(); }
+  int x(double v) const { return grid_.x(v); }
+  int y(double v) const { return grid_.y(v); }
   POINT at(Point p) const { return POINT{x(p.x), y(p.y)}; }
-  // A stroke never thinner than one pixel, so a small picture keeps its outlines.
-  int width(double v) const { return std::max(1, static_cast<int>(std::lround(v * scale_))); }
 
   // Disabled pictures keep their light and dark but lose their colour, lifted towards the
   // button face so they read as inactive.
@@ -62,7 +53,7 @@ class Painter {
   }
   void roundRect(double l, double t, double r, double b, double corner, COLORREF fill, COLORREF line = kNone,
                  double lineWidth = 1) {
-    const int c = static_cast<int>(std::lround(corner * scale_));
+    const int c = static_cast<int>(std::lround(corner * scale()));
     shape(fill, line, lineWidth, [&] { RoundRect(dc_, x(l), y(t), x(r), y(b), c, c); });
   }
   void polygon(std::initializer_list<Point> points, COLORREF fill, COLORREF line = kNone, double lineWidth = 1) {
@@ -86,7 +77,7 @@ class Painter {
   // Fills the intersection of a rounded rectangle and a rectangle: a mouse button's face.
   void roundRectPart(double l, double t, double r, double b, double corner, double pl, double pt, double pr,
                      double pb, COLORREF fill) {
-    const int c = static_cast<int>(std::lround(corner * scale_));
+    const int c = static_cast<int>(std::lround(corner * scale()));
     HRGN body = CreateRoundRectRgn(x(l), y(t), x(r) + 1, y(b) + 1, c, c);
     HRGN part = CreateRectRgn(x(pl), y(pt), x(pr), y(pb));
     HBRUSH brush = CreateSolidBrush(tone(fill));
@@ -100,16 +91,16 @@ class Painter {
   void text(const wchar_t* face, const wchar_t* s, double cx, double cy, double height, double maxWidth,
             COLORREF colour) {
     const int length = lstrlenW(s);
-    int pixels = std::max(1, static_cast<int>(std::lround(height * scale_)));
+    int pixels = grid_.pixels(height);
     HFONT font = makeFont(face, pixels);
     if (!font) return;
     HGDIOBJ old = SelectObject(dc_, font);
     SIZE extent{};
     // Whatever font the system substitutes for the face, the word must fit its place.
-    if (GetTextExtentPoint32W(dc_, s, length, &extent) && extent.cx > maxWidth * scale_ && extent.cx > 0) {
+    if (GetTextExtentPoint32W(dc_, s, length, &extent) && extent.cx > maxWidth * scale() && extent.cx > 0) {
       SelectObject(dc_, old);
       DeleteObject(font);
-      pixels = std::max(1, static_cast<int>(pixels * (maxWidth * scale_) / extent.cx));
+      pixels = std::max(1, static_cast<int>(pixels * (maxWidth * scale()) / extent.cx));
       font = makeFont(face, pixels);
       if (!font) return;
       old = SelectObject(dc_, font);
@@ -142,12 +133,12 @@ class Painter {
   template <typename Draw>
   void shape(COLORREF fill, COLORREF line, double lineWidth, Draw draw, bool insideFrame = true) {
     drawShape(dc_, fill == kNone ? kNone : tone(fill), line == kNone ? kNone : tone(line),
-              static_cast<int>(width(lineWidth)), insideFrame, draw);
+              grid_.pixels(lineWidth), insideFrame, draw);
   }
 
   HDC dc_;
   bool enabled_;
-  double scale_ = 1, left_ = 0, top_ = 0;
+  DesignGrid grid_;
 };
 
 constexpr COLORREF kOutline = RGB(52, 58, 72);
