@@ -1,5 +1,6 @@
 #include "commandsets/Grammar.h"
 
+#include "commandsets/SetFile.h"
 #include "commandsets/SetText.h"
 #include "text/Text.h"
 
@@ -32,6 +33,13 @@ std::optional<std::vector<std::u16string>> compileGrammar(std::u16string_view te
     phrases.push_back(entry.phrase);
   }
   return phrases;
+}
+
+std::optional<std::vector<std::u16string>> compileGrammarFile(Files& files, CodePage936& codePage,
+                                                              const std::u16string& fileName) {
+  const auto file = readSetFileNamed(files, codePage, fileName);
+  if (!file) return std::nullopt;
+  return compileGrammar(file.text);
 }
 
 }  // namespace sayvane

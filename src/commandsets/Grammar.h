@@ -8,10 +8,17 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/CodePage936.h"
+#include "platform/Files.h"
+
 namespace sayvane {
 
 // The phrases of every entry, in file order; nothing for a file without its grammar element,
 // with unbalanced phrase elements, or with markup inside a phrase or an action.
 std::optional<std::vector<std::u16string>> compileGrammar(std::u16string_view text);
+// The same for the file `fileName` of `files`, read as set files are; nothing when it cannot
+// be read or is not code page 936 text.
+std::optional<std::vector<std::u16string>> compileGrammarFile(Files& files, CodePage936& codePage,
+                                                              const std::u16string& fileName);
 
 }  // namespace sayvane

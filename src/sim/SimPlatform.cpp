@@ -8,7 +8,6 @@
 #include "actions/ActionPlan.h"
 #include "app/MainWindow.h"
 #include "commandsets/Grammar.h"
-#include "commandsets/SetFile.h"
 #include "commandsets/SetText.h"
 #include "text/Text.h"
 
@@ -273,9 +272,7 @@ class SimRecognizer final : public Recognizer {
     const auto slash = path.find_last_of(u"\\/");
     const auto name = slash == std::u16string::npos ? path : path.substr(slash + 1);
     c_.add(withText("grammar-load", name));
-    const auto file = readSetFileNamed(files_, codePage_, name);
-    if (!file) return false;
-    auto compiled = compileGrammar(file.text);
+    auto compiled = compileGrammarFile(files_, codePage_, name);
     if (!compiled) return false;
     phrases = std::move(*compiled);
     return true;

@@ -1,6 +1,7 @@
 #include "Recognizer.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 #include "Dispatch.h"
@@ -11,6 +12,8 @@
 #include "SpeechSimPipe.h"
 #include "Text.h"
 #include "commandsets/Grammar.h"
+#include "platform/std/FolderFiles.h"
+#include "platform/win32/WinCodePage936.h"
 
 namespace speechsim {
 namespace {
@@ -164,24 +167,13 @@ class Grammar final : public DispatchObject {
     // Whatever happens next, the old grammar is gone, as with a real engine's failed load.
     phrases_.clear();
     active_ = false;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
-    std::string bytes;
-    char buffer[16384];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
-    // Set files are code page 936 whatever the system's ANSI page; bytes it cannot hold are refused.
-    const int size = bytes.empty() ? 0
-                                   : MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes.data(),
-                                                         static_cast<int>(bytes.size()), nullptr, 0);
-    if (!bytes.empty() && size == 0) return E_INVALIDARG;
-    std::u16string text(static_cast<std::size_t>(size), u'\0');
-    if (size > 0)
-      MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                          reinterpret_cast<wchar_t*>(text.data()), size);
-    auto phrases = sayvane::compileGrammar(text);
+    // Read and compiled as the program's own readers do: code page 936, judged by markers.
+    const std::filesystem::path file(path);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    sayvane::FolderFiles folder(file.parent_path());
+    sayvane::WinCodePage936 codePage;
+    auto phrases = sayvane::compileGrammarFile(folder, codePage, file.filename().u16string());
     if (!phrases) return E_INVALIDARG;
     phrases_ = std::move(*phrases);
     return S_OK;
@@ -293,7 +285,7 @@ class RecoContext final : public DispatchObject {
       args[1].vt = VT_I4;
       args[1].lVal = 0;  // SRTStandard
     }
-    logLine(std::string(matched ? "event Recognition(" : "event FalseRecognition(") + quoted(text) + ")");
+    logLine(std::string(matched ? "event Recognition(" : "event FalseRecognition(") + speechsim::quoted(text) + ")");
     events_.source().raise(matched ? kEventRecognition : kEventFalseRecognition, args);
     for (auto& arg : args) VariantClear(&arg);
     return matched ? Outcome::Recognition : Outcome::FalseRecognition;
@@ -346,7 +338,7 @@ HRESULT createRecoContext(REFIID iid, void** object) {
 }
 
 Outcome hearUtterance(const std::wstring& text, const char* source) {
-  logLine("utterance " + quoted(text) + " from " + source);
+  logLine("utterance " + speechsim::quoted(text) + " from " + source);
   // Held while their events run: a handler may release its context (the "quit" phrase).
   std::vector<RecoContext*> held(*contexts);
   for (RecoContext* context : held) context->AddRef();
@@ -356,7 +348,7 @@ Outcome hearUtterance(const std::wstring& text, const char* source) {
     if (heard == Outcome::Recognition || (heard == Outcome::FalseRecognition && outcome == Outcome::Ignored))
       outcome = heard;
   }
-  if (outcome == Outcome::Ignored) logLine("utterance " + quoted(text) + " ignored");
+  if (outcome == Outcome::Ignored) logLine("utterance " + speechsim::quoted(text) + " ignored");
   for (RecoContext* context : held) context->Release();
   return outcome;
 }
