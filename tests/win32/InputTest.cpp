@@ -198,6 +198,7 @@ TEST_F(InputTest, KeyHeldForOneSecondLastsJustThatLong) {
   sayvane::MessagePump pump;
   constexpr int kRuns = 3;
   std::vector<double> heldAtTarget;
+  std::vector<long long> stampedAtTarget;
   std::vector<double> heldAtSender;
   for (int run = 0; run < kRuns; ++run) {
     const auto before = pump.now();
@@ -217,22 +218,25 @@ TEST_F(InputTest, KeyHeldForOneSecondLastsJustThatLong) {
     EXPECT_GE(downs.back().micros, sentMicros);
     EXPECT_LT(downs.back().micros, sentMicros + 2'000'000);
     heldAtTarget.push_back(static_cast<double>(ups.back().micros - downs.back().micros) / 1000.0);
+    stampedAtTarget.push_back(e2e::stampedMilliseconds(downs.back(), ups.back()));
     heldAtSender.push_back(win32test::milliseconds(up - down));
   }
   for (int run = 0; run < kRuns; ++run) {
-    // Strictly more than the hold where it is made. The target sees it through two deliveries
-    // whose delays differ by a fraction of a millisecond even on an idle machine, more on a busy
-    // one, while the wait overshoots by microseconds: so a little slack below, loose above.
+    // Strictly more than the hold where it is made. At the target, the messages' own stamps
+    // (whole milliseconds, taken as the input was queued) show at least the whole second; when
+    // the target took each message varies with how busy the machine is, so that is only printed.
     EXPECT_GT(heldAtSender[run], 1000.0);
-    EXPECT_GT(heldAtTarget[run], 1000.0 - 20.0);
-    EXPECT_LT(heldAtTarget[run], 1000.0 + 400.0);
+    EXPECT_GE(stampedAtTarget[run], 1000);
+    EXPECT_LT(stampedAtTarget[run], 1400);
   }
   auto sorted = heldAtTarget;
   std::sort(sorted.begin(), sorted.end());
   std::printf("[ hold     ] 1000 ms hold, %d runs, at the target: median %.3f, min %.3f, max %.3f ms (", kRuns,
               sorted[kRuns / 2], sorted.front(), sorted.back());
   for (int run = 0; run < kRuns; ++run) std::printf("%s%.3f", run ? " " : "", heldAtTarget[run]);
-  std::printf("); at the sender:");
+  std::printf("); stamped:");
+  for (int run = 0; run < kRuns; ++run) std::printf(" %lld", stampedAtTarget[run]);
+  std::printf(" ms; at the sender:");
   for (int run = 0; run < kRuns; ++run) std::printf(" %.3f", heldAtSender[run]);
   std::printf(" ms\n");
 }

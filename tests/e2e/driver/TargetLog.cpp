@@ -14,6 +14,7 @@ std::optional<TargetEvent> parseLine(const std::string& line) {
   std::istringstream in(line);
   TargetEvent event;
   if (!(in >> event.micros >> event.kind >> event.value)) return std::nullopt;
+  if (unsigned long stamp = 0; in >> stamp) event.stampMs = static_cast<DWORD>(stamp);
   return event;
 }
 
@@ -33,6 +34,11 @@ std::vector<TargetEvent> readTargetLog(const std::filesystem::path& path) {
     if (auto event = parseLine(line)) events.push_back(std::move(*event));
   }
   return events;
+}
+
+long long stampedMilliseconds(const TargetEvent& from, const TargetEvent& to) {
+  if (!from.stampMs || !to.stampMs) return 0;
+  return static_cast<DWORD>(*to.stampMs - *from.stampMs);  // the tick count wraps after 49.7 days
 }
 
 std::vector<TargetEvent> eventsOf(const std::vector<TargetEvent>& events,

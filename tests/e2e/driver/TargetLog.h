@@ -24,7 +24,12 @@ struct TargetEvent {
   long long micros = 0;
   std::string kind;
   std::string value;
+  // For input messages: the system's millisecond time stamp from when the input was queued.
+  std::optional<DWORD> stampMs;
 };
+
+// Milliseconds between the system's stamps of two input messages (0 without them).
+long long stampedMilliseconds(const TargetEvent& from, const TargetEvent& to);
 
 // Every complete line so far; a line still being written is left for the next read.
 std::vector<TargetEvent> readTargetLog(const std::filesystem::path& path);

@@ -1,7 +1,9 @@
 // e2e-target.exe LOGFILE [CAPTION]: a plain window that takes the focus and logs every input
 // message it receives, one line each, so a test in another process can see what arrived.
 // Lines are "<micros> <kind> <value>"; the times are performance-counter microseconds, the
-// same clock in every process, so they compare with times the test takes itself.
+// same clock in every process, so they compare with times the test takes itself. Input
+// messages add the millisecond time the system stamped them with when the input was queued,
+// which no delay of this window's own in taking them can shift.
 #include <windows.h>
 #include <windowsx.h>
 #include <shellapi.h>
@@ -30,9 +32,9 @@ long long microsNow() {
   return ticks / frequency * 1'000'000LL + ticks % frequency * 1'000'000LL / frequency;
 }
 
-void logLine(const char* kind, const std::string& value) {
-  char line[128];
-  const int length = std::snprintf(line, sizeof line, "%lld %s %s\n", microsNow(), kind, value.c_str());
+void logLine(const char* kind, const std::string& value, const char* stamp = "") {
+  char line[160];
+  const int length = std::snprintf(line, sizeof line, "%lld %s %s%s\n", microsNow(), kind, value.c_str(), stamp);
   if (length <= 0) return;
   DWORD written = 0;
   // One write per line, flushed at once: the reader polls the file while this runs.
@@ -94,10 +96,12 @@ const char* keyKind(UINT message) {
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // Input before "ready" (the pointer resting where the window appears) is left out: the log
   // starts with "ready", and everything after it is what the test sent.
+  char stamp[24];
+  std::snprintf(stamp, sizeof stamp, " %lu", static_cast<unsigned long>(static_cast<DWORD>(GetMessageTime())));
   if (const char* kind = keyKind(message)) {
-    if (ready) logLine(kind, hex(wParam));
+    if (ready) logLine(kind, hex(wParam), stamp);
   } else if (const char* kind = mouseKind(message)) {
-    if (ready) logLine(kind, point(lParam));
+    if (ready) logLine(kind, point(lParam), stamp);
   } else if (message == WM_TIMER && wParam == kFocusTimer) {
     becomeReady(window);
     return 0;
