@@ -430,7 +430,7 @@ struct SimPlatform::State {
         settings(core),
         view(core),
         platform{input,    desktop,     desktop,    desktop,          desktop,  desktop, waiter, dialogs,
-                 this->files, codePage, recognizer, characterControl, settings, timer,   view} {}
+                 this->files, codePage, recognizer, characterControl, settings, timer,   view, foreground} {}
 
   Core core;
   SimWaiter waiter;
@@ -444,6 +444,7 @@ struct SimPlatform::State {
   SimCharacterControl characterControl;
   SimSettings settings;
   SimView view;
+  FixedForegroundRights foreground;
   Platform platform;
 };
 
