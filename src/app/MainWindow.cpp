@@ -60,6 +60,7 @@ void MainWindow::hideMainWindow() {
 void MainWindow::quit() {
   if (quitting_) return;
   quitting_ = true;
+  character_.showArmed(false);
   p_.view.quit();
 }
 

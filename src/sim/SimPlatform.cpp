@@ -336,10 +336,12 @@ class SimCharacter final : public Character {
     menu.clear();
     return true;
   }
+  void showArmed(bool on) override { armed = on; }
 
   int w = kSimCharacterSize;
   int h = kSimCharacterSize;
   bool shown = false;
+  bool armed = false;
   std::vector<std::u16string> menu;
 
  private:
@@ -499,6 +501,7 @@ std::optional<std::u16string> SimPlatform::setting() const {
 std::u16string SimPlatform::clipboard() const { return state_->desktop.clipboard; }
 std::vector<std::u16string> SimPlatform::characterMenu() const { return state_->character.menu; }
 bool SimPlatform::characterShown() const { return state_->character.shown; }
+bool SimPlatform::characterArmed() const { return state_->character.armed; }
 int SimPlatform::characterWidth() const { return state_->character.w; }
 int SimPlatform::characterHeight() const { return state_->character.h; }
 std::vector<std::uint8_t> SimPlatform::keysDown() const { return state_->input.down; }
