@@ -336,10 +336,12 @@ class SimCharacter final : public Character {
     menu.clear();
     return true;
   }
+  void showArmed(bool on) override { armed = on; }
 
   int w = kSimCharacterSize;
   int h = kSimCharacterSize;
   bool shown = false;
+  bool armed = false;
   std::vector<std::u16string> menu;
 
  private:
@@ -430,7 +432,7 @@ struct SimPlatform::State {
         settings(core),
         view(core),
         platform{input,    desktop,     desktop,    desktop,          desktop,  desktop, waiter, dialogs,
-                 this->files, codePage, recognizer, characterControl, settings, timer,   view} {}
+                 this->files, codePage, recognizer, characterControl, settings, timer,   view, foreground} {}
 
   Core core;
   SimWaiter waiter;
@@ -444,6 +446,7 @@ struct SimPlatform::State {
   SimCharacterControl characterControl;
   SimSettings settings;
   SimView view;
+  FixedForegroundRights foreground;
   Platform platform;
 };
 
@@ -498,6 +501,7 @@ std::optional<std::u16string> SimPlatform::setting() const {
 std::u16string SimPlatform::clipboard() const { return state_->desktop.clipboard; }
 std::vector<std::u16string> SimPlatform::characterMenu() const { return state_->character.menu; }
 bool SimPlatform::characterShown() const { return state_->character.shown; }
+bool SimPlatform::characterArmed() const { return state_->character.armed; }
 int SimPlatform::characterWidth() const { return state_->character.w; }
 int SimPlatform::characterHeight() const { return state_->character.h; }
 std::vector<std::uint8_t> SimPlatform::keysDown() const { return state_->input.down; }

@@ -70,6 +70,7 @@ class SimPlatform {
   std::u16string clipboard() const;
   std::vector<std::u16string> characterMenu() const;
   bool characterShown() const;
+  bool characterArmed() const;
   int characterWidth() const;
   int characterHeight() const;
   // Keys pressed and not yet released, in the order they went down.

@@ -61,6 +61,7 @@ class BuiltInCharacterControl::Window final : public Character {
   bool setLanguageId(int languageId) override;
   bool addCommand(const std::u16string& name) override;
   bool removeAllCommands() override;
+  void showArmed(bool armed) override;
 
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -83,6 +84,7 @@ class BuiltInCharacterControl::Window final : public Character {
   SapiVoice voice_;
   std::vector<std::u16string> commands_;
   int languageId_ = 0;
+  bool armed_ = false;
   bool menuOpen_ = false;
   // A drag with the left button: where the pointer and the window were when it began.
   bool dragging_ = false;
@@ -195,6 +197,12 @@ bool BuiltInCharacterControl::Window::removeAllCommands() {
   return true;
 }
 
+void BuiltInCharacterControl::Window::showArmed(bool armed) {
+  if (armed == armed_) return;
+  armed_ = armed;
+  if (window_) InvalidateRect(window_, nullptr, FALSE);
+}
+
 RECT BuiltInCharacterControl::Window::screenRect() const {
   RECT r{};
   GetWindowRect(window_, &r);
@@ -232,7 +240,7 @@ void BuiltInCharacterControl::Window::paint(HDC dc) {
   else
     FillRect(dc, &client, outline);
   DeleteObject(outline);
-  drawCharacter(dc, client);
+  drawCharacter(dc, client, armed_);
 }
 
 void BuiltInCharacterControl::Window::openMenu(POINT at) {
