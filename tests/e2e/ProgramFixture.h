@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "commandsets/SetText.h"
 #include "e2e/driver/Process.h"
 #include "e2e/driver/Ui.h"
 
@@ -38,6 +39,9 @@ class ProgramTest : public ::testing::Test {
   // start-up failure, then the main window is shown.
   void startToMainWindow(bool tips = true);
   std::filesystem::path setFile(std::u16string_view setName) const;
+  // With both stand-ins: writes the initial set with `entries`, starts the program, closes the
+  // tips and waits until the set is switched on.
+  void startWithInitialSet(const std::vector<sayvane::Entry>& entries);
   // Closes the main window with its close box and expects the program to end cleanly.
   void closeAndExpectExit();
 
