@@ -44,6 +44,17 @@ HANDLE connect(const wchar_t* pipeName, DWORD connectTimeoutMs) {
   }
 }
 
+// Writes `utf8Line` and its line break; false when not all of it went out by `deadline`.
+bool writeLine(HANDLE pipe, HANDLE event, std::string_view utf8Line, ULONGLONG deadline) {
+  std::string out(utf8Line);
+  out += '\n';
+  OVERLAPPED overlapped{};
+  overlapped.hEvent = event;
+  const auto written =
+      finish(pipe, overlapped, WriteFile(pipe, out.data(), static_cast<DWORD>(out.size()), nullptr, &overlapped), deadline);
+  return written && *written == out.size();
+}
+
 }  // namespace
 
 Exchange exchange(const wchar_t* pipeName, std::string_view utf8Line, DWORD connectTimeoutMs,
@@ -53,20 +64,13 @@ Exchange exchange(const wchar_t* pipeName, std::string_view utf8Line, DWORD conn
   if (pipe == INVALID_HANDLE_VALUE) return result;
 
   HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::string out(utf8Line);
-  out += '\n';
-  OVERLAPPED overlapped{};
-  overlapped.hEvent = event;
-  const auto written = finish(pipe, overlapped,
-                              WriteFile(pipe, out.data(), static_cast<DWORD>(out.size()), nullptr, &overlapped),
-                              replyTimeoutMs == INFINITE ? ~0ULL : GetTickCount64() + replyTimeoutMs);
   result.status = ExchangeStatus::NoReply;
-  if (written && *written == out.size()) {
+  if (writeLine(pipe, event, utf8Line, replyTimeoutMs == INFINITE ? ~0ULL : GetTickCount64() + replyTimeoutMs)) {
     const auto deadline = replyTimeoutMs == INFINITE ? ~0ULL : GetTickCount64() + replyTimeoutMs;
     std::string in;
     for (;;) {
       char buffer[256];
-      overlapped = OVERLAPPED{};
+      OVERLAPPED overlapped{};
       overlapped.hEvent = event;
       ResetEvent(event);
       const auto read = finish(pipe, overlapped, ReadFile(pipe, buffer, sizeof buffer, nullptr, &overlapped),
@@ -91,15 +95,8 @@ ExchangeStatus send(const wchar_t* pipeName, std::string_view utf8Line, DWORD co
   HANDLE pipe = connect(pipeName, connectTimeoutMs);
   if (pipe == INVALID_HANDLE_VALUE) return ExchangeStatus::Unreachable;
   HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::string out(utf8Line);
-  out += '\n';
-  OVERLAPPED overlapped{};
-  overlapped.hEvent = event;
-  const auto written = finish(pipe, overlapped,
-                              WriteFile(pipe, out.data(), static_cast<DWORD>(out.size()), nullptr, &overlapped),
-                              GetTickCount64() + connectTimeoutMs);
   // Returns once the stand-in has read the line: closing earlier could lose it with the pipe.
-  const bool taken = written && *written == out.size() && FlushFileBuffers(pipe);
+  const bool taken = writeLine(pipe, event, utf8Line, GetTickCount64() + connectTimeoutMs) && FlushFileBuffers(pipe);
   CloseHandle(event);
   CloseHandle(pipe);
   return taken ? ExchangeStatus::Replied : ExchangeStatus::NoReply;
