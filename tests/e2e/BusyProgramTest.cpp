@@ -28,22 +28,14 @@ std::vector<std::string> keysAt(const Target& target) {
   return keys;
 }
 
-class Busy : public ProgramTest {
+class Busy : public InitialSetTest {
  protected:
-  System system() const override { return {true, true, true}; }
-
-  void SetUp() override {
-    ProgramTest::SetUp();
-    if (HasFatalFailure()) return;
-    startWithInitialSet({{u"CloseSoft", u"退出"},
-                         {u"AddSpeech", u"添加语音命令"},
-                         {u"Down!3000", u"长按下移"},
-                         {u"A*B*C*E", u"四步"},
-                         {u"D", u"按键丁"},
-                         {u"F!150", u"短按"},
-                         {u"G*H", u"两步"},
-                         {u"openProgram[C:\\没有这个程序\\无.exe]", u"坏程序"},
-                         {u"OpenShow", u"Tobrin"}});
+  std::vector<sayvane::Entry> entries() const override {
+    return {{u"CloseSoft", u"退出"}, {u"AddSpeech", u"添加语音命令"},
+            {u"Down!3000", u"长按下移"}, {u"A*B*C*E", u"四步"},
+            {u"D", u"按键丁"}, {u"F!150", u"短按"},
+            {u"G*H", u"两步"}, {u"openProgram[C:\\没有这个程序\\无.exe]", u"坏程序"},
+            {u"OpenShow", u"Tobrin"}};
   }
 
   void showMainWindow() {

@@ -117,9 +117,11 @@ fs::path ProgramTest::setFile(std::u16string_view setName) const {
   return folder / fs::path(std::u16string(setName) + u".xml");
 }
 
-void ProgramTest::startWithInitialSet(const std::vector<sayvane::Entry>& entries) {
+void InitialSetTest::SetUp() {
+  ProgramTest::SetUp();
+  if (HasFatalFailure()) return;
   sayvane::WinCodePage936 codePage;
-  const auto encoded = codePage.encode(sayvane::setTextWithEntries(entries));
+  const auto encoded = codePage.encode(sayvane::setTextWithEntries(entries()));
   ASSERT_TRUE(encoded.bytes);
   std::ofstream(setFile(sayvane::kInitialSetName), std::ios::binary) << *encoded.bytes;
   launch();

@@ -39,9 +39,6 @@ class ProgramTest : public ::testing::Test {
   // start-up failure, then the main window is shown.
   void startToMainWindow(bool tips = true);
   std::filesystem::path setFile(std::u16string_view setName) const;
-  // With both stand-ins: writes the initial set with `entries`, starts the program, closes the
-  // tips and waits until the set is switched on.
-  void startWithInitialSet(const std::vector<sayvane::Entry>& entries);
   // Closes the main window with its close box and expects the program to end cleanly.
   void closeAndExpectExit();
 
@@ -50,6 +47,15 @@ class ProgramTest : public ::testing::Test {
   std::filesystem::path simLog;
   Process program;
   HWND main = nullptr;
+};
+
+// Both stand-ins, and the program started with an initial set of the test's own `entries()`,
+// switched on, the tips closed.
+class InitialSetTest : public ProgramTest {
+ protected:
+  System system() const override { return {true, true, true}; }
+  virtual std::vector<sayvane::Entry> entries() const = 0;
+  void SetUp() override;
 };
 
 }  // namespace e2e

@@ -39,19 +39,15 @@ void report(const char* what, const std::vector<double>& samples) {
 }
 
 // The initial set holds phrases whose actions are easy to time at the target.
-class SpokenTiming : public ProgramTest {
+class SpokenTiming : public InitialSetTest {
  protected:
-  System system() const override { return {true, true, true}; }
+  std::vector<sayvane::Entry> entries() const override {
+    return {{u"CloseSoft", u"退出"}, {u"AddSpeech", u"添加语音命令"}, {u"Down!1000", u"地图下移"},
+            {u"LWindows*R", u"运行框"}, {u"A", u"按键甲"}, {u"OpenShow", u"Tobrin"}};
+  }
 
   void SetUp() override {
-    ProgramTest::SetUp();
-    if (HasFatalFailure()) return;
-    startWithInitialSet({{u"CloseSoft", u"退出"},
-                         {u"AddSpeech", u"添加语音命令"},
-                         {u"Down!1000", u"地图下移"},
-                         {u"LWindows*R", u"运行框"},
-                         {u"A", u"按键甲"},
-                         {u"OpenShow", u"Tobrin"}});
+    InitialSetTest::SetUp();
     if (HasFatalFailure()) return;
     target = startTarget(folder / L"target.log");
     ASSERT_TRUE(target.ready);
