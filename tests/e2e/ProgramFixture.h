@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "commandsets/SetText.h"
 #include "e2e/driver/Process.h"
 #include "e2e/driver/Ui.h"
 
@@ -46,6 +47,15 @@ class ProgramTest : public ::testing::Test {
   std::filesystem::path simLog;
   Process program;
   HWND main = nullptr;
+};
+
+// Both stand-ins, and the program started with an initial set of the test's own `entries()`,
+// switched on, the tips closed.
+class InitialSetTest : public ProgramTest {
+ protected:
+  System system() const override { return {true, true, true}; }
+  virtual std::vector<sayvane::Entry> entries() const = 0;
+  void SetUp() override;
 };
 
 }  // namespace e2e

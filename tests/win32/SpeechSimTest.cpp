@@ -7,6 +7,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -92,6 +93,7 @@ class SpeechSimTest : public ::testing::Test {
           heard_.push_back(text);
           // A handler that takes its time: the pipe's reply must still wait for it.
           Sleep(150);
+          if (whileHandling_) whileHandling_();
           handlerReturnedAt_ = GetTickCount64();
         },
         [this] { ++falseRecognitions_; });
@@ -135,6 +137,7 @@ class SpeechSimTest : public ::testing::Test {
   std::filesystem::path logPath_;
   SapiRecognizer recognizer_{createStandInContext};
   std::vector<std::u16string> heard_;
+  std::function<void()> whileHandling_;
   int falseRecognitions_ = 0;
   ULONGLONG handlerReturnedAt_ = 0;
 };
@@ -178,25 +181,52 @@ TEST_F(SpeechSimTest, AnUtteranceReachesTheHandlerBeforeThePipeRepliesAndOnlyWhe
   EXPECT_EQ(falseRecognitions_, 1);
 }
 
+TEST_F(SpeechSimTest, AnUtteranceSentWhileAHandlerWaitsIsHandledInsideThatWait) {
+  listen();
+  sayvane::MessagePump pump;
+  std::optional<std::string> innerReply;
+  std::atomic<bool> innerDone{false};
+  std::thread inner;
+  // The first handler pumps, as the program's waits do, until the second utterance is answered.
+  whileHandling_ = [&] {
+    if (heard_.size() != 1) return;
+    inner = std::thread([&] {
+      innerReply = speechsim::exchangeLine(speechsim::kRecognizerPipe, "打开记事本", 3000, 5000);
+      innerDone = true;
+    });
+    pumpUntil(pump, [&] { return innerDone.load(); }, 10s);
+  };
+  EXPECT_EQ(speak("关闭窗口").reply, "recognition");
+  inner.join();
+  EXPECT_EQ(innerReply, "recognition");
+  EXPECT_EQ(heard_, (std::vector<std::u16string>{u"关闭窗口", u"打开记事本"}));
+}
+
 TEST_F(SpeechSimTest, SpeechsimSayReportsTheOutcomeByItsExitCode) {
   const auto say = standInFolder() / L"speechsim-say.exe";
   ASSERT_TRUE(std::filesystem::exists(say)) << say;
   sayvane::MessagePump pump;
   const auto exitOf = [&](const std::wstring& arguments) {
-    e2e::Process process(say, arguments);
-    if (!process.started()) return -100L;
-    // This thread must keep pumping: the stand-in hands the line to it.
-    pumpUntil(pump, [&] { return !process.running(); }, 20s);
-    return process.waitExit(1s);
+    const auto output = folder_.path() / L"say.out";
+    const auto process = e2e::startDespiteWine([&] {
+      e2e::StartAttempt attempt{e2e::Process(say, arguments, {}, output)};
+      // This thread must keep pumping: the stand-in hands the line to it.
+      pumpUntil(pump, [&] { return !attempt.process.running(); }, 20s);
+      attempt.showedLife = !e2e::empty(output);  // it prints on every road
+      return attempt;
+    });
+    return process.started() ? process.waitExit(1s) : -100L;
   };
   listen();
   EXPECT_EQ(exitOf(L"关闭窗口"), 0);
   EXPECT_EQ(exitOf(L"--wait 3000 随便说"), 0);
+  EXPECT_EQ(exitOf(L"--no-wait 打开记事本"), 0);
+  pumpUntil(pump, [&] { return heard_.size() == 2; }, 5s);
   ASSERT_TRUE(recognizer_.setRulesActive(false));
   EXPECT_EQ(exitOf(L"关闭窗口"), 1);
   // No control alive, so nobody serves the character pipe.
   EXPECT_EQ(exitOf(L"--wait 300 --menu 退出"), 2);
-  EXPECT_EQ(heard_, std::vector<std::u16string>{u"关闭窗口"});
+  EXPECT_EQ(heard_, (std::vector<std::u16string>{u"关闭窗口", u"打开记事本"}));
   EXPECT_EQ(falseRecognitions_, 1);
 }
 

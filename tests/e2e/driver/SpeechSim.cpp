@@ -49,13 +49,24 @@ bool setRegistered(StandIn standIn, bool on) {
   // The regsvr32 of the stand-in's own kind registers it in the view its programs read.
   wchar_t system[MAX_PATH] = {};
   if (!programBuildIs32Bit() || GetSystemWow64DirectoryW(system, MAX_PATH) == 0) GetSystemDirectoryW(system, MAX_PATH);
-  Process regsvr32(fs::path(system) / L"regsvr32.exe", arguments);
-  if (!regsvr32.started() || regsvr32.waitExit(30s) != 0) return false;
+  // An attempt that left the classes as they were did nothing, whatever its exit code.
+  Process regsvr32 = startDespiteWine([&] {
+    StartAttempt attempt{Process(fs::path(system) / L"regsvr32.exe", arguments)};
+    (void)attempt.process.waitExit(30s);
+    attempt.showedLife = registered(standIn) == on;
+    return attempt;
+  });
+  if (!regsvr32.started() || regsvr32.waitExit(0ms) != 0) return false;
   return registered(standIn) == on;
 }
 
 std::optional<std::string> say(std::u16string_view phrase, std::chrono::milliseconds timeout) {
   return exchange(speechsim::kRecognizerPipe, phrase, timeout);
+}
+
+bool sayWithoutWaiting(std::u16string_view phrase, std::chrono::milliseconds timeout) {
+  return speechsim::send(speechsim::kRecognizerPipe, sayvane::toUtf8(phrase), static_cast<DWORD>(timeout.count())) ==
+         speechsim::ExchangeStatus::Replied;
 }
 
 std::optional<std::string> chooseFromMenu(std::u16string_view name, std::chrono::milliseconds timeout) {
