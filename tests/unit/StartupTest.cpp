@@ -110,6 +110,19 @@ TEST_F(Program, AChineseEngineAnywhereInTheListAsksTheUserToSelectIt) {
   EXPECT_TRUE(window->flags().grammarLoaded);
 }
 
+TEST_F(Program, TheEngineTheRecognizerListensWithIsTheEntryShownAndChecked) {
+  addSet(u"初始默认语音命令集", kInitialEntries);
+  options.setting = u"1";
+  options.recognizers = {u"English engine", u"Microsoft Speech Recognizer 8.0 for Windows (Chinese Simplified - PRC)"};
+  options.recognizerInUse = 1;
+  EXPECT_THAT(start(), Contains("rules on"));
+  EXPECT_EQ(ui().SREngines.selection, 1);
+  // An entry that is not in the list is no choice: entry 0, as the shared recognizer shows it.
+  options.recognizerInUse = 2;
+  EXPECT_THAT(start(), Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！"));
+  EXPECT_EQ(ui().SREngines.selection, 0);
+}
+
 TEST_F(Program, WithoutACharacterVoiceCommandsStillWork) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   options.setting = u"1";
