@@ -36,18 +36,6 @@ std::u16string initialSetText() {
   return {};
 }
 
-// The calls of `calls` that `wanted` names, in their order, must be `wanted` itself: each
-// wanted call is there, once, and they came in this order.
-::testing::AssertionResult inOrder(const std::vector<SimCall>& calls, const std::vector<std::string>& wanted) {
-  std::size_t next = 0;
-  for (const auto& call : calls)
-    if (next < wanted.size() && call.text == wanted[next]) ++next;
-  if (next == wanted.size()) return ::testing::AssertionSuccess();
-  auto failure = ::testing::AssertionFailure() << "missing or out of order: " << wanted[next] << "\nlog:";
-  for (const auto& call : calls) failure << "\n  " << call.text;
-  return failure;
-}
-
 // Both stand-ins and a character file: a system where speech and the character work.
 class Spoken : public ProgramTest {
  protected:
