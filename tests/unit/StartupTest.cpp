@@ -15,7 +15,7 @@ constexpr const char* kTips =
 constexpr const char* kGreeting = "speak 在我身上点鼠标右键,就可以看到已有的语音命令.";
 constexpr const char* kStartupFailure =
     "critical Sayvane|没有安装语音识别引擎！ 请安装微软的语音识别引擎！下载地址是：\\n"
-    "https://www.microsoft.com/download/details.aspx?id=10121";
+    "https://support.microsoft.com/zh-cn/windows/language-packs-for-windows-a5094319-a92d-18de-5b53-1cfc697cfca8";
 
 TEST_F(Program, StartsWithTipsCharacterHiddenWindowAndTheInitialSetSwitchedOn) {
   addSet(u"初始默认语音命令集", {{u"CloseSoft", u"退出"}, {u"Alt+F4", u"IE浏览器"}, {u"OpenShow", u"Tobrin"}});
