@@ -105,7 +105,14 @@ TEST_F(InProcess, WithTheSharedRecognizerThereTooTheSharedOneIsUsed) {
   EXPECT_EQ(say(u"Tobrin"), "recognition");
 }
 
-TEST_F(InProcess, AnEnglishOnlyEngineIsLeftAsItIsAndTheSetSwitchRefusesIt) {
+// Only an English engine, through either recognizer: both messages, nothing switched on, and the
+// window is the way left to the user. The in-process recognizer is left on its own default.
+class EnglishOnly : public ProgramTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  System system() const override { return {!GetParam(), true, true, GetParam()}; }
+};
+
+TEST_P(EnglishOnly, IsRefusedWithBothMessagesAndTheWindowComesBack) {
   SetEnvironmentVariableW(L"SAYVANE_SIM_RECOGNIZERS", L"Microsoft English Recognizer v5.1");
   launch();
   expectMessage(u"提示", sayvane::kStartupTips);
@@ -117,11 +124,15 @@ TEST_F(InProcess, AnEnglishOnlyEngineIsLeftAsItIsAndTheSetSwitchRefusesIt) {
   EXPECT_EQ(rows16(control(main, "SREngines")), std::vector<std::u16string>{u"Microsoft English Recognizer v5.1"});
   EXPECT_EQ(selection(control(main, "SREngines")), 0);
   const auto calls = readSimLog(simLog);
-  EXPECT_TRUE(callsStartingWith(calls, "SpInprocRecognizer.Recognizer =").empty());
-  EXPECT_EQ(callsStartingWith(calls, "SpInprocRecognizer.CreateRecoContext() -> ok").size(), 1u);
-  EXPECT_TRUE(callsStartingWith(calls, "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1)").empty());
+  EXPECT_EQ(callsStartingWith(calls, "SpInprocRecognizer.CreateRecoContext() -> ok").size(), GetParam() ? 1u : 0u);
+  for (const char* never : {"SpInprocRecognizer.Recognizer =", "ISpeechRecoGrammar.CmdLoadFromFile(",
+                            "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1)", "Commands.Add("})
+    EXPECT_TRUE(callsStartingWith(calls, never).empty()) << never;
   closeAndExpectExit();
 }
+
+INSTANTIATE_TEST_SUITE_P(Recognizer, EnglishOnly, ::testing::Values(false, true),
+                         [](const auto& shown) { return shown.param ? "InProcess" : "Shared"; });
 
 }  // namespace
 }  // namespace e2e

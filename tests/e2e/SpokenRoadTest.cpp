@@ -260,24 +260,6 @@ TEST_F(Spoken, AddingAPhraseMakesItHeardAndDeletingItLeavesItWithoutAction) {
   EXPECT_EQ(eventsOf(readTargetLog(target.log), {"keydown", "keyup"}).size(), 2u);
 }
 
-TEST_F(Spoken, AnEnglishOnlyRecognizerListIsRefusedWithBothMessages) {
-  SetEnvironmentVariableW(L"SAYVANE_SIM_RECOGNIZERS", L"Microsoft English Recognizer v5.1");
-  launch();
-  expectMessage(u"提示", sayvane::kStartupTips);
-  expectMessage(u"提示", concat({sayvane::kNoChineseEngine, sayvane::kSeeHelp}));
-  expectMessage(u"提示", sayvane::kMustUseChinese);
-  main = program.waitWindow(sayvane::win32::kMainWindowClass);
-  ASSERT_NE(main, nullptr);
-  // Nothing came on, so the window is the way left to the user.
-  ASSERT_TRUE(waitFor([&] { return visible(main); }));
-  EXPECT_EQ(rows16(control(main, "SREngines")), std::vector<std::u16string>{u"Microsoft English Recognizer v5.1"});
-  const auto calls = readSimLog(simLog);
-  EXPECT_TRUE(callsStartingWith(calls, "ISpeechRecoGrammar.CmdLoadFromFile(").empty());
-  EXPECT_TRUE(callsStartingWith(calls, "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1)").empty());
-  EXPECT_TRUE(callsStartingWith(calls, "Commands.Add(").empty());
-  closeAndExpectExit();
-}
-
 TEST_F(Spoken, ABusyAudioDeviceIsReportedAndTheButtonsStayAsTheyWere) {
   SetEnvironmentVariableW(L"SAYVANE_SIM_AUDIO_BUSY", L"1");
   launch();
