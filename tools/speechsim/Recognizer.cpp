@@ -419,24 +419,26 @@ class InprocRecognizer final : public DispatchObject {
   std::wstring input_;
 };
 
-}  // namespace
-
-HRESULT createInprocRecognizer(REFIID iid, void** object) {
+// The class factories' work: logged first, then made and handed out as `iid`, its own reference gone.
+template <typename Make>
+HRESULT created(const char* name, Make make, REFIID iid, void** object) {
   configureLog();
-  logLine("create SpInprocRecognizer");
-  auto* recognizer = new InprocRecognizer;
-  const HRESULT hr = recognizer->QueryInterface(iid, object);
-  recognizer->Release();
+  logLine(std::string("create ") + name);
+  DispatchObject* made = make();
+  const HRESULT hr = made->QueryInterface(iid, object);
+  made->Release();
   return hr;
 }
 
+}  // namespace
+
+HRESULT createInprocRecognizer(REFIID iid, void** object) {
+  return created("SpInprocRecognizer", [] { return new InprocRecognizer; }, iid, object);
+}
+
 HRESULT createRecoContext(REFIID iid, void** object) {
-  configureLog();
-  logLine("create SpSharedRecoContext");
-  auto* context = new RecoContext("SpSharedRecoContext", nullptr, false);
-  const HRESULT hr = context->QueryInterface(iid, object);
-  context->Release();
-  return hr;
+  return created("SpSharedRecoContext", [] { return new RecoContext("SpSharedRecoContext", nullptr, false); }, iid,
+                 object);
 }
 
 Outcome hearUtterance(const std::wstring& text, const char* source) {
