@@ -75,8 +75,11 @@ TEST_F(InProcess, StartsOnTheChineseEngineAndTheDefaultInputThenHearsAndSwitches
   EXPECT_EQ(keys[0].value, "12");  // Alt, then F4
   EXPECT_EQ(keys[1].value, "73");
 
+  // Shown until the clear timer empties it a second later, which a loaded machine may outrun.
+  const auto said = std::chrono::steady_clock::now();
   EXPECT_EQ(say(u"今天天气怎么样"), "false-recognition");
-  EXPECT_EQ(text16(control(main, "Text4")), u"没有识别重新念");
+  const auto shown = text16(control(main, "Text4"));
+  EXPECT_TRUE(shown == u"没有识别重新念" || std::chrono::steady_clock::now() - said > 1s) << sayvane::toUtf8(shown);
 
   // The list shows the engine that listens; the set switch turns it off and on again.
   ASSERT_EQ(chooseFromMenu(u"添加语音命令"), "command");
