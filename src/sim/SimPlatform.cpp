@@ -260,6 +260,7 @@ class SimRecognizer final : public Recognizer {
     if (c_.options.recognizers.empty()) return std::vector<std::u16string>{std::u16string(kDefaultRecognizer)};
     return c_.options.recognizers;
   }
+  [[nodiscard]] std::size_t recognizerInUse() override { return c_.options.recognizerInUse; }
   [[nodiscard]] bool createGrammar() override { return true; }
   [[nodiscard]] bool loadDictation() override { return true; }
   [[nodiscard]] bool deactivateDictation() override { return true; }

@@ -58,6 +58,7 @@ void ProgramTest::SetUp() {
   const System offered = system();
   ASSERT_TRUE(setRegistered(StandIn::recognizer, offered.recognizer));
   ASSERT_TRUE(setRegistered(StandIn::character, offered.character));
+  ASSERT_TRUE(setRegistered(StandIn::inprocRecognizer, offered.inprocRecognizer));
   if (offered.characterFile) std::ofstream(folder / L"merlin.acs", std::ios::binary) << "stand-in character";
   // The program inherits these; the stand-ins read them when the program creates them.
   simLog = folder / L"speechsim.log";

@@ -24,6 +24,7 @@ class ProgramTest : public ::testing::Test {
     bool recognizer = false;     // the stand-in recognizer is registered
     bool character = false;      // the stand-in character control is registered
     bool characterFile = false;  // "merlin.acs" lies in the program folder
+    bool inprocRecognizer = false;  // the stand-in in-process recognizer is registered
   };
   virtual System system() const { return {}; }
 

@@ -8,7 +8,6 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -494,40 +493,15 @@ TEST_F(CharacterWindowTest, TheFigureAndTheBubbleAreDrawn) {
   EXPECT_EQ(changes(false), std::make_pair(0, 0)) << "the antenna stays lit";
 }
 
-TEST(SapiVoiceTest, WithoutCOMThereIsNoVoiceAndTheFailureIsRemembered) {
-  bool first = true, second = true, triedBefore = true;
-  HRESULT result = S_OK;
-  double elapsed = 0;
-  std::thread([&] {
-    sayvane::MessagePump pump;
-    sayvane::win32::SapiVoice voice;
-    triedBefore = voice.tried();
-    const auto start = pump.now();
-    first = voice.speak(L"你好");
-    result = voice.lastResult();
-    // Even with COM now, the failure stands: creation is tried once.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    second = voice.speak(L"你好");
-    elapsed = milliseconds(pump.now() - start);
-    if (SUCCEEDED(com)) CoUninitialize();
-  }).join();
-  EXPECT_FALSE(triedBefore);
-  EXPECT_FALSE(first);
-  EXPECT_FALSE(second);
-  EXPECT_EQ(result, CO_E_NOTINITIALIZED);
-  EXPECT_LT(elapsed, 500.0);
-}
-
 TEST(SapiVoiceTest, SpeakingReturnsPromptlyWhateverTheVoiceDoes) {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   {
     sayvane::MessagePump pump;
     sayvane::win32::SapiVoice voice;
-    voice.setLanguage(0x804);
     const auto start = pump.now();
-    const bool first = voice.speak(L"你好，这是一句比较长的话，用来看看说话会不会让窗口等着。");
+    const bool first = voice.speak(u"你好，这是一句比较长的话，用来看看说话会不会让窗口等着。");
     const double firstTime = milliseconds(pump.now() - start);
-    const bool second = voice.speak(L"第二句");
+    const bool second = voice.speak(u"第二句");
     const double total = milliseconds(pump.now() - start);
     EXPECT_TRUE(voice.tried());
     EXPECT_EQ(first, second);

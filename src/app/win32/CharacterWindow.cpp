@@ -83,7 +83,6 @@ class BuiltInCharacterControl::Window final : public Character {
   SpeechBubble bubble_;
   SapiVoice voice_;
   std::vector<std::u16string> commands_;
-  int languageId_ = 0;
   bool armed_ = false;
   bool menuOpen_ = false;
   // A drag with the left button: where the pointer and the window were when it began.
@@ -125,7 +124,7 @@ bool BuiltInCharacterControl::Window::speak(const std::u16string& text) {
   if (!IsWindowVisible(window_)) return true;
   const std::wstring wideText = wide(text);
   bubble_.show(wideText, screenRect(), dpiOf(window_));
-  if (!wideText.empty()) voice_.speak(wideText);
+  if (!text.empty()) voice_.speak(text);
   return true;
 }
 
@@ -181,9 +180,9 @@ bool BuiltInCharacterControl::Window::moveTo(int x, int y) {
   return true;
 }
 
-bool BuiltInCharacterControl::Window::setLanguageId(int languageId) {
-  languageId_ = languageId;
-  voice_.setLanguage(languageId);
+bool BuiltInCharacterControl::Window::setLanguageId(int) {
+  // The language the other control is given is English, yet every text is Chinese: the
+  // voice picks a Chinese voice by itself.
   return true;
 }
 
