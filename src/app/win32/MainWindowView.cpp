@@ -97,6 +97,8 @@ bool MainWindowView::create(HINSTANCE instance) {
 
 void MainWindowView::attach(MainWindow& model) {
   model_ = &model;
+  const SIZE size = layoutSize();
+  model_->resized(size.cx, size.cy);
   render();
 }
 
@@ -159,8 +161,16 @@ void MainWindowView::createControls() {
     SetWindowPos(child(frame), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+SIZE MainWindowView::layoutSize() const {
+  RECT client{};
+  GetClientRect(window_, &client);
+  return SIZE{MulDiv(client.right, 96, dpi_), MulDiv(client.bottom, 96, dpi_)};
+}
+
 void MainWindowView::applyLayout() {
-  for (const auto& placement : mainWindowLayout()) {
+  if (controls_.empty()) return;  // sized while being made, before it has controls
+  const SIZE size = layoutSize();
+  for (const auto& placement : mainWindowLayout(size.cx, size.cy)) {
     const Rect& r = placement.rect;
     const int height = kindOf(placement.name) == Kind::Combo ? r.height + kDropDownHeight : r.height;
     SetWindowPos(child(placement.name), nullptr, scale(r.x), scale(r.y), scale(r.width), scale(height),
@@ -370,11 +380,21 @@ LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_SIZE:
-      if (wParam == SIZE_MINIMIZED && model_) {
-        model_->minimize();
+      if (wParam == SIZE_MINIMIZED) {
+        if (model_) model_->minimize();
         render();
+      } else {
+        applyLayout();
+        if (model_) model_->resized(layoutSize().cx, layoutSize().cy);
+        InvalidateRect(window_, nullptr, TRUE);  // the panels' frames are drawn anew where they now end
       }
       break;
+    case WM_GETMINMAXINFO: {
+      // Never smaller than the first size, so no control is ever cut off or covered.
+      const SIZE least = windowSizeForClient(scale(kClientWidth), scale(kClientHeight), kWindowStyle, WS_EX_CONTROLPARENT, dpi_);
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{least.cx, least.cy};
+      return 0;
+    }
     case WM_CLOSE:
       // The close box quits; the window itself goes when the program ends.
       if (model_) model_->close();
