@@ -12,6 +12,7 @@
 #include "app/Controls.h"
 #include "app/Layout.h"
 #include "app/Platform.h"
+#include "app/TrayMenu.h"
 
 namespace sayvane {
 
@@ -56,6 +57,7 @@ class MainWindow final : public MainWindowControl, public ResultField {
   void RC_Recognition(const std::u16string& phraseText);
   void RC_FalseRecognition();
   void Agent1_Command(const std::u16string& name);
+  void trayCommand(TrayChoice choice);
   void Timer1_Timer();
 
   // User input, as a window delivers it: a disabled or hidden control ignores it, and the

@@ -10,6 +10,7 @@
 #include "app/AppTexts.h"
 #include "app/HelpText.h"
 #include "app/Layout.h"
+#include "app/win32/TrayIcon.h"
 #include "app/win32/WindowClasses.h"
 #include "commandsets/Composer.h"
 #include "commandsets/DefaultSets.h"
@@ -245,12 +246,38 @@ TEST_F(Help, TheHelpWindowIsModalHoldsTheHelpTextAndTheManualShipsBesideTheProgr
 
 using Window = ProgramTest;
 
-TEST_F(Window, MinimisingHidesItAndTheCloseBoxQuits) {
+TEST_F(Window, MinimisingHidesItAndTheNotificationIconBringsItBackOrQuits) {
+  using sayvane::win32::kTrayCallbackMessage, sayvane::win32::kTrayIconId;
   startToMainWindow();
-  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(main); }));
-  EXPECT_TRUE(program.running());
-  closeAndExpectExit();
+  const HWND owner = program.waitWindow(sayvane::win32::kTrayWindowClass);
+  ASSERT_NE(owner, nullptr);
+  NOTIFYICONDATAW icon{sizeof(NOTIFYICONDATAW), owner, kTrayIconId};
+  const auto iconThere = [&] { return Shell_NotifyIconW(NIM_SETVERSION, &icon) != FALSE; };  // only then it takes it
+  EXPECT_TRUE(iconThere());
+  // A notification area made anew has lost every icon: the program puts its own back.
+  Shell_NotifyIconW(NIM_DELETE, &icon);
+  PostMessageW(owner, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(waitFor(iconThere));
+
+  const auto minimise = [&] {
+    PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    return waitFor([&] { return !visible(main); });
+  };
+  const auto fromMenu = [&](int downs) {  // chosen with the keyboard, as a user may
+    PostMessageW(owner, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONUP);
+    const HWND menu = waitPopupMenu(program);
+    for (int i = 0; i < downs; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return menu != nullptr;
+  };
+  ASSERT_TRUE(minimise());
+  PostMessageW(owner, kTrayCallbackMessage, kTrayIconId, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(waitFor([&] { return visible(main); }));
+  ASSERT_TRUE(minimise());
+  ASSERT_TRUE(fromMenu(1));  // "添加语音命令"
+  ASSERT_TRUE(waitFor([&] { return visible(main); }));
+  ASSERT_TRUE(fromMenu(3));  // "退出"
+  EXPECT_EQ(program.waitExit(10s), 0);
 }
 
 TEST_F(Window, GrowsItsListsWithoutOverlapAndIsNeverSmallerThanAtFirst) {

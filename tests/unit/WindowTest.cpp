@@ -29,9 +29,18 @@ TEST_F(Window, MenuChoicesShowTheWindowOrQuitAndOthersDoNothing) {
   EXPECT_TRUE(take().empty());
   sim->agentCommand(u"更换语音命令");
   EXPECT_THAT(take(), ElementsAre("main-window show"));
-  sim->agentCommand(u"退出");
-  EXPECT_THAT(take(), ElementsAre("quit"));
+  // The notification icon's entries take the same roads, and "显示" that of OpenShow.
+  window->minimize();
+  take();
+  for (const auto& [choice, effect] : {std::pair{TrayChoice::ShowCharacter, "character show"},
+                                       {TrayChoice::ShowMainWindow, "main-window show"}, {TrayChoice::Quit, "quit"}}) {
+    window->trayCommand(choice);
+    EXPECT_THAT(take(), ElementsAre(effect));
+  }
   EXPECT_TRUE(window->quitting());
+  sim->agentCommand(u"添加语音命令");
+  window->trayCommand(TrayChoice::ShowCharacter);
+  EXPECT_TRUE(take().empty());
 }
 
 TEST_F(Window, TheTickBoxStoresOrDeletesTheSetting) {
