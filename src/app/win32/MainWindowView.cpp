@@ -8,6 +8,7 @@
 #include "app/win32/Pictures.h"
 #include "app/win32/WindowClasses.h"
 #include "app/win32/WindowMetrics.h"
+#include "app/win32/WindowObject.h"
 #include "commandsets/Composer.h"
 #include "platform/win32/Wide.h"
 
@@ -355,13 +356,7 @@ void MainWindowView::popupMenu(ComposerMenu menu, int x, int y) {
 }
 
 LRESULT CALLBACK MainWindowView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* view = static_cast<MainWindowView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    view->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-  }
-  auto* view = reinterpret_cast<MainWindowView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  return view ? view->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+  return forwardToObject(window, message, wParam, lParam, &MainWindowView::window_, &MainWindowView::handle);
 }
 
 LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -4,7 +4,9 @@
 #include <iterator>
 
 #include "app/win32/CharacterPicture.h"
+#include "app/win32/PopupMenu.h"
 #include "app/win32/WindowClasses.h"
+#include "app/win32/WindowObject.h"
 #include "platform/win32/Wide.h"
 
 namespace sayvane::win32 {
@@ -112,30 +114,16 @@ void TrayIcon::openMenu() {
   SetMenuDefaultItem(menu, kFirstTrayCommandId, FALSE);
   POINT at{};
   GetCursorPos(&at);
-  // The menu closes on a click elsewhere only when its owner is in front and gets a message
-  // after it; the window that was in front gets the foreground back for the keys to come.
-  const HWND previous = GetForegroundWindow();
   menuOpen_ = true;
-  SetForegroundWindow(window_);
-  const UINT chosen = static_cast<UINT>(
-      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
-  PostMessageW(window_, WM_NULL, 0, 0);
+  const UINT chosen = trackMenuFromBackground(window_, menu, at);
   menuOpen_ = false;
   DestroyMenu(menu);
-  if (previous && previous != window_ && IsWindow(previous) && GetForegroundWindow() == window_)
-    SetForegroundWindow(previous);
   if (chosen >= kFirstTrayCommandId && chosen - kFirstTrayCommandId < kTrayMenu.size())
     onChoice_(kTrayMenu[chosen - kFirstTrayCommandId].choice);
 }
 
 LRESULT CALLBACK TrayIcon::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* tray = static_cast<TrayIcon*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    tray->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(tray));
-  }
-  auto* tray = reinterpret_cast<TrayIcon*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  return tray ? tray->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+  return forwardToObject(window, message, wParam, lParam, &TrayIcon::window_, &TrayIcon::handle);
 }
 
 LRESULT TrayIcon::handle(UINT message, WPARAM wParam, LPARAM lParam) {
