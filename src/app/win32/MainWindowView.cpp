@@ -380,7 +380,8 @@ LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         render();
       } else {
         applyLayout();
-        if (model_) model_->resized(layoutSize().cx, layoutSize().cy);
+        const SIZE size = layoutSize();
+        if (model_) model_->resized(size.cx, size.cy);
         InvalidateRect(window_, nullptr, TRUE);  // the panels' frames are drawn anew where they now end
       }
       break;
