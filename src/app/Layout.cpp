@@ -1,5 +1,7 @@
 #include "app/Layout.h"
 
+#include <algorithm>
+
 #include "commandsets/Composer.h"
 
 namespace sayvane {
@@ -34,8 +36,34 @@ const std::vector<Placement>& mainWindowLayout() {
   return layout;
 }
 
-const Placement* findPlacement(std::string_view name) {
-  for (const auto& placement : mainWindowLayout())
+std::vector<Placement> mainWindowLayout(int clientWidth, int clientHeight) {
+  const int wider = std::max(0, clientWidth - kClientWidth);
+  const int taller = std::max(0, clientHeight - kClientHeight);
+  auto layout = mainWindowLayout();
+  for (auto& placement : layout) {
+    const bool right = placement.name == "Frame1" || placement.panel == "Frame1";
+    const int shift = right ? wider / 2 : 0;
+    const int growth = right ? wider - wider / 2 : wider / 2;
+    Rect& r = placement.rect;
+    if (placement.panel.empty() || placement.name.starts_with("List")) {
+      r.x += shift;
+      r.width += growth;
+      r.height += taller;
+      if (placement.label) placement.label->x += shift;
+      continue;
+    }
+    const int listBottom = findPlacement(right ? "List1" : "List2")->rect.bottom();
+    for (Rect* box : {&r, placement.label ? &*placement.label : nullptr}) {
+      if (!box) continue;
+      box->x += shift;
+      if (box->y >= listBottom) box->y += taller;
+    }
+  }
+  return layout;
+}
+
+const Placement* findPlacement(std::string_view name, const std::vector<Placement>& layout) {
+  for (const auto& placement : layout)
     if (placement.name == name) return &placement;
   return nullptr;
 }

@@ -30,7 +30,12 @@ struct Placement {
 
 // Every visible-at-some-time control, in Controls::named() order; Timer1 has no place.
 const std::vector<Placement>& mainWindowLayout();
-const Placement* findPlacement(std::string_view name);
+// The same for a client area the user has enlarged: the panels share the extra width equally,
+// each list takes all of its panel's growth, and every other control keeps its size and its
+// distance from its panel's left edge and, below the list, from its panel's bottom. A size
+// smaller than the first one gives the first layout.
+std::vector<Placement> mainWindowLayout(int clientWidth, int clientHeight);
+const Placement* findPlacement(std::string_view name, const std::vector<Placement>& layout = mainWindowLayout());
 
 // Window identifiers: a control is kFirstControlId plus its index in Controls::named(),
 // its heading kFirstLabelId plus the same index; composer menu items kFirstMenuItemId plus

@@ -70,6 +70,11 @@ void MainWindow::minimize() {
   if (shown_ && !quitting_) Form_Resize_Minimized();
 }
 
+void MainWindow::resized(int clientWidth, int clientHeight) {
+  clientWidth_ = clientWidth;
+  clientHeight_ = clientHeight;
+}
+
 void MainWindow::close() { quit(); }
 
 void MainWindow::Check1_Click() {

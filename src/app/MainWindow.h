@@ -10,7 +10,9 @@
 #include "actions/ActionRunner.h"
 #include "actions/Recognition.h"
 #include "app/Controls.h"
+#include "app/Layout.h"
 #include "app/Platform.h"
+#include "app/TrayMenu.h"
 
 namespace sayvane {
 
@@ -58,6 +60,7 @@ class MainWindow final : public MainWindowControl, public ResultField {
   void RC_Recognition(const std::u16string& phraseText);
   void RC_FalseRecognition();
   void Agent1_Command(const std::u16string& name);
+  void trayCommand(TrayChoice choice);
   void Timer1_Timer();
 
   // User input, as a window delivers it: a disabled or hidden control ignores it, and the
@@ -67,6 +70,8 @@ class MainWindow final : public MainWindowControl, public ResultField {
   bool type(std::string_view field, const std::u16string& text);
   bool chooseMenuItem(std::string_view item);
   void minimize();
+  // The client area's new size in 96 DPI pixels: the composer menus open from the panel where it now is.
+  void resized(int clientWidth, int clientHeight);
   void close();
 
   const Controls& controls() const { return ui_; }
@@ -138,6 +143,7 @@ class MainWindow final : public MainWindowControl, public ResultField {
   std::u16string loadedSetName_;
   std::vector<std::u16string> characterMenu_;
   std::u16string menuError_;  // why the last menu fill failed
+  int clientWidth_ = kClientWidth, clientHeight_ = kClientHeight;
   bool shown_ = true;
   bool quitting_ = false;
   bool started_ = false;

@@ -6,7 +6,8 @@ namespace sayvane {
 
 void MainWindow::openComposerMenu(ComposerMenu menu) {
   int x = 0, y = 0;
-  composerMenuPoint(menu, kFrame1Rect, x, y);
+  const auto layout = mainWindowLayout(clientWidth_, clientHeight_);
+  composerMenuPoint(menu, findPlacement("Frame1", layout)->rect, x, y);
   p_.view.popupMenu(menu, x, y);
 }
 

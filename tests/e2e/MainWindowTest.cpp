@@ -10,6 +10,7 @@
 #include "app/AppTexts.h"
 #include "app/HelpText.h"
 #include "app/Layout.h"
+#include "app/win32/TrayIcon.h"
 #include "app/win32/WindowClasses.h"
 #include "commandsets/Composer.h"
 #include "commandsets/DefaultSets.h"
@@ -64,10 +65,13 @@ TEST_F(StartUp, WithoutTheSettingShowsTheTipsThenTheFailureThenTheCentredMainWin
   for (const auto& name : defaultSetNamesSorted()) EXPECT_TRUE(fs::exists(setFile(name)));
   EXPECT_EQ(text16(control(main, "Command5")), u"更改为选中的语音命令");
   EXPECT_EQ(text16(control(main, "Command6")), u"开始测试语音命令");
+  EXPECT_EQ(text16(control(main, "Command7")), u"软件帮助");
   EXPECT_EQ(text16(control(main, "Check1")), u"关闭打开时的提示框");
   EXPECT_EQ(text16(label(main, "Text2")), u"对应的操作：(控制鼠标,键盘,光驱；打开程序,文件和网址；输入文字等操作)");
   EXPECT_FALSE(checked(control(main, "Check1")));
   EXPECT_FALSE(visible(control(main, "Text4")));
+  Sleep(500);  // let the last paint land
+  EXPECT_TRUE(writePng(captureWindow(main), artifactFolder() / "main-window.png"));
 }
 
 using Setting = ProgramTest;
@@ -230,6 +234,8 @@ TEST_F(Help, TheHelpWindowIsModalHoldsTheHelpTextAndTheManualShipsBesideTheProgr
   EXPECT_TRUE(GetWindowLongPtrW(field, GWL_STYLE) & WS_VSCROLL);
   EXPECT_EQ(clientSize(field).cx + GetSystemMetrics(SM_CXVSCROLL), client.cx);
   EXPECT_FALSE(enabled(main));  // modal over the main window
+  Sleep(500);
+  EXPECT_TRUE(writePng(captureWindow(help), artifactFolder() / "help-window.png"));
 
   PostMessageW(help, WM_CLOSE, 0, 0);
   ASSERT_TRUE(waitFor([&] { return !IsWindow(help); }));
@@ -240,11 +246,70 @@ TEST_F(Help, TheHelpWindowIsModalHoldsTheHelpTextAndTheManualShipsBesideTheProgr
 
 using Window = ProgramTest;
 
-TEST_F(Window, MinimisingHidesItAndTheCloseBoxQuits) {
+TEST_F(Window, MinimisingHidesItAndTheNotificationIconBringsItBackOrQuits) {
+  using sayvane::win32::kTrayCallbackMessage, sayvane::win32::kTrayIconId;
   startToMainWindow();
-  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(main); }));
-  EXPECT_TRUE(program.running());
+  const HWND owner = program.waitWindow(sayvane::win32::kTrayWindowClass);
+  ASSERT_NE(owner, nullptr);
+  NOTIFYICONDATAW icon{sizeof(NOTIFYICONDATAW), owner, kTrayIconId};
+  const auto iconThere = [&] { return Shell_NotifyIconW(NIM_SETVERSION, &icon) != FALSE; };  // only then it takes it
+  EXPECT_TRUE(iconThere());
+  // A notification area made anew has lost every icon: the program puts its own back.
+  Shell_NotifyIconW(NIM_DELETE, &icon);
+  PostMessageW(owner, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(waitFor(iconThere));
+
+  const auto minimise = [&] {
+    PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    return waitFor([&] { return !visible(main); });
+  };
+  const auto fromMenu = [&](int downs) {  // chosen with the keyboard, as a user may
+    PostMessageW(owner, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONUP);
+    const HWND menu = waitPopupMenu(program);
+    for (int i = 0; i < downs; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return menu != nullptr;
+  };
+  ASSERT_TRUE(minimise());
+  PostMessageW(owner, kTrayCallbackMessage, kTrayIconId, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(waitFor([&] { return visible(main); }));
+  ASSERT_TRUE(minimise());
+  ASSERT_TRUE(fromMenu(1));  // "添加语音命令"
+  ASSERT_TRUE(waitFor([&] { return visible(main); }));
+  ASSERT_TRUE(fromMenu(3));  // "退出"
+  EXPECT_EQ(program.waitExit(10s), 0);
+}
+
+TEST_F(Window, GrowsItsListsWithoutOverlapAndIsNeverSmallerThanAtFirst) {
+  startToMainWindow();
+  const RECT first = screenRect(main);
+  const SIZE list1 = clientSize(control(main, "List1")), list2 = clientSize(control(main, "List2"));
+  SetWindowPos(main, nullptr, 0, 0, 900, 650, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(waitFor([&] { return clientSize(control(main, "List1")).cy > list1.cy; }));
+  for (const auto& [name, before] : {std::pair{"List1", list1}, std::pair{"List2", list2}}) {
+    EXPECT_GT(clientSize(control(main, name)).cx, before.cx + 100) << name;
+    EXPECT_GT(clientSize(control(main, name)).cy, before.cy + 200) << name;
+  }
+  std::vector<std::pair<std::string, RECT>> boxes;
+  for (const auto& placement : sayvane::mainWindowLayout()) {
+    if (placement.panel.empty()) continue;
+    boxes.emplace_back(placement.name, screenRect(control(main, placement.name)));
+    if (placement.label)
+      boxes.emplace_back(std::string(placement.name) + " heading", screenRect(label(main, placement.name)));
+  }
+  RECT common{};
+  for (std::size_t i = 0; i < boxes.size(); ++i)
+    for (std::size_t j = i + 1; j < boxes.size(); ++j)
+      EXPECT_FALSE(IntersectRect(&common, &boxes[i].second, &boxes[j].second))
+          << boxes[i].first << " and " << boxes[j].first;
+  Sleep(500);  // let the last paint land
+  EXPECT_TRUE(writePng(captureWindow(main), artifactFolder() / "main-window-grown.png"));
+
+  SetWindowPos(main, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Sleep(300);
+  const RECT least = screenRect(main);
+  EXPECT_EQ(least.right - least.left, first.right - first.left);
+  EXPECT_EQ(least.bottom - least.top, first.bottom - first.top);
   closeAndExpectExit();
 }
 
@@ -285,28 +350,6 @@ TEST_F(Window, ScalesItsClientAreaAndControlsWithTheDisplayDpi) {
   EXPECT_EQ(list.top - origin.y, 40 * 3 / 2);
   Sleep(500);
   EXPECT_TRUE(writePng(captureWindow(main), artifactFolder() / "main-window-144dpi.png"));
-  closeAndExpectExit();
-}
-
-// Pictures of both windows for a person to look at; the run keeps them as artefacts.
-using Screenshots = ProgramTest;
-
-TEST_F(Screenshots, OfTheMainWindowAndTheHelpWindow) {
-  startToMainWindow();
-  Sleep(500);  // let the last paint land
-  const Image mainPicture = captureWindow(main);
-  ASSERT_FALSE(mainPicture.empty());
-  EXPECT_TRUE(writePng(mainPicture, artifactFolder() / "main-window.png"));
-  ASSERT_TRUE(click(main, "Command7"));
-  const HWND help = program.waitWindow(sayvane::win32::kHelpWindowClass);
-  ASSERT_NE(help, nullptr);
-  ASSERT_TRUE(waitFor([&] { return visible(help); }));
-  Sleep(500);
-  const Image helpPicture = captureWindow(help);
-  ASSERT_FALSE(helpPicture.empty());
-  EXPECT_TRUE(writePng(helpPicture, artifactFolder() / "help-window.png"));
-  PostMessageW(help, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(waitFor([&] { return enabled(main); }));
   closeAndExpectExit();
 }
 

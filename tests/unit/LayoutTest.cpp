@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <set>
+#include <tuple>
 
 #include "app/Controls.h"
 #include "app/Layout.h"
@@ -29,26 +32,44 @@ TEST(Layout, PlacesEveryControlButTheTimerOnceAndHeadsExactlyThoseWithAHeading) 
   for (const auto& [name, control] : controls.named()) EXPECT_EQ(placed.count(name), name == "Timer1" ? 0u : 1u) << name;
 }
 
-TEST(Layout, ControlsAndHeadingsStayInsideTheirPanelAndNeverCoverEachOther) {
-  const Rect client{0, 0, kClientWidth, kClientHeight};
-  std::vector<std::pair<std::string, Rect>> boxes;
-  for (const auto& placement : mainWindowLayout()) {
-    if (placement.panel.empty()) {
-      EXPECT_TRUE(inside(placement.rect, client)) << placement.name;
-      continue;
+// The first size and anything smaller give the first layout. More room goes to the lists, shared
+// equally by the panels; every other control keeps its size and moves only with its panel's left
+// edge and, below the list, its bottom edge.
+TEST(Layout, GrowsOnlyTheListsAndNothingLeavesItsPanelOrCoversAnother) {
+  for (const auto [width, height] :
+       {std::pair{kClientWidth, kClientHeight}, {300, 200}, {555, 329}, {1600, 328}, {554, 900}}) {
+    SCOPED_TRACE(::testing::Message() << width << " x " << height);
+    const int wider = std::max(0, width - kClientWidth), taller = std::max(0, height - kClientHeight);
+    const auto layout = mainWindowLayout(width, height);
+    const auto moved = [&](std::string_view name) {
+      const Rect &now = findPlacement(name, layout)->rect, &was = findPlacement(name)->rect;
+      return Rect{now.x - was.x, now.y - was.y, now.width - was.width, now.height - was.height};
+    };
+    const Rect left = moved("Frame2"), right = moved("Frame1");
+    EXPECT_EQ(std::tuple(left.x, right.x, left.width + right.width), std::tuple(0, left.width, wider));
+    EXPECT_LE(std::abs(left.width - right.width), 1);
+    std::vector<std::tuple<std::string, Rect, Rect>> boxes;  // name, place, its panel's place
+    for (const auto& placement : layout) {
+      const Rect m = moved(placement.name);
+      const Rect panel = moved(placement.panel.empty() ? placement.name : placement.panel);
+      const bool list = placement.name.starts_with("List") || placement.panel.empty();
+      const auto* panelList = findPlacement(placement.panel == "Frame1" ? "List1" : "List2", layout);
+      const bool below = !placement.panel.empty() && placement.rect.y > panelList->rect.y;
+      EXPECT_EQ(std::tuple(m.x, m.y, m.width, m.height),
+                std::tuple(panel.x, below ? taller : 0, list ? panel.width : 0, list ? taller : 0))
+          << placement.name;
+      if (placement.panel.empty()) continue;
+      const Rect& area = findPlacement(placement.panel, layout)->rect;
+      boxes.emplace_back(placement.name, placement.rect, area);
+      if (placement.label) boxes.emplace_back(std::string(placement.name) + " heading", *placement.label, area);
     }
-    const Rect& panel = findPlacement(placement.panel)->rect;
-    EXPECT_TRUE(inside(placement.rect, panel)) << placement.name;
-    boxes.emplace_back(std::string(placement.name), placement.rect);
-    if (placement.label) {
-      EXPECT_TRUE(inside(*placement.label, panel)) << placement.name << " heading";
-      boxes.emplace_back(std::string(placement.name) + " heading", *placement.label);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      EXPECT_TRUE(inside(std::get<1>(boxes[i]), std::get<2>(boxes[i]))) << std::get<0>(boxes[i]);
+      for (std::size_t j = i + 1; j < boxes.size(); ++j)
+        EXPECT_FALSE(overlap(std::get<1>(boxes[i]), std::get<1>(boxes[j])))
+            << std::get<0>(boxes[i]) << " and " << std::get<0>(boxes[j]);
     }
   }
-  EXPECT_FALSE(overlap(kFrame1Rect, kFrame2Rect));
-  for (std::size_t i = 0; i < boxes.size(); ++i)
-    for (std::size_t j = i + 1; j < boxes.size(); ++j)
-      EXPECT_FALSE(overlap(boxes[i].second, boxes[j].second)) << boxes[i].first << " and " << boxes[j].first;
 }
 
 TEST(Layout, IdentifiersRoundTripAndNeverCollide) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/win32/CharacterPicture.h"
+#include "app/win32/PopupMenu.h"
 #include "app/win32/SpeechBubble.h"
 #include "app/win32/WindowClasses.h"
 #include "app/win32/WindowMetrics.h"
@@ -254,19 +255,10 @@ void BuiltInCharacterControl::Window::openMenu(POINT at) {
   if (!shown.empty()) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, kHideCommandId, L"隐藏");
 
-  // A popup menu of a window that is not in front closes only when it is made the foreground
-  // window first and gets a message after (the documented way for notification-style windows).
-  // Afterwards the user's window gets the foreground back, for the keys the command sends.
-  const HWND previous = GetForegroundWindow();
   menuOpen_ = true;
-  SetForegroundWindow(window_);
-  const UINT chosen = static_cast<UINT>(
-      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
-  PostMessageW(window_, WM_NULL, 0, 0);
+  const UINT chosen = trackMenuFromBackground(window_, menu, at);
   menuOpen_ = false;
   DestroyMenu(menu);
-  if (previous && previous != window_ && IsWindow(previous) && GetForegroundWindow() == window_)
-    SetForegroundWindow(previous);
 
   if (chosen == kHideCommandId) {
     SendMessageW(window_, WM_COMMAND, MAKEWPARAM(kHideCommandId, 0), 0);

@@ -8,6 +8,7 @@
 #include "app/win32/Pictures.h"
 #include "app/win32/WindowClasses.h"
 #include "app/win32/WindowMetrics.h"
+#include "app/win32/WindowObject.h"
 #include "commandsets/Composer.h"
 #include "platform/win32/Wide.h"
 
@@ -97,6 +98,8 @@ bool MainWindowView::create(HINSTANCE instance) {
 
 void MainWindowView::attach(MainWindow& model) {
   model_ = &model;
+  const SIZE size = layoutSize();
+  model_->resized(size.cx, size.cy);
   render();
 }
 
@@ -159,8 +162,16 @@ void MainWindowView::createControls() {
     SetWindowPos(child(frame), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+SIZE MainWindowView::layoutSize() const {
+  RECT client{};
+  GetClientRect(window_, &client);
+  return SIZE{MulDiv(client.right, 96, dpi_), MulDiv(client.bottom, 96, dpi_)};
+}
+
 void MainWindowView::applyLayout() {
-  for (const auto& placement : mainWindowLayout()) {
+  if (controls_.empty()) return;  // sized while being made, before it has controls
+  const SIZE size = layoutSize();
+  for (const auto& placement : mainWindowLayout(size.cx, size.cy)) {
     const Rect& r = placement.rect;
     const int height = kindOf(placement.name) == Kind::Combo ? r.height + kDropDownHeight : r.height;
     SetWindowPos(child(placement.name), nullptr, scale(r.x), scale(r.y), scale(r.width), scale(height),
@@ -345,13 +356,7 @@ void MainWindowView::popupMenu(ComposerMenu menu, int x, int y) {
 }
 
 LRESULT CALLBACK MainWindowView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* view = static_cast<MainWindowView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    view->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-  }
-  auto* view = reinterpret_cast<MainWindowView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  return view ? view->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+  return forwardToObject(window, message, wParam, lParam, &MainWindowView::window_, &MainWindowView::handle);
 }
 
 LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -370,11 +375,22 @@ LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_SIZE:
-      if (wParam == SIZE_MINIMIZED && model_) {
-        model_->minimize();
+      if (wParam == SIZE_MINIMIZED) {
+        if (model_) model_->minimize();
         render();
+      } else {
+        applyLayout();
+        const SIZE size = layoutSize();
+        if (model_) model_->resized(size.cx, size.cy);
+        InvalidateRect(window_, nullptr, TRUE);  // the panels' frames are drawn anew where they now end
       }
       break;
+    case WM_GETMINMAXINFO: {
+      // Never smaller than the first size, so no control is ever cut off or covered.
+      const SIZE least = windowSizeForClient(scale(kClientWidth), scale(kClientHeight), kWindowStyle, WS_EX_CONTROLPARENT, dpi_);
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{least.cx, least.cy};
+      return 0;
+    }
     case WM_CLOSE:
       // The close box quits; the window itself goes when the program ends.
       if (model_) model_->close();

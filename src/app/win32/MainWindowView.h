@@ -49,6 +49,8 @@ class MainWindowView final : public WindowView {
   void applyLayout();
   void applyFont();
   int scale(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+  // The client area in 96 DPI pixels, as the layout counts.
+  SIZE layoutSize() const;
   void onCommand(int id, int code, HWND control);
   // Fields the user typed into: the model reads what the window shows, as a form does.
   void syncFields();

@@ -7,6 +7,7 @@
 #include "app/MainWindow.h"
 #include "app/win32/CharacterWindow.h"
 #include "app/win32/MainWindowView.h"
+#include "app/win32/TrayIcon.h"
 #include "app/win32/WinDialogs.h"
 #include "platform/FallbackCharacterControl.h"
 #include "platform/std/ClockRandom.h"
@@ -70,6 +71,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                         files,  codePage,   recognizer, characterControl, settings, timer,  view, foreground};
       MainWindow model(platform);
       view.attach(model);
+      TrayIcon tray(instance, [&view](TrayChoice choice) { view.deliver([&](MainWindow& m) { m.trayCommand(choice); }); });
+      (void)tray.create();  // without it the character and the voice still lead to the program
       pump.setDialogWindow(view.window());
       pump.setBeforeWait([&view] { view.render(); });
       model.start();

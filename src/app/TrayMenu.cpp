@@ -1,0 +1,19 @@
+#include "app/TrayMenu.h"
+
+#include "app/MainWindow.h"
+
+namespace sayvane {
+
+void MainWindow::trayCommand(TrayChoice choice) {
+  if (quitting_) return;
+  switch (choice) {
+    case TrayChoice::ShowMainWindow: return Agent1_Command(u"添加语音命令");
+    case TrayChoice::ShowCharacter: {
+      auto s = services();
+      return runAction(u"OpenShow", s);
+    }
+    case TrayChoice::Quit: return Agent1_Command(u"退出");
+  }
+}
+
+}  // namespace sayvane
