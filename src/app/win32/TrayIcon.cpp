@@ -33,7 +33,7 @@ HICON createCharacterIcon(int size) {
     HBRUSH background = CreateSolidBrush(characterOutlineColour());
     FillRect(dc, &area, background);
     DeleteObject(background);
-    drawCharacter(dc, area);
+    drawCharacter(dc, area, false);
     GdiFlush();
     SelectObject(dc, old);
     // GDI leaves alpha at zero: the figure's own region says which pixels are opaque.
