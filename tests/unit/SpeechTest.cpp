@@ -104,7 +104,7 @@ TEST_F(Program, TheTestModeShowsWhatIsHeardRunsNothingAndUnlocksEverythingWhenSt
     EXPECT_TRUE(c->enabled);
 }
 
-TEST_F(Program, TheTestModeDoesNothingWithoutAGrammarAndKeepsItsStateWhenTheAudioIsBusy) {
+TEST_F(Program, WithoutAGrammarTheTestDoesNothingAndTheSwitchTurnsOnlyTheButtons) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   files.files[u"坏的.xml"] = "<GRAMMAR LANGID=\"804\">";  // never closed: the recognizer rejects it
   startQuietly();
@@ -112,11 +112,20 @@ TEST_F(Program, TheTestModeDoesNothingWithoutAGrammarAndKeepsItsStateWhenTheAudi
   EXPECT_EQ(selectSet(u"坏的"), (Lines{"grammar-load 坏的.xml", "message Sayvane|" + toUtf8(kGrammarLoadFailedOnSelect)}));
   EXPECT_FALSE(window->flags().grammarLoaded);
   EXPECT_TRUE(click("Command6").empty());
-  // Switching the set on without a grammar turns the buttons, but nothing listens.
   click("Command5");
   EXPECT_EQ(ui().Command5.caption, u"停止当前的语音命令集");
   EXPECT_EQ(ui().Label5.caption, u"当前没有使用任何语音命令集");
   EXPECT_FALSE(sim->rulesActive());
+  // A new set loads its grammar with the rules off; stopping from there must not start them.
+  EXPECT_TRUE(window->type("Text3", u"新的"));
+  click("Command2");
+  ASSERT_TRUE(window->flags().grammarLoaded);
+  click("Command5");
+  EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令集");
+  EXPECT_FALSE(sim->rulesActive());
+  EXPECT_FALSE(window->flags().rulesActive);
+  EXPECT_EQ(click("Command5").back(), "rules on");
+  EXPECT_EQ(ui().Label5.caption, u"当前使用的语音命令集：新的");
 }
 
 TEST_F(Program, ABusyAudioDeviceKeepsTheTestModeOff) {
