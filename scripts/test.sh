@@ -5,13 +5,13 @@
 #   services, and the end-to-end tests of Sayvane.exe (screenshots kept in out/artifacts);
 #   a time-boxed libFuzzer pass over every fuzz target, and a short benchmark run. Every stage runs even if an earlier one failed; the last line
 #   is "N passed, M failed" and the exit status is non-zero if anything failed.
-# Knobs: SAYVANE_JOBS (default 2), SAYVANE_FUZZ_SECONDS per target (default 20).
+# Knobs: SAYVANE_JOBS (default 2), SAYVANE_FUZZ_SECONDS per target (default 120).
 set -uo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$SAYVANE_ROOT"
 
-FUZZ_SECONDS=${SAYVANE_FUZZ_SECONDS:-20}
+FUZZ_SECONDS=${SAYVANE_FUZZ_SECONDS:-120}
 MINGW_DIR=build/mingw
 MINGW32_DIR=build/mingw32
 FUZZ_DIR=build/fuzz
