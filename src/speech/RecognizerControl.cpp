@@ -69,6 +69,12 @@ MainWindow::SwitchResult MainWindow::Command5_Click() {
     return SwitchResult::Refused;
   }
   const std::u16string setName = *selected;
+  // A refused selection leaves the list on a set whose rules were never loaded: switching on
+  // would name it on the label and the menu while the loaded set's phrases act.
+  if (ui_.Command1.enabled && flags_.grammarLoaded && setName != loadedSetName_) {
+    message(kSelectedSetNotLoaded, u"提示");
+    return SwitchResult::Refused;
+  }
 
   // What the button phase changes, so that a failure after it can put everything back.
   const Controls before = ui_;
