@@ -5,13 +5,13 @@
 #   services, and the end-to-end tests of Sayvane.exe (screenshots kept in out/artifacts);
 #   a time-boxed libFuzzer pass over every fuzz target, and a short benchmark run. Every stage runs even if an earlier one failed; the last line
 #   is "N passed, M failed" and the exit status is non-zero if anything failed.
-# Knobs: SAYVANE_JOBS (default 2), SAYVANE_FUZZ_SECONDS per target (default 20).
+# Knobs: SAYVANE_JOBS (default 2), SAYVANE_FUZZ_SECONDS per target (default 120).
 set -uo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$SAYVANE_ROOT"
 
-FUZZ_SECONDS=${SAYVANE_FUZZ_SECONDS:-20}
+FUZZ_SECONDS=${SAYVANE_FUZZ_SECONDS:-120}
 MINGW_DIR=build/mingw
 MINGW32_DIR=build/mingw32
 FUZZ_DIR=build/fuzz
@@ -236,19 +236,27 @@ fuzz_run() { # fuzz_run TARGET-PATH
   ninja -C "$FUZZ_DIR" "$1" >/dev/null || return 1
   local corpus=$tmp/corpus/$name artifacts=$FUZZ_DIR/artifacts log=$tmp/$name.log
   mkdir -p "$corpus" "$artifacts"
-  local -a dirs=("$corpus")
-  [[ -d tests/fuzz/seeds/$name ]] && dirs+=("tests/fuzz/seeds/$name")
-  echo "$name: ${FUZZ_SECONDS}s, seeds: ${dirs[*]:1}"
+  # libFuzzer writes new inputs into the first directory only: a scratch one, so the kept
+  # corpus and the seeds in the repository are only read.
+  local -a dirs=("$corpus") options=()
+  local dir
+  for dir in tests/fuzz/corpus/$name tests/fuzz/seeds/$name; do
+    [[ -d $dir ]] && dirs+=("$dir")
+  done
+  [[ -f tests/fuzz/$name.options ]] && read -ra options <"tests/fuzz/$name.options"
+  echo "$name: ${FUZZ_SECONDS}s, reads: ${dirs[*]:1}${options[*]:+, options: ${options[*]}}"
   local rc=0
   timeout $((FUZZ_SECONDS + 120)) "$exe" -max_total_time="$FUZZ_SECONDS" -timeout=5 \
-    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
+    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/$name-" "${options[@]}" \
     "${dirs[@]}" </dev/null >"$log" 2>&1 || rc=$?
   if ((rc != 0)); then
     tail -n 60 "$log"
     echo "crash input (if any) kept under $artifacts/"
     return $rc
   fi
-  grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || tail -n 3 "$log"
+  # INITED: what the kept corpus covers; DONE: what the run reached beyond it.
+  grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::(number_of_executed_units|new_units_added|peak_rss_mb)' "$log" ||
+    tail -n 3 "$log"
 }
 stage "fuzz build" fuzz_build
 mapfile -t fuzz_list < <(fuzz_targets)

@@ -114,11 +114,15 @@ void MainWindow::Command2_Click() {
     return message(problem, u"提示");
   const auto written = writeSetFile(p_.files, p_.codePage, name, newSetText());
   if (!written) return message(describeSetFileError(written, setFileName(name)));
-  clearList(ui_.List1);
   ui_.List2.items.push_back(name);
-  // The selection reads the new file back, lists its template entries and loads the grammar.
-  ui_.List2.selection = static_cast<int>(ui_.List2.items.size()) - 1;
-  List2_Click();
+  // While a set is active the new one waits in the list: loading it would silence the active
+  // set under a label and a menu that still name it.
+  if (!flags_.rulesActive) {
+    clearList(ui_.List1);
+    // The selection reads the new file back, lists its template entries and loads the grammar.
+    ui_.List2.selection = static_cast<int>(ui_.List2.items.size()) - 1;
+    List2_Click();
+  }
   ui_.Text3.text.clear();
 }
 

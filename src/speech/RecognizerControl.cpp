@@ -71,6 +71,12 @@ MainWindow::SwitchResult MainWindow::Command5_Click() {
     return SwitchResult::Refused;
   }
   const std::u16string setName = *selected;
+  // A refused selection leaves the list on a set whose rules were never loaded: switching on
+  // would name it on the label and the menu while the loaded set's phrases act.
+  if (ui_.Command1.enabled && flags_.grammarLoaded && setName != loadedSetName_) {
+    message(kSelectedSetNotLoaded, u"提示");
+    return SwitchResult::Refused;
+  }
 
   // What the button phase changes, so that a failure after it can put everything back.
   const Controls before = ui_;
@@ -94,26 +100,19 @@ MainWindow::SwitchResult MainWindow::Command5_Click() {
   }
 
   if (!flags_.grammarLoaded) return SwitchResult::Done;
-  if (flags_.rulesActive) {
-    if (!p_.recognizer.setRulesActive(false)) {
+  // The rules go the way the buttons went. A switch that found no grammar turned only the
+  // buttons; the click that turns them back must not start rules the window then calls stopped.
+  if (switchOn) speech_.testMode = false;
+  if (flags_.rulesActive != switchOn) {
+    if (!p_.recognizer.setRulesActive(switchOn)) {
       undoButtonPhase();
       message(kAudioBusy);
       return SwitchResult::Done;
     }
-    flags_.rulesActive = false;
-    ui_.SREngines.enabled = true;
-    ui_.Label5.caption = kNoActiveSetLabel;
-  } else {
-    speech_.testMode = false;
-    if (!p_.recognizer.setRulesActive(true)) {
-      undoButtonPhase();
-      message(kAudioBusy);
-      return SwitchResult::Done;
-    }
-    flags_.rulesActive = true;
-    ui_.SREngines.enabled = false;
-    ui_.Label5.caption = concat({kActiveSetLabel, setName});
+    flags_.rulesActive = switchOn;
   }
+  ui_.SREngines.enabled = !switchOn;
+  ui_.Label5.caption = switchOn ? concat({kActiveSetLabel, setName}) : std::u16string(kNoActiveSetLabel);
   return SwitchResult::Done;
 }
 

@@ -17,6 +17,8 @@ inline constexpr std::u16string_view kChangeInControlPanel = u"请在控制面�
 inline constexpr std::u16string_view kNoChineseEngine = u"没有安装中文语音包！或者没有安装中文语音识别引擎！";
 inline constexpr std::u16string_view kSeeHelp = u"具体安装方法请点击“帮助”按钮！";
 inline constexpr std::u16string_view kSelectASet = u"请选择一个语音命令集!";
+inline constexpr std::u16string_view kSelectedSetNotLoaded =
+    u"选中的语音命令集没有载入，不能使用。请在列表中重新选中它，等它的语音命令显示出来再使用。";
 inline constexpr std::u16string_view kAudioBusy = u"没有激活语音词汇文件，可能是声音设备被其他程序使用！";
 inline constexpr std::u16string_view kActiveSetLabel = u"当前使用的语音命令集：";
 inline constexpr std::u16string_view kNoActiveSetLabel = u"当前没有使用任何语音命令集";

@@ -13,6 +13,7 @@
 #include "commandsets/SetText.h"
 #include "platform/HostCodePage936.h"
 #include "sim/SimPlatform.h"
+#include "speech/SpeechTexts.h"
 #include "support/Fakes.h"
 
 namespace {
@@ -51,6 +52,9 @@ void check(const MainWindow& window, sim::SimPlatform& sim) {
     SAYVANE_FUZZ_CHECK(list->selection == -1 || (list->selection >= 0 && static_cast<std::size_t>(list->selection) < list->items.size()));
   // The window never claims the rules are on when the recognizer has them off, or the reverse.
   if (!window.quitting()) SAYVANE_FUZZ_CHECK(window.flags().rulesActive == sim.rulesActive());
+  // An active set's label names the set whose phrases act.
+  if (window.flags().rulesActive && !window.recognition().testMode && !window.quitting())
+    SAYVANE_FUZZ_CHECK(ui.Label5.caption == concat({kActiveSetLabel, window.loadedSetName()}));
   SAYVANE_FUZZ_CHECK(window.characterMenu() == sim.characterMenu());
   // While the set list shows the loaded set, the phrase list shows exactly its entries.
   const auto* selected = ui.List2.selectedItem();

@@ -111,7 +111,7 @@ TEST_F(Program, TheTestModeShowsWhatIsHeardRunsNothingAndUnlocksEverythingWhenSt
   EXPECT_FALSE(sim->characterArmed());
 }
 
-TEST_F(Program, TheTestModeDoesNothingWithoutAGrammarAndKeepsItsStateWhenTheAudioIsBusy) {
+TEST_F(Program, WithoutAGrammarTheTestDoesNothingAndTheSwitchTurnsOnlyTheButtons) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   files.files[u"坏的.xml"] = "<GRAMMAR LANGID=\"804\">";  // never closed: the recognizer rejects it
   startQuietly();
@@ -119,11 +119,40 @@ TEST_F(Program, TheTestModeDoesNothingWithoutAGrammarAndKeepsItsStateWhenTheAudi
   EXPECT_EQ(selectSet(u"坏的"), (Lines{"grammar-load 坏的.xml", "message Sayvane|" + toUtf8(kGrammarLoadFailedOnSelect)}));
   EXPECT_FALSE(window->flags().grammarLoaded);
   EXPECT_TRUE(click("Command6").empty());
-  // Switching the set on without a grammar turns the buttons, but nothing listens.
   click("Command5");
   EXPECT_EQ(ui().Command5.caption, u"停止当前的语音命令集");
   EXPECT_EQ(ui().Label5.caption, u"当前没有使用任何语音命令集");
   EXPECT_FALSE(sim->rulesActive());
+  // A new set loads its grammar with the rules off; stopping from there must not start them.
+  EXPECT_TRUE(window->type("Text3", u"新的"));
+  click("Command2");
+  ASSERT_TRUE(window->flags().grammarLoaded);
+  click("Command5");
+  EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令集");
+  EXPECT_FALSE(sim->rulesActive());
+  EXPECT_EQ(click("Command5").back(), "rules on");
+  EXPECT_EQ(ui().Label5.caption, u"当前使用的语音命令集：新的");
+}
+
+// The set that is switched on is the one whose phrases act, and the label says which.
+TEST_F(Program, TheSwitchAndNewSetsLeaveTheActiveSetTheLoadedOne) {
+  addSet(u"初始默认语音命令集", kInitialEntries);
+  addSet(u"游戏", {{u"Space", u"跳"}});
+  options.recognizers = {u"中文识别器", u"English"};
+  startQuietly();
+  EXPECT_TRUE(window->type("Text3", u"新的"));
+  EXPECT_EQ(click("Command2"), (Lines{"write 新的.xml"}));
+  EXPECT_EQ(ui().List2.items.back(), u"新的");
+  hear(u"Tobrin");
+  EXPECT_EQ(hear(u"关闭窗口").size(), 5u);
+  // A selection the engine check refused leaves the list on a set that was never loaded.
+  click("Command5");
+  EXPECT_TRUE(window->select("SREngines", 1));
+  selectSet(u"游戏");
+  EXPECT_TRUE(window->select("SREngines", 0));
+  EXPECT_EQ(click("Command5"), (Lines{"message 提示|" + toUtf8(kSelectedSetNotLoaded)}));
+  EXPECT_FALSE(sim->rulesActive());
+  EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令集");
 }
 
 TEST_F(Program, ABusyAudioDeviceKeepsTheTestModeOff) {
