@@ -88,18 +88,14 @@ mingw_build() {
 # The 32-bit program is the one that can host the 32-bit character control; it and the
 # 32-bit stand-ins are built and checked to be self-contained 32-bit files.
 mingw32_build() {
-  cmake -S . -B "$MINGW32_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSAYVANE_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake &&
+  sayvane_mingw_release_configure "$MINGW32_DIR" i686 &&
     ninja -C "$MINGW32_DIR" -j"$SAYVANE_JOBS" Sayvane sayvane-tool speechsim speechsim-say || return 1
   local file
-  for file in "$MINGW32_DIR/Sayvane.exe" "$MINGW32_DIR/speechsim/speechsim.dll" "$MINGW32_DIR/speechsim/speechsim-say.exe"; do
+  local -a files=("$MINGW32_DIR/Sayvane.exe" "$MINGW32_DIR/speechsim/speechsim.dll" "$MINGW32_DIR/speechsim/speechsim-say.exe")
+  for file in "${files[@]}"; do
     i686-w64-mingw32-objdump -f "$file" | grep -q 'file format pei-i386' || { echo "$file is not 32-bit"; return 1; }
-    if i686-w64-mingw32-objdump -p "$file" | grep 'DLL Name' | grep -viE \
-        'kernel32|user32|gdi32|comctl32|comdlg32|shell32|advapi32|ole32|oleaut32|msvcrt|api-ms-win'; then
-      echo "$file needs a DLL that does not come with Windows"
-      return 1
-    fi
   done
+  sayvane_check_windows_imports i686-w64-mingw32-objdump "${files[@]}" || return 1
   # COM finds the stand-in's entry points by their plain names.
   # (read whole first: grep -q stopping early would fail the pipe under pipefail)
   local exports
@@ -175,12 +171,69 @@ e2e_tests_32() {
   in_display "${winevars[@]}" timeout 900 "$wine" "$MINGW_DIR/tests/sayvane-e2e-tests.exe" \
     --gtest_filter='Spoken.StartUp*:Spoken.APhraseAlone*:Spoken.TheCharacterMenu*:BuiltInCharacter.TakesOver*:SpokenTiming.TheFirstKey*' </dev/null
 }
+# The release zips: built twice, the second time in fresh build folders, to the same bytes.
+package_build() {
+  bash scripts/package.sh || return 1
+  bash scripts/package.sh --build "$tmp/package-build" --out "$tmp/dist" >/dev/null || return 1
+  cmp out/dist/SHA256SUMS "$tmp/dist/SHA256SUMS" || { echo "the second packaging gave other bytes"; return 1; }
+  (cd out/dist && sha256sum --check --quiet SHA256SUMS)
+}
+# Each zip unpacked inside the prefix and started there as shipped, with the stand-in
+# recognizer of its own width; a second copy of the 64-bit one the program cannot write.
+package_wine_tests() {
+  ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" sayvane-e2e-tests >/dev/null || return 1
+  local version folder arch said
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release-x64/CMakeCache.txt)
+  wine_prefix || return 1
+  local drive=$tmp/wine/drive_c/sayvane-package windows='C:\sayvane-package'
+  chmod -R u+w "$drive" 2>/dev/null; rm -rf "$drive"
+  for folder in x64 x86 x64-readonly; do
+    python3 -m zipfile -e "out/dist/Sayvane-$version-windows-${folder%-readonly}.zip" "$drive/$folder" || return 1
+  done
+  for arch in x64 x86; do
+    # Through cmd, which starts either width. A console program under Wine now and then fails
+    # to start: asking twice is harmless here.
+    local tool="$windows\\$arch\\Sayvane-$version\\sayvane-tool.exe"
+    said=$(WINEPREFIX=$tmp/wine WINEDEBUG=-all "$wine" cmd /c "$tool" --version) ||
+      said=$(WINEPREFIX=$tmp/wine WINEDEBUG=-all "$wine" cmd /c "$tool" --version)
+    [[ $said == "sayvane-tool $version" ]] || { echo "$arch: sayvane-tool --version said: $said"; return 1; }
+  done
+  # Root writes through any permission: for root only a read-only mount, in a mount namespace
+  # of the test's own, keeps the program out.
+  local -a inside=()
+  local readonly_folder="$windows\\x64-readonly\\Sayvane-$version"
+  chmod -R a-w "$drive/x64-readonly"
+  if touch "$drive/x64-readonly/probe" 2>/dev/null; then
+    rm -f "$drive/x64-readonly/probe"
+    if unshare --mount true 2>/dev/null; then
+      inside=(unshare --mount -- sh -c 'mount --bind -o ro "$0" "$0" && exec "$@"' "$drive/x64-readonly")
+    else
+      echo "no way to make a folder unwritable here: the read-only test is skipped"
+      readonly_folder=
+    fi
+  fi
+  wine_env
+  virtual_desktop on || return 1
+  local rc=0
+  # The wineserver opens the files, so it too must start inside the namespace.
+  WINEPREFIX=$tmp/wine "$wineserver_bin" -k 2>/dev/null
+  in_display "${inside[@]}" "${winevars[@]}" SAYVANE_E2E_PACKAGE="$windows\\x64\\Sayvane-$version" \
+    SAYVANE_E2E_READONLY_PACKAGE="$readonly_folder" timeout 900 "$wine" \
+    "$MINGW_DIR/tests/sayvane-e2e-tests.exe" --gtest_filter='Package.*:ReadOnlyPackage.*' </dev/null || rc=1
+  in_display "${winevars[@]}" SAYVANE_E2E_PROGRAM_BUILD="$SAYVANE_ROOT/$MINGW32_DIR" \
+    SAYVANE_E2E_PACKAGE="$windows\\x86\\Sayvane-$version" timeout 900 "$wine" \
+    "$MINGW_DIR/tests/sayvane-e2e-tests.exe" --gtest_filter='Package.*' </dev/null || rc=1
+  chmod -R u+w "$drive/x64-readonly"  # or the clean-up could not remove it
+  return $rc
+}
 stage "mingw-w64 build" mingw_build
 stage "mingw-w64 i686 build" mingw32_build
 stage "unit tests under Wine" wine_tests
 stage "platform tests under Wine" platform_tests
 stage "end-to-end tests under Wine" e2e_tests
 stage "32-bit program end to end under Wine" e2e_tests_32
+stage "release packages (x64, x86), reproducible" package_build
+stage "release packages started as shipped under Wine" package_wine_tests
 
 # --- fuzzing -----------------------------------------------------------------
 fuzz_targets() { # executables the fuzz build defines, as paths relative to $FUZZ_DIR

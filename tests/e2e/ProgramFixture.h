@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "e2e/driver/Process.h"
@@ -25,6 +26,9 @@ class ProgramTest : public ::testing::Test {
     bool characterFile = false;  // "merlin.acs" lies in the program folder
   };
   virtual System system() const { return {}; }
+  // A folder to start Sayvane.exe in as it is (an unpacked release) instead of a fresh copy
+  // of the build's program; the test leaves it in place.
+  virtual std::optional<std::filesystem::path> shippedFolder() const { return std::nullopt; }
 
   void SetUp() override;
   void TearDown() override;
