@@ -30,16 +30,19 @@ trap cleanup EXIT
 results=()
 passed=0
 failed=0
+skipped=0
 
-record() { # record NAME pass|fail SECONDS [NOTE]
+record() { # record NAME pass|fail|skip SECONDS [NOTE]
   results+=("$(printf '%-5s %5ss  %s%s' "$2" "$3" "$1" "${4:+  ($4)}")")
   case $2 in
     pass) passed=$((passed + 1)) ;;
     fail) failed=$((failed + 1)) ;;
+    skip) skipped=$((skipped + 1)) ;;
   esac
 }
 
-stage() { # stage NAME COMMAND...: runs the command and records the outcome
+kSkip=77
+stage() { # stage NAME COMMAND...: runs the command and records the outcome; exit 77 is a skip
   local name=$1 start=$SECONDS rc=0
   shift
   echo
@@ -47,6 +50,10 @@ stage() { # stage NAME COMMAND...: runs the command and records the outcome
   "$@" || rc=$?
   if ((rc == 0)); then
     record "$name" pass $((SECONDS - start))
+  elif ((rc == kSkip)); then
+    echo "--- $name SKIPPED: $skip_reason"
+    record "$name" skip $((SECONDS - start)) "$skip_reason"
+    rc=0
   else
     echo "--- $name FAILED (exit $rc)"
     record "$name" fail $((SECONDS - start)) "exit $rc"
@@ -58,7 +65,7 @@ summary() {
   echo
   echo "=== summary"
   printf '%s\n' "${results[@]}"
-  echo "$passed passed, $failed failed"
+  echo "$passed passed, $failed failed, $skipped skipped"
 }
 
 # --- setup -------------------------------------------------------------------
@@ -128,6 +135,19 @@ in_display() {
   [[ -n $wineserver_bin ]] && WINEPREFIX=$tmp/wine "$wineserver_bin" -k >/dev/null 2>&1
   return $rc
 }
+# Wine 8 now and then fails to start a console program: exit 1 and not a byte written. Such a
+# run never began, so it is made once more; a run that wrote anything is never repeated.
+despite_wine() { # despite_wine COMMAND...
+  local out=$tmp/run.out rc
+  "$@" 2>&1 | tee "$out"
+  rc=${PIPESTATUS[0]}
+  if ((rc == 1)) && [[ ! -s $out ]]; then
+    echo "Wine did not start it (exit 1, no output): starting it again" >&2
+    "$@"
+    rc=$?
+  fi
+  return $rc
+}
 wine_env() { # the environment every Wine command here runs in
   winevars=(env WINEPREFIX="$tmp/wine" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
             SAYVANE_ARTIFACTS="$SAYVANE_ROOT/out/artifacts")
@@ -137,13 +157,13 @@ wine_env() { # the environment every Wine command here runs in
 virtual_desktop() { # virtual_desktop on|off
   local -a change=(reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f)
   [[ $1 == on ]] && change=(reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f)
-  in_display "${winevars[@]}" "$wine" "${change[@]}" >/dev/null 2>&1 || [[ $1 == off ]]
+  despite_wine in_display "${winevars[@]}" "$wine" "${change[@]}" >/dev/null || [[ $1 == off ]]
 }
 wine_run() { # wine_run on|off EXE: runs a test program of the mingw build in the prefix, with a display
   wine_prefix || return 1
   wine_env
   virtual_desktop "$1" || return 1
-  in_display "${winevars[@]}" timeout 900 "$wine" "$2" </dev/null
+  despite_wine in_display "${winevars[@]}" timeout 900 "$wine" "$2" </dev/null
 }
 wine_tests() {
   ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" sayvane-unit-tests >/dev/null || return 1
@@ -159,17 +179,29 @@ e2e_tests() {
   wine_run on "$MINGW_DIR/tests/sayvane-e2e-tests.exe" || return 1
   echo "screenshots: $(ls out/artifacts/*.png 2>/dev/null | tr '\n' ' ')"
 }
+# Some kernels are built without 32-bit support: there wine32 cannot start at all, which says
+# nothing about our program, so a 32-bit stage is skipped with the reason rather than failed.
+# Any other failure of the loader is left for the stage to report.
+skip_reason=
+wine32_runs() {
+  local out
+  out=$("$(dirname "$wine")/wine" --version 2>&1) && return 0
+  [[ $out == *"Exec format error"* ]] || return 0
+  skip_reason="this machine's kernel cannot run 32-bit programs (the 32-bit Wine loader: Exec format error)"
+  return 1
+}
 # The 32-bit program with the 32-bit stand-ins, as on a system whose character control is
 # 32-bit only: the spoken road, driven by the same tests.
 e2e_tests_32() {
   ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" sayvane-e2e-tests e2e-target >/dev/null || return 1
   [[ -f $MINGW32_DIR/Sayvane.exe && -f $MINGW32_DIR/speechsim/speechsim.dll ]] || { echo "no 32-bit build"; return 1; }
   wine_prefix || return 1
+  wine32_runs || return $kSkip
   wine_env
   winevars+=(SAYVANE_E2E_PROGRAM_BUILD="$SAYVANE_ROOT/$MINGW32_DIR")
   virtual_desktop on || return 1
-  in_display "${winevars[@]}" timeout 900 "$wine" "$MINGW_DIR/tests/sayvane-e2e-tests.exe" \
-    --gtest_filter='Spoken.StartUp*:Spoken.APhraseAlone*:Spoken.TheCharacterMenu*:BuiltInCharacter.TakesOver*:SpokenTiming.TheFirstKey*' </dev/null
+  despite_wine in_display "${winevars[@]}" timeout 900 "$wine" "$MINGW_DIR/tests/sayvane-e2e-tests.exe" \
+    --gtest_filter='Spoken.StartUp*:Spoken.APhraseAlone*:Spoken.TheCharacterMenu*:BuiltInCharacter.TakesOver*:SpokenTiming.TheFirstKey*:Busy/QuitDuringAHold.*:InProcess.*:*EnglishOnly*' </dev/null
 }
 # The release zips: built twice, the second time in fresh build folders, to the same bytes.
 package_build() {

@@ -75,7 +75,14 @@ void runPlan(const ActionPlan& plan, ActionServices& services) {
   // Keys this action holds down, in the order pressed: a quit during a hold releases them, so
   // no modifier stays stuck for the rest of the session.
   std::vector<std::uint8_t> held;
+  bool checked = false;
   for (const auto& operation : plan) {
+    if (operation.kind == Operation::Kind::Input && !checked) {
+      checked = true;
+      // The keys are sent all the same: only the user can give the program the rights.
+      if (services.foreground.compare() == ForegroundLevel::Higher)
+        (void)services.character.speak(std::u16string(kElevatedTarget));
+    }
     const auto outcome = perform(operation, services);
     if (operation.kind == Operation::Kind::Input && operation.input.type == InputEvent::Type::Key) {
       const auto key = operation.input.virtualKey;

@@ -7,6 +7,7 @@
 #include "platform/Character.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
+#include "platform/ForegroundRights.h"
 #include "platform/Input.h"
 #include "platform/Programs.h"
 #include "platform/Random.h"
@@ -18,6 +19,8 @@ namespace sayvane {
 
 inline constexpr std::u16string_view kNoSuchProgram = u"这个路径下没有对应的程序！";
 inline constexpr std::u16string_view kNoticeCaption = u"提示";
+inline constexpr std::u16string_view kElevatedTarget =
+    u"这个窗口以管理员身份运行，Windows 不让 Sayvane 的按键和鼠标操作到达它。以管理员身份运行 Sayvane 可以解决。";
 
 // What an action may do to the program itself.
 class MainWindowControl {
@@ -44,13 +47,15 @@ struct ActionServices {
   Dialogs& dialogs;
   Character& character;
   MainWindowControl& window;
+  ForegroundRights& foreground;
 };
 
 // Round half to even, clamped to the 16-bit signed range the character control uses.
 int roundToInt16(double value);
 
 // Stops at a failed operation until a program start has been attempted; from then on a
-// failing operation is skipped and the next one runs. Stops when the program quits.
+// failing operation is skipped and the next one runs. Stops when the program quits. Before
+// its first key or click, the character says so once when Windows will drop them.
 void runPlan(const ActionPlan& plan, ActionServices& services);
 void runAction(std::u16string_view action, ActionServices& services);
 

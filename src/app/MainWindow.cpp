@@ -10,7 +10,7 @@ MainWindow::MainWindow(Platform& platform) : p_(platform), ui_(initialControls()
 
 ActionServices MainWindow::services() {
   return ActionServices{p_.input,  p_.shell,   p_.programs, p_.clipboard, p_.screen,
-                        p_.random, p_.waiter, p_.dialogs,  character_,   *this};
+                        p_.random, p_.waiter, p_.dialogs,  character_,   *this, p_.foreground};
 }
 
 void MainWindow::message(std::u16string_view text, std::u16string_view caption) {
@@ -60,6 +60,7 @@ void MainWindow::hideMainWindow() {
 void MainWindow::quit() {
   if (quitting_) return;
   quitting_ = true;
+  character_.showArmed(false);
   p_.view.quit();
 }
 

@@ -33,6 +33,9 @@ class LoadedCharacter final : public Character {
   [[nodiscard]] bool setLanguageId(int id) override { return character_ && character_->setLanguageId(id); }
   [[nodiscard]] bool addCommand(const std::u16string& name) override { return character_ && character_->addCommand(name); }
   [[nodiscard]] bool removeAllCommands() override { return character_ && character_->removeAllCommands(); }
+  void showArmed(bool armed) override {
+    if (character_) character_->showArmed(armed);
+  }
 
  private:
   Character* character_ = nullptr;

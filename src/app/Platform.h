@@ -6,6 +6,7 @@
 #include "platform/CodePage936.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
+#include "platform/ForegroundRights.h"
 #include "platform/Input.h"
 #include "platform/Programs.h"
 #include "platform/Random.h"
@@ -35,6 +36,7 @@ struct Platform {
   Settings& settings;
   Timer& timer;
   WindowView& view;
+  ForegroundRights& foreground;
 };
 
 }  // namespace sayvane

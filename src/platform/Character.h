@@ -26,6 +26,9 @@ class Character {
   // A command-menu entry whose name, caption and voice text are all `name`; enabled, visible.
   [[nodiscard]] virtual bool addCommand(const std::u16string& name) = 0;
   [[nodiscard]] virtual bool removeAllCommands() = 0;
+  // Whether the wake phrase was heard, so the next phrase acts. The system's character has no
+  // picture for it and is not asked; only the program's own shows it.
+  virtual void showArmed(bool) {}
 };
 
 // Menu choices come back as events the platform delivers, carrying the entry's name.

@@ -1,7 +1,8 @@
-// The speech recognizer: the one shared recognition context and its command grammar.
+// The speech recognizer: the one recognition context and its command grammar.
 // Recognitions come back as events the platform delivers to the main window.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,10 +20,14 @@ class Recognizer {
   Recognizer& operator=(const Recognizer&) = delete;
   virtual ~Recognizer() = default;
 
-  // Creates the shared recognition context.
+  // Creates the recognition context: the shared recognizer's, or where that cannot be had,
+  // one of a recognizer the program runs itself.
   [[nodiscard]] virtual bool createContext() = 0;
   // The descriptions (locale 0) of every installed recognizer, in enumeration order.
   [[nodiscard]] virtual std::optional<std::vector<std::u16string>> recognizerDescriptions() = 0;
+  // Which of them listens, when the program chose it; the shared recognizer's choice is the
+  // system's, shown as entry 0.
+  [[nodiscard]] virtual std::size_t recognizerInUse() { return 0; }
   // The command grammar, id 1.
   [[nodiscard]] virtual bool createGrammar() = 0;
   // Dictation topic "" loaded statically, then switched inactive: it never produces results.

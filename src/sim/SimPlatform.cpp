@@ -260,6 +260,7 @@ class SimRecognizer final : public Recognizer {
     if (c_.options.recognizers.empty()) return std::vector<std::u16string>{std::u16string(kDefaultRecognizer)};
     return c_.options.recognizers;
   }
+  [[nodiscard]] std::size_t recognizerInUse() override { return c_.options.recognizerInUse; }
   [[nodiscard]] bool createGrammar() override { return true; }
   [[nodiscard]] bool loadDictation() override { return true; }
   [[nodiscard]] bool deactivateDictation() override { return true; }
@@ -336,10 +337,12 @@ class SimCharacter final : public Character {
     menu.clear();
     return true;
   }
+  void showArmed(bool on) override { armed = on; }
 
   int w = kSimCharacterSize;
   int h = kSimCharacterSize;
   bool shown = false;
+  bool armed = false;
   std::vector<std::u16string> menu;
 
  private:
@@ -430,7 +433,7 @@ struct SimPlatform::State {
         settings(core),
         view(core),
         platform{input,    desktop,     desktop,    desktop,          desktop,  desktop, waiter, dialogs,
-                 this->files, codePage, recognizer, characterControl, settings, timer,   view} {}
+                 this->files, codePage, recognizer, characterControl, settings, timer,   view, foreground} {}
 
   Core core;
   SimWaiter waiter;
@@ -444,6 +447,7 @@ struct SimPlatform::State {
   SimCharacterControl characterControl;
   SimSettings settings;
   SimView view;
+  FixedForegroundRights foreground;
   Platform platform;
 };
 
@@ -498,6 +502,7 @@ std::optional<std::u16string> SimPlatform::setting() const {
 std::u16string SimPlatform::clipboard() const { return state_->desktop.clipboard; }
 std::vector<std::u16string> SimPlatform::characterMenu() const { return state_->character.menu; }
 bool SimPlatform::characterShown() const { return state_->character.shown; }
+bool SimPlatform::characterArmed() const { return state_->character.armed; }
 int SimPlatform::characterWidth() const { return state_->character.w; }
 int SimPlatform::characterHeight() const { return state_->character.h; }
 std::vector<std::uint8_t> SimPlatform::keysDown() const { return state_->input.down; }

@@ -26,6 +26,7 @@ inline constexpr int kSimCharacterSize = 128;
 
 struct SimOptions {
   std::vector<std::u16string> recognizers;  // empty: one default recognizer
+  std::size_t recognizerInUse = 0;          // the entry whose engine listens
   bool noSpeech = false;                    // the recognition context cannot be created
   bool noCharacter = false;                 // the character control loads nothing
   bool audioBusy = false;                   // rules cannot be switched on
@@ -70,6 +71,7 @@ class SimPlatform {
   std::u16string clipboard() const;
   std::vector<std::u16string> characterMenu() const;
   bool characterShown() const;
+  bool characterArmed() const;
   int characterWidth() const;
   int characterHeight() const;
   // Keys pressed and not yet released, in the order they went down.

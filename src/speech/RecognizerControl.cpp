@@ -21,7 +21,9 @@ bool MainWindow::recognizerStart() {
   // Selecting entry 0 of an empty list is a failure: without a recognizer nothing can work.
   if (!descriptions || descriptions->empty()) return false;
   ui_.SREngines.items = *descriptions;
-  ui_.SREngines.selection = 0;
+  // The entry of the engine that listens, so the set switch's check judges what is heard.
+  const std::size_t inUse = r.recognizerInUse();
+  ui_.SREngines.selection = inUse < descriptions->size() ? static_cast<int>(inUse) : 0;
   if (!r.createGrammar() || !r.loadDictation() || !r.deactivateDictation()) return false;
   // Interests already set by the recognizer stay set.
   for (const auto interest : {kRecognitionInterest, kFalseRecognitionInterest}) {

@@ -7,7 +7,7 @@ namespace sayvane {
 
 inline constexpr std::u16string_view kStartupFailure =
     u"没有安装语音识别引擎！ 请安装微软的语音识别引擎！下载地址是：\r\n"
-    u"https://www.microsoft.com/download/details.aspx?id=10121";
+    u"https://support.microsoft.com/zh-cn/windows/language-packs-for-windows-a5094319-a92d-18de-5b53-1cfc697cfca8";
 inline constexpr std::u16string_view kGrammarLoadFailedOnSelect =
     u"出现错误，可能是以下一种原因造成：１．无效的语音词汇文件！２．没有安装语音识别引擎！３．没有安装中文语音包！"
     u"详细的下载安装方法请看帮助！";

@@ -19,6 +19,8 @@ void MainWindow::Command6_Click() {
     ui_.Text4.visible = testing;
     ui_.SREngines.enabled = !testing;
     speech_.testMode = testing;
+    // The test runs nothing, so the armed picture would mislead; the flag itself stays.
+    character_.showArmed(!testing && speech_.wakeFlag);
   };
   if (flags_.rulesActive) {
     if (!p_.recognizer.setRulesActive(false)) return message(kAudioBusy);

@@ -1,21 +1,40 @@
 #include "e2e/ProgramFixture.h"
 
+#include <algorithm>
 #include <fstream>
+#include <tuple>
+#include <vector>
 
 #include "app/AppTexts.h"
 #include "app/Layout.h"
 #include "app/win32/WindowClasses.h"
+#include "commandsets/DefaultSets.h"
 #include "e2e/driver/Build.h"
 #include "e2e/driver/Registry.h"
 #include "e2e/driver/Screenshot.h"
 #include "e2e/driver/SpeechSim.h"
 #include "platform/win32/ProgramFolder.h"
+#include "platform/win32/WinCodePage936.h"
 #include "speech/SpeechTexts.h"
 #include "text/Text.h"
 
 namespace e2e {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Names, sizes and times of a folder's files: a program that changed them has acted.
+std::vector<std::tuple<fs::path, std::uintmax_t, fs::file_time_type>> listing(const fs::path& folder) {
+  std::vector<std::tuple<fs::path, std::uintmax_t, fs::file_time_type>> files;
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(folder, ignored))
+    files.emplace_back(entry.path(), entry.file_size(ignored), entry.last_write_time(ignored));
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+}  // namespace
 
 fs::path artifactFolder() {
   const fs::path folder = folderFromEnvironment(L"SAYVANE_ARTIFACTS").value_or(sayvane::programFolder());
@@ -42,6 +61,7 @@ void ProgramTest::SetUp() {
   const System offered = system();
   ASSERT_TRUE(setRegistered(StandIn::recognizer, offered.recognizer));
   ASSERT_TRUE(setRegistered(StandIn::character, offered.character));
+  ASSERT_TRUE(setRegistered(StandIn::inprocRecognizer, offered.inprocRecognizer));
   if (offered.characterFile) std::ofstream(folder / L"merlin.acs", std::ios::binary) << "stand-in character";
   // The program inherits these; the stand-ins read them when the program creates them.
   simLog = scratch / L"speechsim.log";
@@ -64,7 +84,17 @@ void ProgramTest::TearDown() {
 }
 
 void ProgramTest::launch() {
-  program = Process(folder / L"Sayvane.exe", L"", folder);
+  const auto before = listing(folder);
+  program = startDespiteWine([&] {
+    StartAttempt attempt{Process(folder / L"Sayvane.exe", L"", folder)};
+    // Its main window comes before it does anything else.
+    waitFor([&] {
+      attempt.showedLife = attempt.showedLife || !attempt.process.windows().empty();
+      return attempt.showedLife || !attempt.process.running();
+    });
+    attempt.showedLife = attempt.showedLife || listing(folder) != before;
+    return attempt;
+  });
   ASSERT_TRUE(program.started());
 }
 
@@ -89,6 +119,20 @@ void ProgramTest::startToMainWindow(bool tips) {
 
 fs::path ProgramTest::setFile(std::u16string_view setName) const {
   return folder / fs::path(std::u16string(setName) + u".xml");
+}
+
+void InitialSetTest::SetUp() {
+  ProgramTest::SetUp();
+  if (HasFatalFailure()) return;
+  sayvane::WinCodePage936 codePage;
+  const auto encoded = codePage.encode(sayvane::setTextWithEntries(entries()));
+  ASSERT_TRUE(encoded.bytes);
+  std::ofstream(setFile(sayvane::kInitialSetName), std::ios::binary) << *encoded.bytes;
+  launch();
+  expectMessage(u"提示", sayvane::kStartupTips);
+  ASSERT_TRUE(waitForCall(simLog, "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> ok", 10s));
+  main = program.waitWindow(sayvane::win32::kMainWindowClass);
+  ASSERT_NE(main, nullptr);
 }
 
 void ProgramTest::closeAndExpectExit() {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "commandsets/SetText.h"
 #include "e2e/driver/Process.h"
 #include "e2e/driver/Ui.h"
 
@@ -24,6 +25,7 @@ class ProgramTest : public ::testing::Test {
     bool recognizer = false;     // the stand-in recognizer is registered
     bool character = false;      // the stand-in character control is registered
     bool characterFile = false;  // "merlin.acs" lies in the program folder
+    bool inprocRecognizer = false;  // the stand-in in-process recognizer is registered
   };
   virtual System system() const { return {}; }
   // A folder to start Sayvane.exe in as it is (an unpacked release) instead of a fresh copy
@@ -50,6 +52,15 @@ class ProgramTest : public ::testing::Test {
   std::filesystem::path simLog;
   Process program;
   HWND main = nullptr;
+};
+
+// Both stand-ins, and the program started with an initial set of the test's own `entries()`,
+// switched on, the tips closed.
+class InitialSetTest : public ProgramTest {
+ protected:
+  System system() const override { return {true, true, true}; }
+  virtual std::vector<sayvane::Entry> entries() const = 0;
+  void SetUp() override;
 };
 
 }  // namespace e2e

@@ -36,18 +36,6 @@ std::u16string initialSetText() {
   return {};
 }
 
-// The calls of `calls` that `wanted` names, in their order, must be `wanted` itself: each
-// wanted call is there, once, and they came in this order.
-::testing::AssertionResult inOrder(const std::vector<SimCall>& calls, const std::vector<std::string>& wanted) {
-  std::size_t next = 0;
-  for (const auto& call : calls)
-    if (next < wanted.size() && call.text == wanted[next]) ++next;
-  if (next == wanted.size()) return ::testing::AssertionSuccess();
-  auto failure = ::testing::AssertionFailure() << "missing or out of order: " << wanted[next] << "\nlog:";
-  for (const auto& call : calls) failure << "\n  " << call.text;
-  return failure;
-}
-
 // Both stand-ins and a character file: a system where speech and the character work.
 class Spoken : public ProgramTest {
  protected:
@@ -270,24 +258,6 @@ TEST_F(Spoken, AddingAPhraseMakesItHeardAndDeletingItLeavesItWithoutAction) {
   EXPECT_EQ(say(u"Tobrin"), "recognition");
   EXPECT_EQ(say(u"按键甲"), "recognition");
   EXPECT_EQ(eventsOf(readTargetLog(target.log), {"keydown", "keyup"}).size(), 2u);
-}
-
-TEST_F(Spoken, AnEnglishOnlyRecognizerListIsRefusedWithBothMessages) {
-  SetEnvironmentVariableW(L"SAYVANE_SIM_RECOGNIZERS", L"Microsoft English Recognizer v5.1");
-  launch();
-  expectMessage(u"提示", sayvane::kStartupTips);
-  expectMessage(u"提示", concat({sayvane::kNoChineseEngine, sayvane::kSeeHelp}));
-  expectMessage(u"提示", sayvane::kMustUseChinese);
-  main = program.waitWindow(sayvane::win32::kMainWindowClass);
-  ASSERT_NE(main, nullptr);
-  // Nothing came on, so the window is the way left to the user.
-  ASSERT_TRUE(waitFor([&] { return visible(main); }));
-  EXPECT_EQ(rows16(control(main, "SREngines")), std::vector<std::u16string>{u"Microsoft English Recognizer v5.1"});
-  const auto calls = readSimLog(simLog);
-  EXPECT_TRUE(callsStartingWith(calls, "ISpeechRecoGrammar.CmdLoadFromFile(").empty());
-  EXPECT_TRUE(callsStartingWith(calls, "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1)").empty());
-  EXPECT_TRUE(callsStartingWith(calls, "Commands.Add(").empty());
-  closeAndExpectExit();
 }
 
 TEST_F(Spoken, ABusyAudioDeviceIsReportedAndTheButtonsStayAsTheyWere) {

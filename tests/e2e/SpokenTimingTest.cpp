@@ -6,17 +6,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 
-#include "app/AppTexts.h"
-#include "app/win32/WindowClasses.h"
-#include "commandsets/DefaultSets.h"
-#include "commandsets/SetText.h"
 #include "e2e/ProgramFixture.h"
 #include "e2e/driver/SpeechSim.h"
 #include "e2e/driver/TargetLog.h"
-#include "platform/win32/WinCodePage936.h"
-#include "speech/SpeechTexts.h"
 
 namespace e2e {
 namespace {
@@ -46,26 +39,16 @@ void report(const char* what, const std::vector<double>& samples) {
 }
 
 // The initial set holds phrases whose actions are easy to time at the target.
-class SpokenTiming : public ProgramTest {
+class SpokenTiming : public InitialSetTest {
  protected:
-  System system() const override { return {true, true, true}; }
+  std::vector<sayvane::Entry> entries() const override {
+    return {{u"CloseSoft", u"退出"}, {u"AddSpeech", u"添加语音命令"}, {u"Down!1000", u"地图下移"},
+            {u"LWindows*R", u"运行框"}, {u"A", u"按键甲"}, {u"OpenShow", u"Tobrin"}};
+  }
 
   void SetUp() override {
-    ProgramTest::SetUp();
+    InitialSetTest::SetUp();
     if (HasFatalFailure()) return;
-    const auto text = sayvane::setTextWithEntries({{u"CloseSoft", u"退出"},
-                                                   {u"AddSpeech", u"添加语音命令"},
-                                                   {u"Down!1000", u"地图下移"},
-                                                   {u"LWindows*R", u"运行框"},
-                                                   {u"A", u"按键甲"},
-                                                   {u"OpenShow", u"Tobrin"}});
-    sayvane::WinCodePage936 codePage;
-    const auto encoded = codePage.encode(text);
-    ASSERT_TRUE(encoded.bytes);
-    std::ofstream(setFile(sayvane::kInitialSetName), std::ios::binary) << *encoded.bytes;
-    launch();
-    expectMessage(u"提示", sayvane::kStartupTips);
-    ASSERT_TRUE(waitForCall(simLog, "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> ok", 10s));
     target = startTarget(folder / L"target.log");
     ASSERT_TRUE(target.ready);
   }

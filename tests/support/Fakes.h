@@ -115,7 +115,8 @@ struct FakeServices {
   Journal journal{waiter};
   FakeDesktop desktop{journal};
   FakeCharacter character{journal};
-  ActionServices services{desktop, desktop, desktop, desktop, desktop, desktop, waiter, desktop, character, desktop};
+  FixedForegroundRights foreground;
+  ActionServices services{desktop, desktop, desktop, desktop, desktop, desktop, waiter, desktop, character, desktop, foreground};
 };
 
 }  // namespace sayvane::testing

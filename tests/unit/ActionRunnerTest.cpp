@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/Fakes.h"
+#include "text/Text.h"
 
 namespace sayvane {
 namespace {
@@ -49,6 +52,27 @@ TEST(Runner, WriteLeavesTheTextOnTheClipboard) {
   FakeServices f;
   runAction(u"Write[此致敬礼！]", f.services);
   EXPECT_EQ(f.desktop.clipboard, u"此致敬礼！");
+}
+
+TEST(Runner, AWindowWithMoreRightsInFrontIsNamedOnceBeforeTheFirstKeyAndTheKeysStayTheSame) {
+  const std::string notice = "speak " + toUtf8(kElevatedTarget);
+  const auto isInput = [](const std::string& line) { return line.starts_with("key-") || line.starts_with("mouse"); };
+  for (const auto action : {u"Alt+F4", u"LWindows*R", u"MLBC", u"Write[你好]", u"OpenHide"}) {
+    SCOPED_TRACE(toUtf8(action));
+    Lines asSent;
+    for (const auto level : {ForegroundLevel::NotHigher, ForegroundLevel::Unknown, ForegroundLevel::Higher}) {
+      FakeServices f;
+      f.foreground.answer = level;
+      runAction(action, f.services);
+      Lines lines = f.journal.lines;
+      const auto firstInput = std::find_if(lines.begin(), lines.end(), isInput);
+      const bool named = level == ForegroundLevel::Higher && firstInput != lines.end();
+      EXPECT_EQ(std::count(lines.begin(), lines.end(), notice), named ? 1 : 0);
+      if (named && firstInput != lines.begin() && *(firstInput - 1) == notice) lines.erase(firstInput - 1);
+      if (level == ForegroundLevel::NotHigher) asSent = lines;
+      EXPECT_EQ(lines, asSent);
+    }
+  }
 }
 
 TEST(Runner, GrowAndShrinkRoundWidthThenHeight) {

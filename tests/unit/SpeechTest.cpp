@@ -15,7 +15,9 @@ constexpr const char* kAudioBusy = "message Sayvane|没有激活语音词汇文�
 TEST_F(Program, WakePhraseThenCloseWindowSendsAltF4) {
   startQuietly();
   EXPECT_EQ(hear(u"Tobrin"), (Lines{"speak Tobrin"}));
+  EXPECT_TRUE(sim->characterArmed());
   EXPECT_EQ(hear(u"关闭窗口"), (Lines{"speak 关闭窗口", "key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
+  EXPECT_FALSE(sim->characterArmed());
   EXPECT_EQ(hear(u"关闭窗口"), (Lines{"speak 关闭窗口"}));
 }
 
@@ -77,8 +79,10 @@ TEST_F(Program, ABusyAudioDeviceLeavesTheWindowAsItWas) {
 TEST_F(Program, TheTestModeShowsWhatIsHeardRunsNothingAndUnlocksEverythingWhenStopped) {
   startQuietly();
   EXPECT_FALSE(window->click("Command6"));  // off limits while a set is active
+  hear(u"Tobrin");
   click("Command5");
   EXPECT_EQ(click("Command6"), (Lines{kInstructions, "rules on"}));
+  EXPECT_FALSE(sim->characterArmed()) << "nothing would act";
   EXPECT_EQ(ui().Command6.caption, u"停止测试词汇");
   EXPECT_TRUE(ui().Text4.visible);
   for (const Control* c : {&ui().Command1, &ui().Command2, &ui().Command3, &ui().Command4, &ui().Command5,
@@ -87,10 +91,10 @@ TEST_F(Program, TheTestModeShowsWhatIsHeardRunsNothingAndUnlocksEverythingWhenSt
 
   EXPECT_TRUE(hear(u"Tobrin").empty());
   EXPECT_EQ(ui().Text4.text, u"Tobrin");
-  EXPECT_FALSE(window->recognition().wakeFlag);
   sim->elapse(300ms);
   EXPECT_TRUE(hear(u"关闭窗口").empty());
   EXPECT_EQ(ui().Text4.text, u"关闭窗口");
+  EXPECT_TRUE(window->recognition().wakeFlag);
   // The second result is cleared with the first: the timer is not restarted.
   sim->elapse(700ms);
   EXPECT_EQ(ui().Text4.text, u"");
@@ -102,6 +106,9 @@ TEST_F(Program, TheTestModeShowsWhatIsHeardRunsNothingAndUnlocksEverythingWhenSt
   for (const Control* c : {&ui().Command1, &ui().Command2, &ui().Command3, &ui().Command4, &ui().Command5,
                            &ui().List2, &ui().SREngines})
     EXPECT_TRUE(c->enabled);
+  EXPECT_TRUE(sim->characterArmed()) << "the wake phrase outlived the test";
+  window->close();
+  EXPECT_FALSE(sim->characterArmed());
 }
 
 TEST_F(Program, TheTestModeDoesNothingWithoutAGrammarAndKeepsItsStateWhenTheAudioIsBusy) {
@@ -150,6 +157,8 @@ TEST_F(Program, ACommandHeardDuringAHoldRunsInsideItAndTheHoldStillEnds) {
   startQuietly();
   hear(u"Tobrin");
   const auto t = sim->now();
+  std::vector<bool> armed;  // off once the hold has begun, on again with the second wake phrase
+  for (const auto at : {200ms, 350ms}) sim->schedule(t + at, [&] { armed.push_back(sim->characterArmed()); });
   sim->schedule(t + 300ms, [&] { sim->hear(u"Tobrin"); });
   sim->schedule(t + 400ms, [&] { sim->hear(u"关闭窗口"); });
   EXPECT_EQ(hear(u"向下"), (Lines{"speak 向下", "key-down 0x28", "speak Tobrin", "speak 关闭窗口", "key-down 0x12",
@@ -157,6 +166,7 @@ TEST_F(Program, ACommandHeardDuringAHoldRunsInsideItAndTheHoldStillEnds) {
   EXPECT_GT(sim->now() - t, 1000ms);
   EXPECT_LT(sim->now() - t, 1001ms);
   EXPECT_FALSE(window->recognition().wakeFlag);
+  EXPECT_EQ(armed, (std::vector<bool>{false, true}));
 }
 
 TEST_F(Program, AClickDuringAStepPauseIsHandledAndTheActionGoesOn) {

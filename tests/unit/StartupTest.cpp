@@ -15,7 +15,7 @@ constexpr const char* kTips =
 constexpr const char* kGreeting = "speak 在我身上点鼠标右键,就可以看到已有的语音命令.";
 constexpr const char* kStartupFailure =
     "critical Sayvane|没有安装语音识别引擎！ 请安装微软的语音识别引擎！下载地址是：\\n"
-    "https://www.microsoft.com/download/details.aspx?id=10121";
+    "https://support.microsoft.com/zh-cn/windows/language-packs-for-windows-a5094319-a92d-18de-5b53-1cfc697cfca8";
 
 TEST_F(Program, StartsWithTipsCharacterHiddenWindowAndTheInitialSetSwitchedOn) {
   addSet(u"初始默认语音命令集", {{u"CloseSoft", u"退出"}, {u"Alt+F4", u"IE浏览器"}, {u"OpenShow", u"Tobrin"}});
@@ -124,6 +124,19 @@ TEST_F(Program, AChineseEngineAnywhereInTheListAsksTheUserToSelectIt) {
   EXPECT_TRUE(window->select("List2", 0));
   EXPECT_EQ(window->loadedSetName(), u"初始默认语音命令集");
   EXPECT_TRUE(window->flags().grammarLoaded);
+}
+
+TEST_F(Program, TheEngineTheRecognizerListensWithIsTheEntryShownAndChecked) {
+  addSet(u"初始默认语音命令集", kInitialEntries);
+  options.setting = u"1";
+  options.recognizers = {u"English engine", u"Microsoft Speech Recognizer 8.0 for Windows (Chinese Simplified - PRC)"};
+  options.recognizerInUse = 1;
+  EXPECT_THAT(start(), Contains("rules on"));
+  EXPECT_EQ(ui().SREngines.selection, 1);
+  // An entry that is not in the list is no choice: entry 0, as the shared recognizer shows it.
+  options.recognizerInUse = 2;
+  EXPECT_THAT(start(), Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！"));
+  EXPECT_EQ(ui().SREngines.selection, 0);
 }
 
 TEST_F(Program, WithoutACharacterVoiceCommandsStillWork) {

@@ -18,6 +18,7 @@
 #include "platform/win32/AgentCharacterControl.h"
 #include "platform/win32/Automation.h"
 #include "platform/win32/SapiRecognizer.h"
+#include "platform/win32/SapiVoice.h"
 
 namespace {
 
@@ -98,9 +99,11 @@ class Fake final : public IDispatch, public IConnectionPointContainer, public IC
   HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
                                    EXCEPINFO* exception, UINT*) override {
     std::wstring kind = flags == DISPATCH_METHOD ? L"call" : flags == DISPATCH_PROPERTYGET ? L"get"
-                        : flags == DISPATCH_PROPERTYPUT ? L"put" : L"flags" + std::to_wstring(flags);
+                        : flags == DISPATCH_PROPERTYPUT ? L"put" : flags == DISPATCH_PROPERTYPUTREF ? L"putref"
+                        : L"flags" + std::to_wstring(flags);
+    const bool put = flags == DISPATCH_PROPERTYPUT || flags == DISPATCH_PROPERTYPUTREF;
     const bool namedPut = parameters->cNamedArgs == 1 && parameters->rgdispidNamedArgs[0] == DISPID_PROPERTYPUT;
-    if ((flags == DISPATCH_PROPERTYPUT) != namedPut || (!namedPut && parameters->cNamedArgs != 0)) kind += L"!named";
+    if (put != namedPut || (!namedPut && parameters->cNamedArgs != 0)) kind += L"!named";
     std::wstring call = name_ + L"." + std::to_wstring(member) + L" " + kind + L"(";
     for (UINT i = parameters->cArgs; i-- > 0;) call += describe(parameters->rgvarg[i]) + (i > 0 ? L" " : L"");
     log_->push_back(call + L")");
@@ -258,13 +261,16 @@ TEST(AutomationTest, SinkAnswersItsInterfaceForwardsEventsAndIsUnadvisedWhenTheC
 
 // --- The speech client -----------------------------------------------------------------------
 
-// A recognition context with its recognizer (two engines), grammar and one result.
+// A recognition context with its recognizer (two engines, the second Chinese, and one audio
+// input), grammar and one result. The recognizer also stands in for the in-process one.
 struct SpeechFakes {
   std::shared_ptr<Log> log = std::make_shared<Log>();
   ComPtr<Fake> context = Fake::make(L"context", log), recognizer = Fake::make(L"recognizer", log),
                tokens = Fake::make(L"tokens", log), grammar = Fake::make(L"grammar", log),
-               result = Fake::make(L"result", log), phrase = Fake::make(L"phrase", log);
+               result = Fake::make(L"result", log), phrase = Fake::make(L"phrase", log),
+               inputs = Fake::make(L"inputs", log), input = Fake::make(L"input", log);
   std::vector<ComPtr<Fake>> token{Fake::make(L"token0", log), Fake::make(L"token1", log)};
+  IDispatch* engineSet = nullptr;
   SpeechFakes() {
     context->withEvents(kRecoEvents);
     context->answer(1, returnsObject(recognizer));
@@ -276,10 +282,19 @@ struct SpeechFakes {
       const LONG index = parameters.cArgs == 1 ? parameters.rgvarg[0].lVal : -1;
       return index == 0 || index == 1 ? returnsObject(token[index])(parameters, out, exception) : E_INVALIDARG;
     });
-    token[0]->answer(4, returnsText(L"识别器 甲"));
-    token[1]->answer(4, returnsText(L"Recognizer B"));
+    token[0]->answer(4, returnsText(L"Recognizer A"));
+    token[1]->answer(4, returnsText(L"识别器 乙 (中文)"));
     result->answer(4, returnsObject(phrase));
     phrase->answer(15, returnsText(L"打开记事本"));
+    recognizer->answer(1, [this](const DISPPARAMS& parameters, VARIANT*, EXCEPINFO*) {
+      engineSet = parameters.rgvarg[0].pdispVal;
+      return S_OK;
+    });
+    recognizer->answer(19, returnsObject(inputs));
+    inputs->answer(1, returnsI4(1));
+    inputs->answer(0, returnsObject(input));
+    // Without a reference of its own, so the tests can see the context released.
+    recognizer->answer(10, returns([this](VARIANT& made) { made.vt = VT_DISPATCH, (made.pdispVal = context.Get())->AddRef(); }));
   }
   HRESULT recognise() {
     return context->fire(7, {Variant::i4(1), Variant::i4(4096), Variant::i4(0), Variant::dispatch(result.Get())});
@@ -292,7 +307,8 @@ TEST(SapiRecognizerTest, DrivesTheContextAndGrammarThroughTheirDispatchIds) {
     SapiRecognizer recognizer(creates(fakes.context.Get()));
     ASSERT_TRUE(recognizer.createContext());
     EXPECT_EQ(fakes.context->advised(), 1u);
-    EXPECT_EQ(recognizer.recognizerDescriptions(), (std::vector<std::u16string>{u"识别器 甲", u"Recognizer B"}));
+    EXPECT_EQ(recognizer.recognizerDescriptions(), (std::vector<std::u16string>{u"Recognizer A", u"识别器 乙 (中文)"}));
+    EXPECT_EQ(recognizer.recognizerInUse(), 0u) << "the shared recognizer's engine is the system's";
     EXPECT_TRUE(recognizer.createGrammar());
     EXPECT_TRUE(recognizer.loadDictation());
     EXPECT_TRUE(recognizer.deactivateDictation());
@@ -326,10 +342,6 @@ TEST(SapiRecognizerTest, ReportsEachFailureAsFailure) {
 
   SapiRecognizer recognizer(creates(fakes.context.Get()));
   ASSERT_TRUE(recognizer.createContext());
-  fakes.tokens->answer(0, [&](const DISPPARAMS& parameters, VARIANT* out, EXCEPINFO* exception) {
-    return parameters.rgvarg[0].lVal == 0 ? returnsObject(fakes.token[0])(parameters, out, exception) : E_FAIL;
-  });
-  EXPECT_EQ(recognizer.recognizerDescriptions(), std::nullopt) << "the second engine could not be read";
   fakes.context->answer(7, fails());
   EXPECT_EQ(recognizer.eventInterests(), std::nullopt);
   EXPECT_FALSE(recognizer.setEventInterests(16));
@@ -340,6 +352,59 @@ TEST(SapiRecognizerTest, ReportsEachFailureAsFailure) {
   EXPECT_FALSE(recognizer.setRulesActive(true));
   fakes.context->answer(14, fails());
   EXPECT_FALSE(recognizer.createGrammar());
+}
+
+// Where the shared recognizer cannot be created, or its list read: the in-process one, set to
+// the first Chinese engine and the default input, and its context, which then serves as the shared one.
+TEST(SapiRecognizerTest, FallsBackToTheInProcessRecognizerOnItsFirstChineseEngine) {
+  const std::function<HRESULT(IDispatch**)> unregistered = [](IDispatch**) { return REGDB_E_CLASSNOTREG; };
+  for (const bool sharedCreated : {false, true}) {
+    SCOPED_TRACE(sharedCreated ? "the shared list cannot be read" : "no shared recognizer");
+    SpeechFakes fakes;
+    auto shared = Fake::make(L"shared", fakes.log);
+    shared->withEvents(kRecoEvents);
+    shared->answer(1, fails());
+    SapiRecognizer recognizer(sharedCreated ? creates(shared.Get()) : unregistered, creates(fakes.recognizer.Get()));
+    ASSERT_TRUE(recognizer.createContext());
+    Log wanted{L"recognizer.18 call(BSTR: BSTR:)", L"tokens.1 get()", L"tokens.0 call(I4:0)", L"token0.4 call(I4:0)",
+               L"tokens.0 call(I4:1)", L"token1.4 call(I4:0)", L"recognizer.1 putref(DISPATCH)",
+               L"recognizer.19 call(BSTR: BSTR:)", L"inputs.1 get()", L"inputs.0 call(I4:0)",
+               L"recognizer.3 putref(DISPATCH)", L"recognizer.10 call()", L"context.advise"};
+    if (sharedCreated) wanted.insert(wanted.begin(), {L"shared.advise", L"shared.1 get()", L"shared.unadvise"});
+    EXPECT_EQ(*fakes.log, wanted);
+    EXPECT_EQ(fakes.engineSet, static_cast<IDispatch*>(fakes.token[1].Get()));
+    EXPECT_EQ(recognizer.recognizerDescriptions(), (std::vector<std::u16string>{u"Recognizer A", u"识别器 乙 (中文)"}));
+    EXPECT_EQ(recognizer.recognizerInUse(), 1u);
+    EXPECT_EQ(shared->references(), 1u) << "the shared context given up was not released";
+    // Everything after goes to the context the in-process recognizer made.
+    ASSERT_TRUE(recognizer.createGrammar());
+    EXPECT_EQ(fakes.log->back(), L"context.14 call(I4:1)");
+  }
+}
+
+TEST(SapiRecognizerTest, InProcessWithoutAChineseEngineOrAnInputSetsNeitherAndFailsWhenItsCallsFail) {
+  SpeechFakes fakes;
+  const auto unregistered = [](IDispatch**) { return REGDB_E_CLASSNOTREG; };
+  fakes.token[1]->answer(4, returnsText(L"Recognizer B"));
+  fakes.inputs->answer(1, returnsI4(0));
+  {
+    SapiRecognizer recognizer(unregistered, creates(fakes.recognizer.Get()));
+    ASSERT_TRUE(recognizer.createContext());
+    EXPECT_EQ(recognizer.recognizerInUse(), 0u);
+    EXPECT_EQ(fakes.engineSet, nullptr);
+    for (const auto& call : *fakes.log) EXPECT_EQ(call.find(L"putref"), std::wstring::npos) << call;
+  }
+  EXPECT_EQ(fakes.recognizer->references(), 2u) << "the in-process recognizer was not released (the context's script holds one)";
+
+  for (const DISPID failing : {18, 1, 19, 3, 10}) {
+    SCOPED_TRACE(failing);
+    SpeechFakes broken;
+    broken.recognizer->answer(failing, fails());
+    SapiRecognizer recognizer(unregistered, creates(broken.recognizer.Get()));
+    EXPECT_FALSE(recognizer.createContext());
+    EXPECT_EQ(recognizer.recognizerDescriptions(), std::nullopt);
+    EXPECT_EQ(broken.context->advised(), 0u);
+  }
 }
 
 TEST(SapiRecognizerTest, DeliversTheRecognisedTextAndFalseRecognitions) {
@@ -386,6 +451,61 @@ TEST(SapiRecognizerTest, SurvivesHandlersThatReenterAndThatDestroyIt) {
   EXPECT_EQ(recognizer, nullptr);
   EXPECT_EQ(fakes.context->advised(), 0u);
   EXPECT_EQ(fakes.context->references(), 1u);
+}
+
+// The built-in character's voice: a Chinese one where installed, the default one otherwise.
+TEST(SapiVoiceTest, ChoosesAnInstalledChineseVoiceOnceAndKeepsTheDefaultWithout) {
+  const Log chosen{L"voice.17 call(BSTR:Language=804 BSTR:)", L"voices.1 get()", L"voices.0 call(I4:0)",
+                   L"voice.2 putref(DISPATCH)"};
+  const Log spoken{L"voice.12 call(BSTR:你好 I4:19)", L"voice.12 call(BSTR:再见 I4:19)"};
+  const struct {
+    const char* name;
+    std::optional<LONG> installed;  // nothing: listing the voices fails
+    std::size_t choiceCalls;
+  } cases[] = {{"a Chinese voice", 2, 4}, {"none", 0, 2}, {"no list", std::nullopt, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto log = std::make_shared<Log>();
+    auto voice = Fake::make(L"voice", log), voices = Fake::make(L"voices", log), huihui = Fake::make(L"huihui", log);
+    voice->answer(17, c.installed ? returnsObject(voices) : fails());
+    voices->answer(1, returnsI4(c.installed.value_or(0)));
+    voices->answer(0, returnsObject(huihui));
+    IDispatch* set = nullptr;
+    voice->answer(2, [&](const DISPPARAMS& parameters, VARIANT*, EXCEPINFO*) {
+      set = parameters.rgvarg[0].pdispVal;
+      return S_OK;
+    });
+    {
+      SapiVoice speaker(creates(voice.Get()));
+      EXPECT_TRUE(speaker.speak(u"你好"));
+      EXPECT_TRUE(speaker.speak(u"再见"));
+    }
+    Log wanted(chosen.begin(), chosen.begin() + static_cast<std::ptrdiff_t>(c.choiceCalls));
+    wanted.insert(wanted.end(), spoken.begin(), spoken.end());
+    EXPECT_EQ(*log, wanted);
+    EXPECT_EQ(set, c.choiceCalls == 4 ? static_cast<IDispatch*>(huihui.Get()) : nullptr);
+    EXPECT_EQ(voice->references(), 1u) << "the voice was not released";
+  }
+}
+
+TEST(SapiVoiceTest, AVoiceThatCannotBeCreatedIsTriedOnceAndAFailedSpeechIsReported) {
+  int created = 0;
+  SapiVoice none([&](IDispatch**) { return ++created, REGDB_E_CLASSNOTREG; });
+  EXPECT_FALSE(none.tried());
+  EXPECT_FALSE(none.speak(u"你好"));
+  EXPECT_FALSE(none.speak(u"你好"));
+  EXPECT_EQ(created, 1);
+  EXPECT_TRUE(none.tried());
+  EXPECT_FALSE(none.available());
+  EXPECT_EQ(none.lastResult(), REGDB_E_CLASSNOTREG);
+
+  auto log = std::make_shared<Log>();
+  auto voice = Fake::make(L"voice", log);
+  voice->answer(12, fails(E_NOTIMPL));
+  SapiVoice mute(creates(voice.Get()));
+  EXPECT_FALSE(mute.speak(u"你好"));
+  EXPECT_TRUE(mute.available());
+  EXPECT_EQ(mute.lastResult(), E_NOTIMPL);
 }
 
 // --- The character client --------------------------------------------------------------------

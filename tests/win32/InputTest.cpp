@@ -9,6 +9,7 @@
 #include "actions/KeyNames.h"
 #include "e2e/driver/TargetLog.h"
 #include "platform/win32/MessagePump.h"
+#include "platform/win32/WinForegroundRights.h"
 #include "platform/win32/WinInput.h"
 #include "win32/Win32Test.h"
 
@@ -126,6 +127,12 @@ TEST_F(InputTest, KeysArriveInOrderWithTheirVirtualKeysAndCharacters) {
   }
   ASSERT_TRUE(waitForCount("keyup", keys.size()));
   EXPECT_EQ(describe(e2e::eventsOf(events(), {"keydown", "keyup", "char", "syskeydown", "syskeyup"})), expected);
+}
+
+// Wine has no elevation: the target's level is read from its token and is no higher than ours.
+TEST_F(InputTest, TheTargetInFrontRunsWithNoMoreRightsThanThisProgram) {
+  ASSERT_EQ(GetForegroundWindow(), target_.window);
+  EXPECT_EQ(sayvane::WinForegroundRights().compare(), sayvane::ForegroundLevel::NotHigher);
 }
 
 TEST_F(InputTest, ShiftHeldMakesACapital) {

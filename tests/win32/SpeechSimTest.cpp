@@ -7,6 +7,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "SpeechSimPipe.h"
 #include "commandsets/SetText.h"
 #include "e2e/driver/Process.h"
+#include "platform/win32/Automation.h"
 #include "platform/win32/MessagePump.h"
 #include "platform/win32/SapiRecognizer.h"
 #include "platform/win32/WinCodePage936.h"
@@ -29,6 +31,7 @@ using win32test::pumpUntil;
 using win32test::TempFolder;
 
 constexpr CLSID kSharedRecoContext = {0x47206204, 0x5ECA, 0x11D2, {0x96, 0x0F, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0x28}};
+constexpr CLSID kInprocRecognizer = {0x41B89B6B, 0x9399, 0x11D2, {0x96, 0x23, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0x28}};
 constexpr std::uint32_t kRecognitionInterest = 16;
 constexpr std::uint32_t kFalseRecognitionInterest = 512;
 
@@ -48,14 +51,16 @@ HRESULT(WINAPI* standInClassObject())(REFCLSID, REFIID, void**) {
   return getClassObject;
 }
 
-HRESULT createStandInContext(IDispatch** context) {
+HRESULT createStandIn(const CLSID& clsid, IDispatch** object) {
   ComPtr<IClassFactory> factory;
   const auto getClassObject = standInClassObject();
   if (!getClassObject) return E_FAIL;
-  const HRESULT got = getClassObject(kSharedRecoContext, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
+  const HRESULT got = getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
   if (FAILED(got)) return got;
-  return factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(context));
+  return factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(object));
 }
+
+HRESULT createStandInContext(IDispatch** context) { return createStandIn(kSharedRecoContext, context); }
 
 struct Spoken {
   std::optional<std::string> reply;
@@ -92,6 +97,7 @@ class SpeechSimTest : public ::testing::Test {
           heard_.push_back(text);
           // A handler that takes its time: the pipe's reply must still wait for it.
           Sleep(150);
+          if (whileHandling_) whileHandling_();
           handlerReturnedAt_ = GetTickCount64();
         },
         [this] { ++falseRecognitions_; });
@@ -135,6 +141,7 @@ class SpeechSimTest : public ::testing::Test {
   std::filesystem::path logPath_;
   SapiRecognizer recognizer_{createStandInContext};
   std::vector<std::u16string> heard_;
+  std::function<void()> whileHandling_;
   int falseRecognitions_ = 0;
   ULONGLONG handlerReturnedAt_ = 0;
 };
@@ -178,25 +185,83 @@ TEST_F(SpeechSimTest, AnUtteranceReachesTheHandlerBeforeThePipeRepliesAndOnlyWhe
   EXPECT_EQ(falseRecognitions_, 1);
 }
 
+TEST_F(SpeechSimTest, AnUtteranceSentWhileAHandlerWaitsIsHandledInsideThatWait) {
+  listen();
+  sayvane::MessagePump pump;
+  std::optional<std::string> innerReply;
+  std::atomic<bool> innerDone{false};
+  std::thread inner;
+  // The first handler pumps, as the program's waits do, until the second utterance is answered.
+  whileHandling_ = [&] {
+    if (heard_.size() != 1) return;
+    inner = std::thread([&] {
+      innerReply = speechsim::exchangeLine(speechsim::kRecognizerPipe, "打开记事本", 3000, 5000);
+      innerDone = true;
+    });
+    pumpUntil(pump, [&] { return innerDone.load(); }, 10s);
+  };
+  EXPECT_EQ(speak("关闭窗口").reply, "recognition");
+  inner.join();
+  EXPECT_EQ(innerReply, "recognition");
+  EXPECT_EQ(heard_, (std::vector<std::u16string>{u"关闭窗口", u"打开记事本"}));
+}
+
+// What the end-to-end tests cannot provoke: a put by value, a token of the wrong kind, a
+// context made before any audio input was given.
+TEST_F(SpeechSimTest, TheInProcessRecognizerTakesOnlyItsOwnTokensByReferenceAndNeedsAnInput) {
+  using namespace sayvane::win32;
+  ComPtr<IDispatch> engine;
+  ASSERT_EQ(createStandIn(kInprocRecognizer, engine.GetAddressOf()), S_OK);
+  const auto first = [&](DISPID list) {
+    const ComPtr<IDispatch> tokens = dispatchResult(engine.Get(), list, DISPATCH_METHOD);
+    return dispatchResult(tokens.Get(), DISPID_VALUE, DISPATCH_METHOD, {Variant::i4(0)});
+  };
+  const ComPtr<IDispatch> chinese = first(18), microphone = first(19);
+  ASSERT_TRUE(chinese && microphone);
+  const auto setTo = [&](DISPID property, IDispatch* token, WORD how = DISPATCH_PROPERTYPUTREF) {
+    return invoke(engine.Get(), property, how, {Variant::dispatch(token)});
+  };
+  EXPECT_EQ(setTo(1, chinese.Get(), DISPATCH_PROPERTYPUT), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(setTo(1, microphone.Get()), E_INVALIDARG);
+  EXPECT_EQ(setTo(3, engine.Get()), E_INVALIDARG) << "not a token of its own";
+  EXPECT_EQ(setTo(1, chinese.Get()), S_OK);
+  const auto rulesComeOn = [&] {
+    const ComPtr<IDispatch> context = dispatchResult(engine.Get(), 10, DISPATCH_METHOD);
+    const ComPtr<IDispatch> grammar = dispatchResult(context.Get(), 14, DISPATCH_METHOD, {Variant::i4(1)});
+    return SUCCEEDED(invoke(grammar.Get(), 7, DISPATCH_METHOD, {Variant::string(goodSet()), Variant::i4(1)})) &&
+           SUCCEEDED(invoke(grammar.Get(), 13, DISPATCH_METHOD, {Variant::i4(0), Variant::i4(1)}));
+  };
+  EXPECT_FALSE(rulesComeOn());
+  EXPECT_EQ(setTo(3, microphone.Get()), S_OK);
+  EXPECT_TRUE(rulesComeOn());
+  EXPECT_TRUE(logged("SpInprocRecognizer.AudioInput = object -> ok \"模拟麦克风\""));
+}
+
 TEST_F(SpeechSimTest, SpeechsimSayReportsTheOutcomeByItsExitCode) {
   const auto say = standInFolder() / L"speechsim-say.exe";
   ASSERT_TRUE(std::filesystem::exists(say)) << say;
   sayvane::MessagePump pump;
   const auto exitOf = [&](const std::wstring& arguments) {
-    e2e::Process process(say, arguments);
-    if (!process.started()) return -100L;
-    // This thread must keep pumping: the stand-in hands the line to it.
-    pumpUntil(pump, [&] { return !process.running(); }, 20s);
-    return process.waitExit(1s);
+    const auto output = folder_.path() / L"say.out";
+    const auto process = e2e::startDespiteWine([&] {
+      e2e::StartAttempt attempt{e2e::Process(say, arguments, {}, output)};
+      // This thread must keep pumping: the stand-in hands the line to it.
+      pumpUntil(pump, [&] { return !attempt.process.running(); }, 20s);
+      attempt.showedLife = !e2e::empty(output);  // it prints on every road
+      return attempt;
+    });
+    return process.started() ? process.waitExit(1s) : -100L;
   };
   listen();
   EXPECT_EQ(exitOf(L"关闭窗口"), 0);
   EXPECT_EQ(exitOf(L"--wait 3000 随便说"), 0);
+  EXPECT_EQ(exitOf(L"--no-wait 打开记事本"), 0);
+  pumpUntil(pump, [&] { return heard_.size() == 2; }, 5s);
   ASSERT_TRUE(recognizer_.setRulesActive(false));
   EXPECT_EQ(exitOf(L"关闭窗口"), 1);
   // No control alive, so nobody serves the character pipe.
   EXPECT_EQ(exitOf(L"--wait 300 --menu 退出"), 2);
-  EXPECT_EQ(heard_, std::vector<std::u16string>{u"关闭窗口"});
+  EXPECT_EQ(heard_, (std::vector<std::u16string>{u"关闭窗口", u"打开记事本"}));
   EXPECT_EQ(falseRecognitions_, 1);
 }
 

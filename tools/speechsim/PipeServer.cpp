@@ -28,6 +28,18 @@ bool complete(HANDLE pipe, OVERLAPPED& overlapped, BOOL started, HANDLE stop, DW
 
 }  // namespace
 
+struct PipeServer::Request {
+  std::string line;
+  std::string reply;
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // set once `reply` is ready
+  ~Request() { CloseHandle(done); }
+};
+
+struct PipeServer::Connection {
+  PipeServer* server;
+  HANDLE pipe;
+};
+
 PipeServer::PipeServer(const wchar_t* pipeName, Handler handler) : name_(pipeName), handler_(std::move(handler)) {
   static const ATOM windowClass = [] {
     WNDCLASSEXW description{};
@@ -37,137 +49,160 @@ PipeServer::PipeServer(const wchar_t* pipeName, Handler handler) : name_(pipeNam
     description.lpszClassName = L"SayvaneSpeechSimPipe";
     return RegisterClassExW(&description);
   }();
-  // A message-only window of the creating thread: the pipe thread posts to it, so the lines are
+  // A message-only window of the creating thread: the pipe threads post to it, so the lines are
   // handled inside whatever loop that thread runs (its own, a modal one, a pumping wait).
   window_ = CreateWindowExW(0, MAKEINTATOM(windowClass), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                             thisModule(), nullptr);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  done_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  thread_ = CreateThread(nullptr, 0, &PipeServer::threadMain, this, 0, nullptr);
+  listener_ = CreateThread(nullptr, 0, &PipeServer::listenMain, this, 0, nullptr);
 }
 
 PipeServer::~PipeServer() {
   SetEvent(stop_);
-  if (thread_) {
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
+  if (listener_) {
+    WaitForSingleObject(listener_, INFINITE);
+    CloseHandle(listener_);
   }
-  if (window_) DestroyWindow(window_);
+  // No new connection comes once the listener has ended.
+  for (HANDLE thread : connections_) {
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+  }
+  if (window_) {
+    MSG message;
+    while (PeekMessageW(&message, window_, kLineArrived, kLineArrived, PM_REMOVE))
+      delete reinterpret_cast<std::shared_ptr<Request>*>(message.lParam);
+    DestroyWindow(window_);
+  }
   CloseHandle(stop_);
-  CloseHandle(done_);
 }
 
 void PipeServer::release() {
   if (--references_ == 0) delete this;
 }
 
-DWORD WINAPI PipeServer::threadMain(void* self) {
-  static_cast<PipeServer*>(self)->serve();
+DWORD WINAPI PipeServer::listenMain(void* self) {
+  static_cast<PipeServer*>(self)->listen();
   return 0;
 }
 
-void PipeServer::serve() {
-  // One instance, and the first: a second process with a stand-in finds the name taken.
-  HANDLE pipe = CreateNamedPipeW(name_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                 PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
-  if (pipe == INVALID_HANDLE_VALUE) {
-    logLine("pipe " + quoted(name_) + " not served: " + hresultText(HRESULT_FROM_WIN32(GetLastError())));
-    return;
-  }
+DWORD WINAPI PipeServer::connectionMain(void* context) {
+  const std::unique_ptr<Connection> connection(static_cast<Connection*>(context));
+  connection->server->serveConnection(connection->pipe);
+  return 0;
+}
+
+void PipeServer::listen() {
+  // The first instance claims the name: a second process with a stand-in finds it taken. One
+  // instance always waits for the next client while the others serve theirs.
+  DWORD first = FILE_FLAG_FIRST_PIPE_INSTANCE;
   HANDLE ioEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   while (WaitForSingleObject(stop_, 0) != WAIT_OBJECT_0) {
+    HANDLE pipe = CreateNamedPipeW(name_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | first,
+                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, PIPE_UNLIMITED_INSTANCES, 4096,
+                                   4096, 0, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE) {
+      const HRESULT error = HRESULT_FROM_WIN32(GetLastError());
+      if (first) {
+        logLine("pipe " + quoted(name_) + " not served: " + hresultText(error));
+        break;
+      }
+      WaitForSingleObject(stop_, 100);
+      continue;
+    }
+    first = 0;
     OVERLAPPED overlapped{};
     overlapped.hEvent = ioEvent;
     ResetEvent(ioEvent);
     DWORD moved = 0;
     if (!complete(pipe, overlapped, ConnectNamedPipe(pipe, &overlapped), stop_, moved)) {
-      if (WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0) break;
-      DisconnectNamedPipe(pipe);
+      CloseHandle(pipe);
       continue;
     }
-    const bool goOn = serveConnection(pipe, ioEvent);
-    FlushFileBuffers(pipe);
-    DisconnectNamedPipe(pipe);
-    if (!goOn && WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0) break;
+    auto* connection = new Connection{this, pipe};
+    HANDLE thread = CreateThread(nullptr, 0, &PipeServer::connectionMain, connection, 0, nullptr);
+    if (!thread) {
+      delete connection;
+      CloseHandle(pipe);
+      continue;
+    }
+    std::lock_guard lock(mutex_);
+    std::erase_if(connections_, [](HANDLE ended) {
+      if (WaitForSingleObject(ended, 0) != WAIT_OBJECT_0) return false;
+      CloseHandle(ended);
+      return true;
+    });
+    connections_.push_back(thread);
   }
   CloseHandle(ioEvent);
-  CloseHandle(pipe);
 }
 
-bool PipeServer::serveConnection(HANDLE pipe, HANDLE ioEvent) {
+void PipeServer::serveConnection(HANDLE pipe) {
+  HANDLE ioEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   std::string pending;
-  for (;;) {
+  for (bool goOn = true; goOn;) {
     std::size_t end;
-    while ((end = pending.find('\n')) == std::string::npos) {
+    while (goOn && (end = pending.find('\n')) == std::string::npos) {
       char buffer[1024];
       OVERLAPPED overlapped{};
       overlapped.hEvent = ioEvent;
       ResetEvent(ioEvent);
       DWORD moved = 0;
-      if (!complete(pipe, overlapped, ReadFile(pipe, buffer, sizeof buffer, nullptr, &overlapped), stop_, moved) ||
-          moved == 0)
-        return false;
+      goOn = complete(pipe, overlapped, ReadFile(pipe, buffer, sizeof buffer, nullptr, &overlapped), stop_, moved) &&
+             moved > 0;
       pending.append(buffer, moved);
     }
-    std::string line = pending.substr(0, end);
+    if (!goOn) break;
+    auto request = std::make_shared<Request>();
+    request->line = pending.substr(0, end);
     pending.erase(0, end + 1);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!request->line.empty() && request->line.back() == '\r') request->line.pop_back();
 
-    {
-      std::lock_guard lock(mutex_);
-      line_ = std::move(line);
-      reply_.clear();
+    auto* posted = new std::shared_ptr<Request>(request);
+    if (!PostMessageW(window_, kLineArrived, 0, reinterpret_cast<LPARAM>(posted))) {
+      delete posted;
+      break;
     }
-    ResetEvent(done_);
-    if (!PostMessageW(window_, kLineArrived, 0, 0)) return false;
-    const HANDLE handles[] = {done_, stop_};
-    if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) return false;
-    std::string reply;
-    {
-      std::lock_guard lock(mutex_);
-      reply = reply_ + "\n";
-    }
+    const HANDLE handles[] = {request->done, stop_};
+    if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) break;
+    const std::string reply = request->reply + "\n";
     // The reply is written even when the server is stopping meanwhile (a "quit" phrase ends the
-    // program from inside its handler): the client is owed its line. Bounded, never a hang.
+    // program from inside its handler): the client is owed its line. Bounded, never a hang; a
+    // client that sent without waiting is gone by now, and the write fails.
     OVERLAPPED overlapped{};
     overlapped.hEvent = ioEvent;
     ResetEvent(ioEvent);
     DWORD moved = 0;
     if (!WriteFile(pipe, reply.data(), static_cast<DWORD>(reply.size()), nullptr, &overlapped) &&
         GetLastError() != ERROR_IO_PENDING)
-      return false;
+      break;
     if (WaitForSingleObject(ioEvent, 2000) != WAIT_OBJECT_0) {
       CancelIo(pipe);
       GetOverlappedResult(pipe, &overlapped, &moved, TRUE);
-      return false;
+      break;
     }
-    if (!GetOverlappedResult(pipe, &overlapped, &moved, FALSE)) return false;
-    if (WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0) return false;
+    goOn = GetOverlappedResult(pipe, &overlapped, &moved, FALSE) && WaitForSingleObject(stop_, 0) != WAIT_OBJECT_0;
   }
+  FlushFileBuffers(pipe);
+  DisconnectNamedPipe(pipe);
+  CloseHandle(pipe);
+  CloseHandle(ioEvent);
 }
 
-void PipeServer::handlePending() {
-  std::string line;
-  {
-    std::lock_guard lock(mutex_);
-    line = line_;
-  }
+void PipeServer::handle(Request& request) {
   // The handler may release the last owner: this reference keeps the server until the end.
   addRef();
-  std::string reply = handler_(line);
-  {
-    std::lock_guard lock(mutex_);
-    reply_ = std::move(reply);
-  }
-  SetEvent(done_);
+  request.reply = handler_(request.line);
+  SetEvent(request.done);
   release();
 }
 
 LRESULT CALLBACK PipeServer::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kLineArrived) {
+    const std::unique_ptr<std::shared_ptr<Request>> request(reinterpret_cast<std::shared_ptr<Request>*>(lParam));
     auto* self = reinterpret_cast<PipeServer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self) self->handlePending();
+    if (self) self->handle(**request);
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);

@@ -1,12 +1,16 @@
-// Serves one stand-in's named pipe on a background thread and hands each line to the thread
+// Serves one stand-in's named pipe on background threads and hands each line to the thread
 // that created it, replying only once that thread's handler (and the events it raised) returned.
+// Every client gets its own pipe instance, so a line sent while a handler is still running (the
+// program waits inside an action, or shows a message box) is handled at once, inside that wait.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace speechsim {
 
@@ -23,24 +27,25 @@ class PipeServer {
   void release();
 
  private:
+  struct Request;
+  struct Connection;
   ~PipeServer();
-  static DWORD WINAPI threadMain(void* self);
+  static DWORD WINAPI listenMain(void* self);
+  static DWORD WINAPI connectionMain(void* connection);
   static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void serve();
-  // False once stopping or when the client went away.
-  bool serveConnection(HANDLE pipe, HANDLE ioEvent);
-  void handlePending();
+  void listen();
+  // One client's lines, one after another, on a thread of its own; closes `pipe` at the end.
+  void serveConnection(HANDLE pipe);
+  void handle(Request& request);
 
   std::wstring name_;
   Handler handler_;
   long references_ = 1;  // touched on the creating thread only
   HWND window_ = nullptr;
-  HANDLE thread_ = nullptr;
+  HANDLE listener_ = nullptr;
   HANDLE stop_ = nullptr;  // set when the server ends
-  HANDLE done_ = nullptr;  // set by the creating thread when the reply is ready
   std::mutex mutex_;
-  std::string line_;
-  std::string reply_;
+  std::vector<HANDLE> connections_;  // the connection threads, under mutex_
 };
 
 }  // namespace speechsim

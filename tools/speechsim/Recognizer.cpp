@@ -25,12 +25,31 @@ constexpr long kInterestFalseRecognition = 0x200;
 constexpr DISPID kEventRecognition = 7;
 constexpr DISPID kEventFalseRecognition = 11;
 
+// Private: how a put tells the tokens of this stand-in from anything else it is handed.
+constexpr IID kOwnToken = {0x5e1f3a07, 0x2b64, 0x4c0e, {0x9a, 0x51, 0x3d, 0x8c, 0x27, 0x10, 0x6b, 0x94}};
+
+enum class TokenKind { Engine, AudioInput };
+
 class Token final : public DispatchObject {
  public:
-  explicit Token(std::wstring description)
-      : DispatchObject("ISpeechObjectToken", {{L"GetDescription", 4, true}}), description_(std::move(description)) {}
+  Token(std::wstring description, TokenKind kind)
+      : DispatchObject("ISpeechObjectToken", {{L"GetDescription", 4, true}}),
+        description_(std::move(description)),
+        kind_(kind) {}
+
+  // One of ours of that kind, or null.
+  static const Token* of(const VARIANT* value, TokenKind kind) {
+    if (!value || value->vt != VT_DISPATCH || !value->pdispVal) return nullptr;
+    Token* token = nullptr;
+    if (FAILED(value->pdispVal->QueryInterface(kOwnToken, reinterpret_cast<void**>(&token)))) return nullptr;
+    token->Release();  // the caller's reference keeps it alive
+    return token->kind_ == kind ? token : nullptr;
+  }
+  const std::wstring& description() const { return description_; }
 
  protected:
+  void* extraInterface(REFIID iid) override { return IsEqualIID(iid, kOwnToken) ? this : nullptr; }
+
   HRESULT invoke(Call& call) override {
     long locale = 0;
     if (call.args.count() > 1) return DISP_E_BADPARAMCOUNT;
@@ -40,13 +59,15 @@ class Token final : public DispatchObject {
 
  private:
   std::wstring description_;
+  TokenKind kind_;
 };
 
 class Tokens final : public DispatchObject {
  public:
-  explicit Tokens(std::vector<std::wstring> descriptions)
+  Tokens(std::vector<std::wstring> descriptions, TokenKind kind)
       : DispatchObject("ISpeechObjectTokens", {{L"Count", 1, false}, {L"Item", DISPID_VALUE, true}}),
-        descriptions_(std::move(descriptions)) {}
+        descriptions_(std::move(descriptions)),
+        kind_(kind) {}
 
  protected:
   HRESULT invoke(Call& call) override {
@@ -56,12 +77,38 @@ class Tokens final : public DispatchObject {
     if (call.args.count() != 1) return DISP_E_BADPARAMCOUNT;
     if (const HRESULT hr = call.args.getLong(0, index); FAILED(hr)) return hr;
     if (index < 0 || static_cast<std::size_t>(index) >= descriptions_.size()) return E_INVALIDARG;
-    return returnObject(call.result, new Token(descriptions_[static_cast<std::size_t>(index)]));
+    return returnObject(call.result, new Token(descriptions_[static_cast<std::size_t>(index)], kind_));
   }
 
  private:
   std::vector<std::wstring> descriptions_;
+  TokenKind kind_;
 };
+
+// GetRecognizers and GetAudioInputs: every configured token, whatever the attributes asked for
+// (the engines all stand for the Chinese one).
+HRESULT listTokens(Call& call, const std::vector<std::wstring>& descriptions, TokenKind kind) {
+  std::wstring required;
+  std::wstring optional;
+  if (call.args.count() > 2) return DISP_E_BADPARAMCOUNT;
+  if (const HRESULT hr = call.args.optString(0, required); FAILED(hr)) return hr;
+  if (const HRESULT hr = call.args.optString(1, optional); FAILED(hr)) return hr;
+  call.logged = std::to_string(descriptions.size());
+  return returnObject(call.result, new Tokens(descriptions, kind));
+}
+
+// SAYVANE_SIM_RECOGNIZERS, read when a recognizer is created so each can be set up differently.
+std::vector<std::wstring> configuredEngines() {
+  const auto list = environment(L"SAYVANE_SIM_RECOGNIZERS");
+  if (!list) return {L"模拟识别引擎 (中文)"};
+  std::vector<std::wstring> engines;
+  for (std::size_t begin = 0; begin <= list->size() && !list->empty();) {
+    const auto end = std::min(list->find(L'|', begin), list->size());
+    engines.push_back(list->substr(begin, end - begin));
+    begin = end + 1;
+  }
+  return engines;
+}
 
 class RecognizerObject final : public DispatchObject {
  public:
@@ -70,14 +117,8 @@ class RecognizerObject final : public DispatchObject {
 
  protected:
   HRESULT invoke(Call& call) override {
-    std::wstring required;
-    std::wstring optional;
-    if (call.args.count() > 2) return DISP_E_BADPARAMCOUNT;
-    if (const HRESULT hr = call.args.optString(0, required); FAILED(hr)) return hr;
-    if (const HRESULT hr = call.args.optString(1, optional); FAILED(hr)) return hr;
-    // Every configured engine, whatever the attributes: they all stand for the Chinese one.
-    call.logged = std::to_string(descriptions_.size());
-    return returnObject(call.result, new Tokens(descriptions_));
+    if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
+    return listTokens(call, descriptions_, TokenKind::Engine);
   }
 
  private:
@@ -217,23 +258,16 @@ std::string replyFor(Outcome outcome) {
 
 class RecoContext final : public DispatchObject {
  public:
-  RecoContext()
-      : DispatchObject("SpSharedRecoContext", {{L"Recognizer", 1, false},
-                                               {L"EventInterests", 7, false},
-                                               {L"CreateGrammar", 14, true}}),
-        events_(*this, kRecoContextEvents) {
+  // `engine`: the in-process recognizer that made it (held, and what Recognizer returns), or null
+  // for the shared one; `noInput`: that recognizer was given no audio input to open.
+  RecoContext(const char* logName, IDispatch* engine, bool noInput)
+      : DispatchObject(logName, {{L"Recognizer", 1, false}, {L"EventInterests", 7, false}, {L"CreateGrammar", 14, true}}),
+        events_(*this, kRecoContextEvents),
+        engine_(engine) {
+    if (engine_) engine_->AddRef();
     // The environment is read here, not at DLL load, so each context can be set up differently.
-    const auto list = environment(L"SAYVANE_SIM_RECOGNIZERS");
-    if (!list) {
-      recognizers_.push_back(L"模拟识别引擎 (中文)");
-    } else {
-      for (std::size_t begin = 0; begin <= list->size() && !list->empty();) {
-        const auto end = std::min(list->find(L'|', begin), list->size());
-        recognizers_.push_back(list->substr(begin, end - begin));
-        begin = end + 1;
-      }
-    }
-    audioBusy_ = environment(L"SAYVANE_SIM_AUDIO_BUSY").value_or(L"") == L"1";
+    recognizers_ = configuredEngines();
+    audioBusy_ = noInput || environment(L"SAYVANE_SIM_AUDIO_BUSY").value_or(L"") == L"1";
     const bool showWindow = environment(L"SAYVANE_SIM_WINDOW").value_or(L"") != L"0";
 
     contexts->push_back(this);
@@ -249,6 +283,7 @@ class RecoContext final : public DispatchObject {
 
   ~RecoContext() override {
     for (Grammar* grammar : grammars_) grammar->Release();
+    if (engine_) engine_->Release();
     contexts->erase(std::find(contexts->begin(), contexts->end(), this));
     if (contexts->empty()) {
       // Either may be in the middle of handing over this very utterance; both outlive it.
@@ -302,6 +337,10 @@ class RecoContext final : public DispatchObject {
       case 1:
         if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
         if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
+        if (engine_) {
+          engine_->AddRef();
+          return returnObject(call.result, engine_);
+        }
         return returnObject(call.result, new RecognizerObject(recognizers_));
       case 7:
         if (call.isPut()) return call.args.putLong(interests_);
@@ -320,21 +359,86 @@ class RecoContext final : public DispatchObject {
 
  private:
   EventContainer events_;
+  IDispatch* engine_;
   std::vector<std::wstring> recognizers_;
   bool audioBusy_ = false;
   long interests_ = 11;  // a start value with other bits set, so a read-modify-write shows in the log
   std::vector<Grammar*> grammars_;
 };
 
+// The in-process recognizer: the engines to choose from, the audio inputs, and the contexts it
+// makes, which hear as the shared one's do.
+class InprocRecognizer final : public DispatchObject {
+ public:
+  InprocRecognizer()
+      : DispatchObject("SpInprocRecognizer", {{L"Recognizer", 1, false},
+                                              {L"AudioInput", 3, false},
+                                              {L"CreateRecoContext", 10, true},
+                                              {L"GetRecognizers", 18, true},
+                                              {L"GetAudioInputs", 19, true}}),
+        engines_(configuredEngines()) {}
+
+ protected:
+  HRESULT invoke(Call& call) override {
+    switch (call.id) {
+      case 1: return token(call, TokenKind::Engine, engine_);
+      case 3: return token(call, TokenKind::AudioInput, input_);
+      case 10:
+        if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
+        if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
+        return returnObject(call.result, new RecoContext("SpInprocRecoContext", this, input_.empty()));
+      case 18:
+        if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
+        return listTokens(call, engines_, TokenKind::Engine);
+      default:
+        if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
+        return listTokens(call, {std::wstring(kDefaultAudioInput)}, TokenKind::AudioInput);
+    }
+  }
+
+ private:
+  static constexpr std::wstring_view kDefaultAudioInput = L"模拟麦克风";
+
+  // Both are object properties: set by reference (Set in a script), never by value.
+  HRESULT token(Call& call, TokenKind kind, std::wstring& chosen) {
+    if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
+    if (call.isGet()) {
+      if (chosen.empty()) return returnObject(call.result, nullptr);
+      return returnObject(call.result, new Token(chosen, kind));
+    }
+    if (!(call.flags & DISPATCH_PROPERTYPUTREF)) return DISP_E_MEMBERNOTFOUND;
+    const Token* given = Token::of(call.args.putValue(), kind);
+    if (!given) return E_INVALIDARG;
+    chosen = given->description();
+    call.logged = "ok " + speechsim::quoted(chosen);
+    return S_OK;
+  }
+
+  std::vector<std::wstring> engines_;
+  std::wstring engine_;
+  std::wstring input_;
+};
+
+// The class factories' work: logged first, then made and handed out as `iid`, its own reference gone.
+template <typename Make>
+HRESULT created(const char* name, Make make, REFIID iid, void** object) {
+  configureLog();
+  logLine(std::string("create ") + name);
+  DispatchObject* made = make();
+  const HRESULT hr = made->QueryInterface(iid, object);
+  made->Release();
+  return hr;
+}
+
 }  // namespace
 
+HRESULT createInprocRecognizer(REFIID iid, void** object) {
+  return created("SpInprocRecognizer", [] { return new InprocRecognizer; }, iid, object);
+}
+
 HRESULT createRecoContext(REFIID iid, void** object) {
-  configureLog();
-  logLine("create SpSharedRecoContext");
-  auto* context = new RecoContext;
-  const HRESULT hr = context->QueryInterface(iid, object);
-  context->Release();
-  return hr;
+  return created("SpSharedRecoContext", [] { return new RecoContext("SpSharedRecoContext", nullptr, false); }, iid,
+                 object);
 }
 
 Outcome hearUtterance(const std::wstring& text, const char* source) {

@@ -1,4 +1,5 @@
-// The recognizer stand-in: the shared recognition context and the objects reached from it.
+// The recognizer stand-in: the shared recognition context, the in-process recognizer, and the
+// objects reached from them.
 // Utterances (from the pipe or the simulator window) become Recognition or FalseRecognition events.
 #pragma once
 
@@ -10,8 +11,9 @@ namespace speechsim {
 
 enum class Outcome { Recognition, FalseRecognition, Ignored };
 
-// The class factory's work for CLSID_SpSharedRecoContext.
+// The class factories' work for CLSID_SpSharedRecoContext and CLSID_SpInprocRecognizer.
 HRESULT createRecoContext(REFIID iid, void** object);
+HRESULT createInprocRecognizer(REFIID iid, void** object);
 
 // Offers `text` to every live context of this process, raising the events on this thread;
 // `source` ("pipe", "window") only goes into the log.

@@ -11,10 +11,11 @@
 namespace {
 
 int usage() {
-  std::fputs("usage: speechsim-say [--wait MS] PHRASE\n"
-             "       speechsim-say [--wait MS] --menu NAME\n"
+  std::fputs("usage: speechsim-say [--wait MS] [--no-wait] PHRASE\n"
+             "       speechsim-say [--wait MS] [--no-wait] --menu NAME\n"
              "exit: 0 recognition/false-recognition/command, 1 ignored/not-in-menu,\n"
-             "      2 pipe not reached in time, 3 connection ended without a reply\n",
+             "      2 pipe not reached in time, 3 connection ended without a reply\n"
+             "--no-wait: prints \"sent\" (exit 0) once the stand-in has the line, not waiting for the program\n",
              stderr);
   return 64;
 }
@@ -26,10 +27,13 @@ int wmain(int argc, wchar_t** argv) {
   DWORD wait = 10000;
   std::wstring text;
   bool haveText = false;
+  bool noWait = false;
   for (int i = 1; i < argc; ++i) {
     const std::wstring argument = argv[i];
     if (argument == L"--menu") {
       pipe = speechsim::kCharacterPipe;
+    } else if (argument == L"--no-wait") {
+      noWait = true;
     } else if (argument == L"--wait" && i + 1 < argc) {
       wchar_t* end = nullptr;
       wait = static_cast<DWORD>(std::wcstoul(argv[++i], &end, 10));
@@ -48,7 +52,13 @@ int wmain(int argc, wchar_t** argv) {
   for (auto& c : text)
     if (c == L'\r' || c == L'\n') c = L' ';
 
-  const auto result = speechsim::exchange(pipe, speechsim::utf8(text), wait);
+  speechsim::Exchange result;
+  if (noWait) {
+    result.status = speechsim::send(pipe, speechsim::utf8(text), wait);
+    result.reply = "sent";
+  } else {
+    result = speechsim::exchange(pipe, speechsim::utf8(text), wait);
+  }
   switch (result.status) {
     case speechsim::ExchangeStatus::Unreachable:
       std::fputs("speechsim-say: the pipe could not be reached in time\n", stderr);
@@ -61,6 +71,6 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("%s\n", result.reply.c_str());
   std::fflush(stdout);
   const auto& reply = result.reply;
-  if (reply == "recognition" || reply == "false-recognition" || reply == "command") return 0;
+  if (reply == "recognition" || reply == "false-recognition" || reply == "command" || reply == "sent") return 0;
   return 1;
 }

@@ -1,4 +1,4 @@
-// The DLL's COM entry points: class objects for both stand-ins, and their registration in the
+// The DLL's COM entry points: class objects for the stand-ins, and their registration in the
 // machine's classes (Wine reads no per-user classes).
 #include <windows.h>
 
@@ -14,6 +14,7 @@ namespace speechsim {
 namespace {
 
 constexpr CLSID kSharedRecoContext = {0x47206204, 0x5ECA, 0x11D2, {0x96, 0x0F, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0x28}};
+constexpr CLSID kInprocRecognizer = {0x41B89B6B, 0x9399, 0x11D2, {0x96, 0x23, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0x28}};
 constexpr CLSID kAgent = {0xD45FD31B, 0x5C6E, 0x11D1, {0x9E, 0xC1, 0x00, 0xC0, 0x4F, 0xD7, 0x08, 0x1F}};
 
 using Create = HRESULT (*)(REFIID, void**);
@@ -56,15 +57,19 @@ class ClassFactory final : public IClassFactory {
 struct ClassEntry {
   const CLSID& clsid;
   const wchar_t* group;  // what DllInstall's command line names
+  const wchar_t* family;  // a second name that takes in several groups, or null
   const wchar_t* description;
   const wchar_t* progId;           // versioned
   const wchar_t* independentProgId;
 };
 
 const ClassEntry kClasses[] = {
-    {kSharedRecoContext, L"recognizer", L"Sayvane speech stand-in: shared recognition context",
+    {kSharedRecoContext, L"recognizer", L"recognizers", L"Sayvane speech stand-in: shared recognition context",
      L"SAPI.SpSharedRecoContext.1", L"SAPI.SpSharedRecoContext"},
-    {kAgent, L"character", L"Sayvane character stand-in: character control", L"Agent.Control.2", L"Agent.Control"},
+    {kInprocRecognizer, L"inproc", L"recognizers", L"Sayvane speech stand-in: in-process recognizer",
+     L"SAPI.SpInprocRecognizer.1", L"SAPI.SpInprocRecognizer"},
+    {kAgent, L"character", nullptr, L"Sayvane character stand-in: character control", L"Agent.Control.2",
+     L"Agent.Control"},
 };
 
 std::wstring clsidText(const CLSID& clsid) {
@@ -155,7 +160,16 @@ HRESULT unregisterClass(HKEY classes, const ClassEntry& entry) {
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
 }
 
-// "recognizer", "character" or "all", optionally followed by "force" (space or comma between).
+bool sameWord(const std::wstring& word, const wchar_t* name) {
+  return name && CompareStringOrdinal(word.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL;
+}
+
+bool inGroup(const ClassEntry& entry, const std::wstring& group) {
+  return sameWord(group, L"all") || sameWord(group, entry.group) || sameWord(group, entry.family);
+}
+
+// "recognizer" (shared), "inproc", "recognizers" (both), "character" or "all", optionally
+// followed by "force" (space or comma between).
 HRESULT install(bool add, const wchar_t* commandLine) {
   std::wstring what = commandLine ? commandLine : L"all";
   for (auto& c : what)
@@ -169,24 +183,21 @@ HRESULT install(bool add, const wchar_t* commandLine) {
   bool force = false;
   std::wstring group = L"all";
   for (const auto& word : words) {
-    if (CompareStringOrdinal(word.c_str(), -1, L"force", -1, TRUE) == CSTR_EQUAL) {
+    if (sameWord(word, L"force")) {
       force = true;
     } else {
       group = word;
     }
   }
-  bool known = CompareStringOrdinal(group.c_str(), -1, L"all", -1, TRUE) == CSTR_EQUAL;
-  for (const auto& entry : kClasses)
-    known = known || CompareStringOrdinal(group.c_str(), -1, entry.group, -1, TRUE) == CSTR_EQUAL;
+  bool known = false;
+  for (const auto& entry : kClasses) known = known || inGroup(entry, group);
   if (!known) return E_INVALIDARG;
 
   HKEY classes = classesRoot();
   if (!classes) return E_ACCESSDENIED;
   HRESULT result = S_OK;
   for (const auto& entry : kClasses) {
-    if (CompareStringOrdinal(group.c_str(), -1, L"all", -1, TRUE) != CSTR_EQUAL &&
-        CompareStringOrdinal(group.c_str(), -1, entry.group, -1, TRUE) != CSTR_EQUAL)
-      continue;
+    if (!inGroup(entry, group)) continue;
     const HRESULT hr = add ? registerClass(classes, entry, force) : unregisterClass(classes, entry);
     if (FAILED(hr) && SUCCEEDED(result)) result = hr;
   }
@@ -210,6 +221,7 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** o
   *object = nullptr;
   Create create = nullptr;
   if (IsEqualCLSID(clsid, kSharedRecoContext)) create = &createRecoContext;
+  if (IsEqualCLSID(clsid, kInprocRecognizer)) create = &createInprocRecognizer;
   if (IsEqualCLSID(clsid, kAgent)) create = &createAgentControl;
   if (!create) return CLASS_E_CLASSNOTAVAILABLE;
   auto* factory = new ClassFactory(create);

@@ -23,20 +23,16 @@ std::optional<DWORD> finish(HANDLE handle, OVERLAPPED& overlapped, BOOL started,
   return moved;
 }
 
-}  // namespace
-
-Exchange exchange(const wchar_t* pipeName, std::string_view utf8Line, DWORD connectTimeoutMs,
-                  DWORD replyTimeoutMs) {
-  Exchange result;
+// The client end of `pipeName`, waiting up to `connectTimeoutMs` for it to exist and be free.
+HANDLE connect(const wchar_t* pipeName, DWORD connectTimeoutMs) {
   const auto connectDeadline = GetTickCount64() + connectTimeoutMs;
-  HANDLE pipe = INVALID_HANDLE_VALUE;
   for (;;) {
-    pipe = CreateFileW(pipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
-                       nullptr);
-    if (pipe != INVALID_HANDLE_VALUE) break;
+    HANDLE pipe = CreateFileW(pipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
+                              nullptr);
+    if (pipe != INVALID_HANDLE_VALUE) return pipe;
     const auto error = GetLastError();
     const auto now = GetTickCount64();
-    if (now >= connectDeadline) return result;
+    if (now >= connectDeadline) return INVALID_HANDLE_VALUE;
     const auto left = static_cast<DWORD>(connectDeadline - now);
     // WaitNamedPipe only waits for a busy instance; a name nobody serves yet fails at once, so
     // that case polls until the deadline.
@@ -46,22 +42,35 @@ Exchange exchange(const wchar_t* pipeName, std::string_view utf8Line, DWORD conn
       Sleep(left < 20 ? left : 20);
     }
   }
+}
 
-  HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+// Writes `utf8Line` and its line break; false when not all of it went out by `deadline`.
+bool writeLine(HANDLE pipe, HANDLE event, std::string_view utf8Line, ULONGLONG deadline) {
   std::string out(utf8Line);
   out += '\n';
   OVERLAPPED overlapped{};
   overlapped.hEvent = event;
-  const auto written = finish(pipe, overlapped,
-                              WriteFile(pipe, out.data(), static_cast<DWORD>(out.size()), nullptr, &overlapped),
-                              replyTimeoutMs == INFINITE ? ~0ULL : GetTickCount64() + replyTimeoutMs);
+  const auto written =
+      finish(pipe, overlapped, WriteFile(pipe, out.data(), static_cast<DWORD>(out.size()), nullptr, &overlapped), deadline);
+  return written && *written == out.size();
+}
+
+}  // namespace
+
+Exchange exchange(const wchar_t* pipeName, std::string_view utf8Line, DWORD connectTimeoutMs,
+                  DWORD replyTimeoutMs) {
+  Exchange result;
+  HANDLE pipe = connect(pipeName, connectTimeoutMs);
+  if (pipe == INVALID_HANDLE_VALUE) return result;
+
+  HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   result.status = ExchangeStatus::NoReply;
-  if (written && *written == out.size()) {
+  if (writeLine(pipe, event, utf8Line, replyTimeoutMs == INFINITE ? ~0ULL : GetTickCount64() + replyTimeoutMs)) {
     const auto deadline = replyTimeoutMs == INFINITE ? ~0ULL : GetTickCount64() + replyTimeoutMs;
     std::string in;
     for (;;) {
       char buffer[256];
-      overlapped = OVERLAPPED{};
+      OVERLAPPED overlapped{};
       overlapped.hEvent = event;
       ResetEvent(event);
       const auto read = finish(pipe, overlapped, ReadFile(pipe, buffer, sizeof buffer, nullptr, &overlapped),
@@ -80,6 +89,17 @@ Exchange exchange(const wchar_t* pipeName, std::string_view utf8Line, DWORD conn
   CloseHandle(event);
   CloseHandle(pipe);
   return result;
+}
+
+ExchangeStatus send(const wchar_t* pipeName, std::string_view utf8Line, DWORD connectTimeoutMs) {
+  HANDLE pipe = connect(pipeName, connectTimeoutMs);
+  if (pipe == INVALID_HANDLE_VALUE) return ExchangeStatus::Unreachable;
+  HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  // Returns once the stand-in has read the line: closing earlier could lose it with the pipe.
+  const bool taken = writeLine(pipe, event, utf8Line, GetTickCount64() + connectTimeoutMs) && FlushFileBuffers(pipe);
+  CloseHandle(event);
+  CloseHandle(pipe);
+  return taken ? ExchangeStatus::Replied : ExchangeStatus::NoReply;
 }
 
 std::optional<std::string> exchangeLine(const wchar_t* pipeName, std::string_view utf8Line, DWORD timeoutMs,

@@ -31,6 +31,11 @@ struct Exchange {
 Exchange exchange(const wchar_t* pipeName, std::string_view utf8Line, DWORD connectTimeoutMs,
                   DWORD replyTimeoutMs = INFINITE);
 
+// Sends `utf8Line` + "\n" without waiting for the handler: Replied (with no reply line) once the
+// stand-in has read the line, which it then hands on as any other; it raises the event at once
+// even while the program is busy in a handler.
+ExchangeStatus send(const wchar_t* pipeName, std::string_view utf8Line, DWORD connectTimeoutMs);
+
 // The reply line, or nothing when there was none.
 std::optional<std::string> exchangeLine(const wchar_t* pipeName, std::string_view utf8Line, DWORD timeoutMs,
                                         DWORD replyTimeoutMs = INFINITE);

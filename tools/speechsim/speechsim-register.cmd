@@ -1,7 +1,8 @@
 @echo off
 rem Registers the stand-ins of speechsim.dll (beside this script) in the machine's classes, or
 rem removes them with /u. Run as administrator on Windows; under Wine: wine cmd /c this.cmd.
-rem Usage: speechsim-register.cmd [recognizer^|character^|all] [/u] [/force]
+rem Usage: speechsim-register.cmd [recognizer^|inproc^|recognizers^|character^|all] [/u] [/force]
+rem recognizer: the shared recognition context; inproc: the in-process recognizer; recognizers: both.
 rem /force replaces a different server registered under the same class (a real one, say).
 setlocal
 set what=all

@@ -20,6 +20,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kPupil = RGB(30, 40, 60);
 constexpr COLORREF kCheek = RGB(255, 160, 170);
 constexpr COLORREF kAntennaTip = RGB(255, 176, 60);
+constexpr COLORREF kAntennaLit = RGB(110, 240, 90);
 constexpr COLORREF kHeadset = RGB(70, 76, 92);
 constexpr COLORREF kNone = kNoColour;
 
@@ -102,7 +103,7 @@ HRGN createCharacterRegion(const RECT& area) {
   return region ? region : CreateRectRgnIndirect(&area);
 }
 
-void drawCharacter(HDC dc, const RECT& area) {
+void drawCharacter(HDC dc, const RECT& area, bool armed) {
   if (!dc || area.right <= area.left || area.bottom <= area.top) return;
   const DesignGrid s(area, kDesign, kDesign);
   if (s.scale() <= 0) return;
@@ -110,7 +111,9 @@ void drawCharacter(HDC dc, const RECT& area) {
 
   // Back to front: what stands behind the body first, so the body's outline covers the joins.
   p.rectangle(kAntennaStem, kOutline);
-  p.ellipse(kAntennaBall, kAntennaTip, kOutline, 1.5);
+  p.ellipse(kAntennaBall, armed ? kAntennaLit : kAntennaTip, kOutline, 1.5);
+  // A glint as well as the colour, for eyes that tell green from orange poorly.
+  if (armed) p.ellipse({29.5, 2.5, 32.5, 5.5}, kWhite);
   p.ellipse(kLeftFoot, kFeet, kOutline, 1.5);
   p.ellipse(kRightFoot, kFeet, kOutline, 1.5);
   p.ellipse(kLeftArm, kBody, kOutline, 1.5);

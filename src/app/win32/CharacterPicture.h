@@ -8,7 +8,8 @@ namespace sayvane::win32 {
 
 // Draws the figure centred in `area`, as large as fits, over a background already filled
 // with characterOutlineColour(). Only vector shapes: no bitmap of the area's size is made.
-void drawCharacter(HDC dc, const RECT& area);
+// `armed`: the antenna lights up, the wake phrase has been heard.
+void drawCharacter(HDC dc, const RECT& area, bool armed);
 // The region the figure covers in `area`, for SetWindowRgn; the whole area when the figure
 // would be too small to have one. The caller owns it.
 HRGN createCharacterRegion(const RECT& area);

@@ -61,6 +61,7 @@ class BuiltInCharacterControl::Window final : public Character {
   bool setLanguageId(int languageId) override;
   bool addCommand(const std::u16string& name) override;
   bool removeAllCommands() override;
+  void showArmed(bool armed) override;
 
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -82,7 +83,7 @@ class BuiltInCharacterControl::Window final : public Character {
   SpeechBubble bubble_;
   SapiVoice voice_;
   std::vector<std::u16string> commands_;
-  int languageId_ = 0;
+  bool armed_ = false;
   bool menuOpen_ = false;
   // A drag with the left button: where the pointer and the window were when it began.
   bool dragging_ = false;
@@ -123,7 +124,7 @@ bool BuiltInCharacterControl::Window::speak(const std::u16string& text) {
   if (!IsWindowVisible(window_)) return true;
   const std::wstring wideText = wide(text);
   bubble_.show(wideText, screenRect(), dpiOf(window_));
-  if (!wideText.empty()) voice_.speak(wideText);
+  if (!text.empty()) voice_.speak(text);
   return true;
 }
 
@@ -179,9 +180,9 @@ bool BuiltInCharacterControl::Window::moveTo(int x, int y) {
   return true;
 }
 
-bool BuiltInCharacterControl::Window::setLanguageId(int languageId) {
-  languageId_ = languageId;
-  voice_.setLanguage(languageId);
+bool BuiltInCharacterControl::Window::setLanguageId(int) {
+  // The language the other control is given is English, yet every text is Chinese: the
+  // voice picks a Chinese voice by itself.
   return true;
 }
 
@@ -193,6 +194,12 @@ bool BuiltInCharacterControl::Window::addCommand(const std::u16string& name) {
 bool BuiltInCharacterControl::Window::removeAllCommands() {
   commands_.clear();
   return true;
+}
+
+void BuiltInCharacterControl::Window::showArmed(bool armed) {
+  if (armed == armed_) return;
+  armed_ = armed;
+  if (window_) InvalidateRect(window_, nullptr, FALSE);
 }
 
 RECT BuiltInCharacterControl::Window::screenRect() const {
@@ -232,7 +239,7 @@ void BuiltInCharacterControl::Window::paint(HDC dc) {
   else
     FillRect(dc, &client, outline);
   DeleteObject(outline);
-  drawCharacter(dc, client);
+  drawCharacter(dc, client, armed_);
 }
 
 void BuiltInCharacterControl::Window::openMenu(POINT at) {

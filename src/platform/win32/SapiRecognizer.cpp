@@ -2,32 +2,83 @@
 
 #include <sapi.h>
 
+#include <algorithm>
+
+#include "speech/SpeechTexts.h"
+
 namespace sayvane::win32 {
 namespace {
 
 // Not in mingw-w64's import libraries.
 constexpr GUID kSharedRecoContext = {0x47206204, 0x5ECA, 0x11D2, {0x96, 0x0F, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0x28}};
+constexpr GUID kInprocRecognizer = {0x41B89B6B, 0x9399, 0x11D2, {0x96, 0x23, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0x28}};
 constexpr IID kRecoContextEvents = {0x7B8FCB42, 0x0E9D, 0x4F00, {0xA0, 0x48, 0x7B, 0x04, 0xD6, 0x17, 0x9D, 0x3D}};
 
 constexpr std::int32_t kCommandGrammarId = 1;
 constexpr std::int32_t kTopLevelRules = 0;  // rule id 0: every top-level rule
 
-HRESULT createSharedContext(IDispatch** context) {
-  return CoCreateInstance(kSharedRecoContext, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                          reinterpret_cast<void**>(context));
+HRESULT create(const GUID& clsid, DWORD where, IDispatch** object) {
+  return CoCreateInstance(clsid, nullptr, where, IID_IDispatch, reinterpret_cast<void**>(object));
+}
+
+// The collection a recognizer's GetRecognizers or GetAudioInputs returns ("" and "": everything).
+ComPtr<IDispatch> tokensOf(IDispatch* recognizer, DISPID list, std::int32_t& count) {
+  ComPtr<IDispatch> tokens = dispatchResult(recognizer, list, DISPATCH_METHOD, {Variant::string(u""), Variant::string(u"")});
+  count = integerResult(tokens.Get(), DISPID_SOTsCount, DISPATCH_PROPERTYGET).value_or(-1);
+  return count < 0 ? nullptr : tokens;
+}
+
+ComPtr<IDispatch> tokenAt(IDispatch* tokens, std::int32_t index) {
+  return dispatchResult(tokens, DISPID_SOTsItem, DISPATCH_METHOD, {Variant::i4(index)});
+}
+
+struct Engines {
+  std::vector<ComPtr<IDispatch>> tokens;
+  std::vector<std::u16string> descriptions;
+};
+
+// Every installed engine, in enumeration order, with its description for locale 0.
+std::optional<Engines> enginesOf(IDispatch* recognizer) {
+  std::int32_t count = 0;
+  const ComPtr<IDispatch> tokens = tokensOf(recognizer, DISPID_SRGetRecognizers, count);
+  if (!tokens) return std::nullopt;
+  Engines engines;
+  for (std::int32_t i = 0; i < count; ++i) {
+    ComPtr<IDispatch> token = tokenAt(tokens.Get(), i);
+    auto description = stringResult(token.Get(), DISPID_SOTGetDescription, DISPATCH_METHOD, {Variant::i4(0)});
+    if (!description) return std::nullopt;
+    engines.tokens.push_back(std::move(token));
+    engines.descriptions.push_back(std::move(*description));
+  }
+  return engines;
+}
+
+HRESULT putToken(IDispatch* recognizer, DISPID property, IDispatch* token) {
+  return invoke(recognizer, property, DISPATCH_PROPERTYPUTREF, {Variant::dispatch(token)});
 }
 
 }  // namespace
 
-SapiRecognizer::SapiRecognizer() : SapiRecognizer(createSharedContext) {}
+SapiRecognizer::SapiRecognizer()
+    : SapiRecognizer([](IDispatch** context) {
+        return create(kSharedRecoContext, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, context);
+      },
+      [](IDispatch** recognizer) { return create(kInprocRecognizer, CLSCTX_INPROC_SERVER, recognizer); }) {}
 
-SapiRecognizer::SapiRecognizer(ContextFactory createContext) : factory_(std::move(createContext)) {}
+SapiRecognizer::SapiRecognizer(Factory sharedContext, Factory inprocRecognizer)
+    : shared_(std::move(sharedContext)), inproc_(std::move(inprocRecognizer)) {}
 
-SapiRecognizer::~SapiRecognizer() {
-  // No event may reach this object once it starts going; the grammar belongs to the context.
+SapiRecognizer::~SapiRecognizer() { close(); }
+
+void SapiRecognizer::close() {
+  // No event may reach this object once it starts going; the grammar belongs to the context,
+  // the context to the engine.
   events_.disconnect();
   grammar_.Reset();
   context_.Reset();
+  engine_.Reset();
+  descriptions_.reset();
+  inUse_ = 0;
 }
 
 void SapiRecognizer::setEventHandlers(std::function<void(const std::u16string&)> recognition,
@@ -37,11 +88,11 @@ void SapiRecognizer::setEventHandlers(std::function<void(const std::u16string&)>
 }
 
 bool SapiRecognizer::createContext() {
-  events_.disconnect();
-  grammar_.Reset();
-  context_.Reset();
-  ComPtr<IDispatch> context;
-  if (!factory_ || FAILED(factory_(context.GetAddressOf())) || !context) return false;
+  close();
+  return openShared() || openInproc();
+}
+
+bool SapiRecognizer::listen(ComPtr<IDispatch> context) {
   const HRESULT advised = events_.connect(context.Get(), kRecoContextEvents,
                                           [this](DISPID member, DISPPARAMS& parameters) {
                                             return onEvent(member, parameters);
@@ -51,21 +102,50 @@ bool SapiRecognizer::createContext() {
   return true;
 }
 
-std::optional<std::vector<std::u16string>> SapiRecognizer::recognizerDescriptions() {
+bool SapiRecognizer::openShared() {
+  ComPtr<IDispatch> context;
+  if (!shared_ || FAILED(shared_(context.GetAddressOf())) || !context || !listen(std::move(context))) return false;
+  // The system's engine listens; the list only shows it, entry 0 first.
   const ComPtr<IDispatch> recognizer = dispatchResult(context_.Get(), DISPID_SRCRecognizer, DISPATCH_PROPERTYGET);
-  const ComPtr<IDispatch> tokens = dispatchResult(recognizer.Get(), DISPID_SRGetRecognizers, DISPATCH_METHOD,
-                                                  {Variant::string(u""), Variant::string(u"")});
-  const auto count = integerResult(tokens.Get(), DISPID_SOTsCount, DISPATCH_PROPERTYGET);
-  if (!count || *count < 0) return std::nullopt;
-  std::vector<std::u16string> descriptions;
-  for (std::int32_t i = 0; i < *count; ++i) {
-    const ComPtr<IDispatch> token = dispatchResult(tokens.Get(), DISPID_SOTsItem, DISPATCH_METHOD, {Variant::i4(i)});
-    auto description = stringResult(token.Get(), DISPID_SOTGetDescription, DISPATCH_METHOD, {Variant::i4(0)});
-    if (!description) return std::nullopt;
-    descriptions.push_back(std::move(*description));
+  auto engines = enginesOf(recognizer.Get());
+  if (!engines) {
+    close();
+    return false;
   }
-  return descriptions;
+  descriptions_ = std::move(engines->descriptions);
+  return true;
 }
+
+bool SapiRecognizer::openInproc() {
+  ComPtr<IDispatch> engine;
+  if (!inproc_ || FAILED(inproc_(engine.GetAddressOf())) || !engine) return false;
+  auto engines = enginesOf(engine.Get());
+  if (!engines) return false;
+  // The engine that listens is the one the set switch's check reads: the first Chinese one.
+  // With none, the engine's own default stays, and the check reads entry 0 and refuses.
+  const auto& descriptions = engines->descriptions;
+  const auto chinese = std::find_if(descriptions.begin(), descriptions.end(), namesChineseEngine);
+  const auto inUse = chinese == descriptions.end() ? 0 : static_cast<std::size_t>(chinese - descriptions.begin());
+  if (chinese != descriptions.end() && FAILED(putToken(engine.Get(), DISPID_SRRecognizer, engines->tokens[inUse].Get())))
+    return false;
+  // The first input is the system's default one. Without any, the context still comes, and
+  // switching the rules on reports the audio device.
+  std::int32_t inputCount = 0;
+  const ComPtr<IDispatch> inputs = tokensOf(engine.Get(), DISPID_SVGetAudioInputs, inputCount);
+  if (!inputs) return false;
+  if (inputCount > 0) {
+    const ComPtr<IDispatch> input = tokenAt(inputs.Get(), 0);
+    if (!input || FAILED(putToken(engine.Get(), DISPID_SRAudioInput, input.Get()))) return false;
+  }
+  ComPtr<IDispatch> context = dispatchResult(engine.Get(), DISPID_SRCreateRecoContext, DISPATCH_METHOD);
+  if (!context || !listen(std::move(context))) return false;
+  engine_ = std::move(engine);
+  descriptions_ = std::move(engines->descriptions);
+  inUse_ = inUse;
+  return true;
+}
+
+std::optional<std::vector<std::u16string>> SapiRecognizer::recognizerDescriptions() { return descriptions_; }
 
 bool SapiRecognizer::createGrammar() {
   ComPtr<IDispatch> grammar =

@@ -1,9 +1,12 @@
-// The speech API's shared recognition context and its command grammar, driven through their
+// The speech API's recognition context and its command grammar, driven through their
 // automation interfaces; recognitions arrive as the context's events on this (the UI) thread.
+// The shared recognizer comes first; where it cannot be had (gone from today's Windows), an
+// in-process recognizer of our own, listening with the first Chinese engine.
 #pragma once
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Recognizer.h"
 #include "platform/win32/Automation.h"
@@ -12,12 +15,12 @@ namespace sayvane::win32 {
 
 class SapiRecognizer final : public Recognizer {
  public:
-  // Creates the recognition context's automation object into `*context`.
-  using ContextFactory = std::function<HRESULT(IDispatch** context)>;
+  // Creates an automation object (the shared context, or the in-process recognizer) into `*object`.
+  using Factory = std::function<HRESULT(IDispatch** object)>;
 
-  // The system's shared recognition context (COM must be initialised on this thread).
+  // The system's classes (COM must be initialised on this thread).
   SapiRecognizer();
-  explicit SapiRecognizer(ContextFactory createContext);
+  explicit SapiRecognizer(Factory sharedContext, Factory inprocRecognizer = {});
   ~SapiRecognizer() override;
 
   // `recognition` gets the text of each recognition, `falseRecognition` is told of each
@@ -26,8 +29,10 @@ class SapiRecognizer final : public Recognizer {
   void setEventHandlers(std::function<void(const std::u16string& text)> recognition,
                         std::function<void()> falseRecognition);
 
+  // Reads the recognizer list too: a shared recognizer whose list cannot be read is given up.
   [[nodiscard]] bool createContext() override;
   [[nodiscard]] std::optional<std::vector<std::u16string>> recognizerDescriptions() override;
+  [[nodiscard]] std::size_t recognizerInUse() override { return inUse_; }
   [[nodiscard]] bool createGrammar() override;
   [[nodiscard]] bool loadDictation() override;
   [[nodiscard]] bool deactivateDictation() override;
@@ -37,12 +42,20 @@ class SapiRecognizer final : public Recognizer {
   [[nodiscard]] bool setRulesActive(bool active) override;
 
  private:
+  void close();
+  bool openShared();
+  bool openInproc();
+  bool listen(ComPtr<IDispatch> context);
   HRESULT onEvent(DISPID member, DISPPARAMS& parameters);
 
-  ContextFactory factory_;
+  Factory shared_;
+  Factory inproc_;
+  ComPtr<IDispatch> engine_;  // the in-process recognizer, kept for as long as its context
   ComPtr<IDispatch> context_;
   ComPtr<IDispatch> grammar_;
   EventConnection events_;
+  std::optional<std::vector<std::u16string>> descriptions_;
+  std::size_t inUse_ = 0;
   std::function<void(const std::u16string&)> recognition_;
   std::function<void()> falseRecognition_;
 };

@@ -1,69 +1,51 @@
 #include "platform/win32/SapiVoice.h"
 
-#include <objbase.h>
 #include <sapi.h>
-
-#include <cwchar>
-#include <string>
 
 namespace sayvane::win32 {
 
 namespace {
 
-// Our own copies: the import libraries the program links carry none of the speech API's GUIDs.
+// Our own copy: the import libraries the program links carry none of the speech API's GUIDs.
 constexpr GUID kSpVoiceClass{0x96749377, 0x3391, 0x11d2, {0x9e, 0xe3, 0x00, 0xc0, 0x4f, 0x79, 0x73, 0x96}};
-constexpr GUID kSpVoiceInterface{0x6c44df74, 0x72b9, 0x4992, {0xa1, 0xec, 0xef, 0x99, 0x6e, 0x04, 0x22, 0xd4}};
-constexpr GUID kTokenCategoryClass{0xa910187f, 0x0c7a, 0x45ac, {0x92, 0xcc, 0x59, 0xed, 0xaf, 0xb7, 0x7b, 0x53}};
-constexpr GUID kTokenCategoryInterface{0x2d3d3845, 0x39af, 0x4850, {0xbb, 0xf9, 0x40, 0xb4, 0x97, 0x80, 0x01, 0x1d}};
 
-template <typename Interface>
-void release(Interface*& object) {
-  if (object) object->Release();
-  object = nullptr;
-}
+// Simplified Chinese (0x804), as voice tokens write their Language attribute.
+constexpr std::u16string_view kChineseVoices = u"Language=804";
 
 }  // namespace
 
-SapiVoice::~SapiVoice() { release(voice_); }
+SapiVoice::SapiVoice()
+    : SapiVoice([](IDispatch** voice) {
+        return CoCreateInstance(kSpVoiceClass, nullptr, CLSCTX_ALL, IID_IDispatch, reinterpret_cast<void**>(voice));
+      }) {}
 
 bool SapiVoice::create() {
   if (tried_) return voice_ != nullptr;
   tried_ = true;
-  void* object = nullptr;
-  lastResult_ = CoCreateInstance(kSpVoiceClass, nullptr, CLSCTX_ALL, kSpVoiceInterface, &object);
-  if (FAILED(lastResult_) || !object) return false;
-  voice_ = static_cast<ISpVoice*>(object);
+  ComPtr<IDispatch> voice;
+  lastResult_ = factory_ ? factory_(voice.GetAddressOf()) : E_NOTIMPL;
+  if (FAILED(lastResult_) || !voice) return false;
+  voice_ = std::move(voice);
+  chooseChineseVoice();
   return true;
 }
 
-void SapiVoice::setLanguage(int languageId) { languageId_ = languageId; }
-
-void SapiVoice::chooseVoice() {
-  // Tried once per language: the default voice of an English system cannot read Chinese.
-  chosenLanguageId_ = languageId_;
-  if (languageId_ <= 0) return;
-  void* object = nullptr;
-  if (FAILED(CoCreateInstance(kTokenCategoryClass, nullptr, CLSCTX_ALL, kTokenCategoryInterface, &object)) || !object)
-    return;
-  auto* category = static_cast<ISpObjectTokenCategory*>(object);
-  IEnumSpObjectTokens* tokens = nullptr;
-  ISpObjectToken* token = nullptr;
-  wchar_t wanted[32];
-  std::swprintf(wanted, sizeof wanted / sizeof *wanted, L"Language=%x", static_cast<unsigned>(languageId_));
-  if (SUCCEEDED(category->SetId(SPCAT_VOICES, FALSE)) && SUCCEEDED(category->EnumTokens(wanted, nullptr, &tokens)) &&
-      tokens && tokens->Next(1, &token, nullptr) == S_OK && token)
-    voice_->SetVoice(token);
-  release(token);
-  release(tokens);
-  release(category);
+void SapiVoice::chooseChineseVoice() {
+  // The default voice of a system shown in another language reads Chinese as noise; it stays
+  // only when no Chinese voice is installed, or the choice fails.
+  const ComPtr<IDispatch> voices = dispatchResult(voice_.Get(), DISPID_SVGetVoices, DISPATCH_METHOD,
+                                                  {Variant::string(kChineseVoices), Variant::string(u"")});
+  const auto count = integerResult(voices.Get(), DISPID_SOTsCount, DISPATCH_PROPERTYGET);
+  if (!count || *count < 1) return;
+  const ComPtr<IDispatch> chinese = dispatchResult(voices.Get(), DISPID_SOTsItem, DISPATCH_METHOD, {Variant::i4(0)});
+  if (chinese) (void)invoke(voice_.Get(), DISPID_SVVoice, DISPATCH_PROPERTYPUTREF, {Variant::dispatch(chinese.Get())});
 }
 
-bool SapiVoice::speak(std::wstring_view text) {
+bool SapiVoice::speak(std::u16string_view text) {
   if (!create()) return false;
-  if (chosenLanguageId_ != languageId_) chooseVoice();
-  const std::wstring copy(text);
   // Asynchronous, so the window keeps answering while the voice talks; a new text cuts off the last.
-  lastResult_ = voice_->Speak(copy.c_str(), SPF_ASYNC | SPF_PURGEBEFORESPEAK | SPF_IS_NOT_XML, nullptr);
+  lastResult_ = invoke(voice_.Get(), DISPID_SVSpeak, DISPATCH_METHOD,
+                       {Variant::string(text), Variant::i4(SVSFlagsAsync | SVSFPurgeBeforeSpeak | SVSFIsNotXML)});
   return SUCCEEDED(lastResult_);
 }
 

@@ -1,29 +1,31 @@
 // Speaking a text aloud through the speech API's own voice, where one is installed; nothing
-// where none is. The voice is a COM object of the thread that first speaks.
+// where none is. The texts are Chinese, so a Chinese voice reads them wherever one is
+// installed, whatever the system's default voice. The voice is a COM object of the thread
+// that first speaks.
 #pragma once
 
-#include <windows.h>
-
+#include <functional>
 #include <string_view>
 
-struct ISpVoice;
+#include "platform/win32/Automation.h"
 
 namespace sayvane::win32 {
 
 class SapiVoice final {
  public:
-  SapiVoice() = default;
-  ~SapiVoice();
+  // Creates the voice's automation object into `*voice`.
+  using Factory = std::function<HRESULT(IDispatch** voice)>;
+
+  // The system's voice class.
+  SapiVoice();
+  explicit SapiVoice(Factory create) : factory_(std::move(create)) {}
   SapiVoice(const SapiVoice&) = delete;
   SapiVoice& operator=(const SapiVoice&) = delete;
 
   // Starts speaking `text` as plain text, cutting off whatever was still being said, and returns
   // without waiting for the speech. False when there is no working voice; the first call tries
   // to create one (COM must be initialised on this thread), a failure is not tried again.
-  bool speak(std::wstring_view text);
-  // Prefers a voice of this language (a Windows language id, 0x804 for Simplified Chinese)
-  // from the next speech on; the system's default voice when none is installed.
-  void setLanguage(int languageId);
+  bool speak(std::u16string_view text);
 
   // Whether creating the voice was tried, and whether it worked.
   [[nodiscard]] bool tried() const { return tried_; }
@@ -33,12 +35,11 @@ class SapiVoice final {
 
  private:
   bool create();
-  void chooseVoice();
+  void chooseChineseVoice();
 
-  ISpVoice* voice_ = nullptr;
+  Factory factory_;
+  ComPtr<IDispatch> voice_;
   bool tried_ = false;
-  int languageId_ = 0;
-  int chosenLanguageId_ = 0;
   HRESULT lastResult_ = S_OK;
 };
 

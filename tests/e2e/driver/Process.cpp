@@ -1,6 +1,7 @@
 // Starting, watching and ending the programs an outside test drives.
 #include "e2e/driver/Process.h"
 
+#include <cstdio>
 #include <thread>
 #include <utility>
 
@@ -16,7 +17,7 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
 }
 
 Process::Process(const std::filesystem::path& exe, const std::wstring& arguments,
-                 const std::filesystem::path& workingFolder) {
+                 const std::filesystem::path& workingFolder, const std::filesystem::path& output) {
   std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup{};
@@ -26,10 +27,21 @@ Process::Process(const std::filesystem::path& exe, const std::wstring& arguments
   std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
   buffer.push_back(L'\0');
   const std::wstring folder = workingFolder.wstring();
-  if (!CreateProcessW(exe.wstring().c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
-    return;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  if (!output.empty()) {
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    file = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = file;
+    startup.hStdError = file;
   }
+  const BOOL created = CreateProcessW(exe.wstring().c_str(), buffer.data(), nullptr, nullptr, file != INVALID_HANDLE_VALUE,
+                                      0, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (!created) return;
   CloseHandle(info.hThread);
   process_ = info.hProcess;
   id_ = info.dwProcessId;
@@ -125,6 +137,22 @@ HWND Process::waitWindow(const wchar_t* windowClass, const wchar_t* caption,
       },
       timeout);
   return result;
+}
+
+Process startDespiteWine(const std::function<StartAttempt()>& attempt) {
+  for (int attempts = 1;; ++attempts) {
+    StartAttempt started = attempt();
+    const bool neverStarted = !started.showedLife && started.process.started() && started.process.waitExit(0ms) == 1;
+    if (!neverStarted || attempts == 3) return std::move(started.process);
+    std::printf("[ wine     ] a program ended with exit code 1 before it showed any life: started again\n");
+    std::fflush(stdout);
+  }
+}
+
+bool empty(const std::filesystem::path& file) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(file, error);
+  return error || size == 0;
 }
 
 }  // namespace e2e

@@ -19,9 +19,10 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
 class Process {
  public:
   Process() = default;
-  // Starts `exe` with `arguments` (appended to the quoted path) in `workingFolder`.
+  // Starts `exe` with `arguments` (appended to the quoted path) in `workingFolder`; its standard
+  // output and error go to the file `output` (made anew) when one is named.
   Process(const std::filesystem::path& exe, const std::wstring& arguments = L"",
-          const std::filesystem::path& workingFolder = {});
+          const std::filesystem::path& workingFolder = {}, const std::filesystem::path& output = {});
   Process(Process&& other) noexcept;
   Process& operator=(Process&& other) noexcept;
   Process(const Process&) = delete;
@@ -46,5 +47,21 @@ class Process {
   HANDLE process_ = nullptr;
   DWORD id_ = 0;
 };
+
+// One start of a program, and whether it showed any sign of life: a window, a line of output, a
+// file it wrote, a change it made.
+struct StartAttempt {
+  Process process;
+  bool showedLife = false;
+};
+
+// Wine 8 now and then fails to start a program (about once in 2,500 starts): it ends with exit
+// code 1 before any code of its own has run. `attempt` starts the program and waits until it shows
+// life or ends. An attempt that ended with 1 and showed no life did nothing, so it is made again
+// (twice at most, and said on standard output); one that may have acted is never repeated.
+Process startDespiteWine(const std::function<StartAttempt()>& attempt);
+
+// Whether a file holds nothing (or does not exist): a program's output that shows no life.
+bool empty(const std::filesystem::path& file);
 
 }  // namespace e2e

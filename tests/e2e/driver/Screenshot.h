@@ -24,8 +24,7 @@ Image captureRect(const RECT& rect);
 // What the screen shows where `window` lies, other windows on top included.
 Image captureWindow(HWND window);
 
-// A PNG file in memory: 8-bit RGB, no filtering, deflate's stored blocks.
-std::vector<std::uint8_t> encodePng(const Image& image);
+// An 8-bit RGB PNG file; false when the image is empty or the file cannot be written.
 bool writePng(const Image& image, const std::filesystem::path& file);
 
 }  // namespace e2e

@@ -17,8 +17,20 @@ namespace fs = std::filesystem;
 namespace {
 
 const wchar_t* classKey(StandIn standIn) {
-  return standIn == StandIn::recognizer ? L"Software\\Classes\\CLSID\\{47206204-5ECA-11D2-960F-00C04F8EE628}\\InprocServer32"
-                                        : L"Software\\Classes\\CLSID\\{D45FD31B-5C6E-11D1-9EC1-00C04FD7081F}\\InprocServer32";
+  switch (standIn) {
+    case StandIn::recognizer: return L"Software\\Classes\\CLSID\\{47206204-5ECA-11D2-960F-00C04F8EE628}\\InprocServer32";
+    case StandIn::inprocRecognizer: return L"Software\\Classes\\CLSID\\{41B89B6B-9399-11D2-9623-00C04F8EE628}\\InprocServer32";
+    default: return L"Software\\Classes\\CLSID\\{D45FD31B-5C6E-11D1-9EC1-00C04FD7081F}\\InprocServer32";
+  }
+}
+
+// The name the registration script and DllInstall give it.
+const wchar_t* group(StandIn standIn) {
+  switch (standIn) {
+    case StandIn::recognizer: return L"recognizer";
+    case StandIn::inprocRecognizer: return L"inproc";
+    default: return L"character";
+  }
 }
 
 std::optional<std::string> exchange(const wchar_t* pipe, std::u16string_view line, std::chrono::milliseconds timeout) {
@@ -44,18 +56,29 @@ bool setRegistered(StandIn standIn, bool on) {
   if (registered(standIn) == on) return true;
   std::wstring arguments = L"/s /n ";
   if (!on) arguments += L"/u ";
-  arguments += standIn == StandIn::recognizer ? L"/i:recognizer " : L"/i:character ";
+  arguments += L"/i:" + std::wstring(group(standIn)) + L" ";
   arguments += L"\"" + (speechSimFolder() / L"speechsim.dll").wstring() + L"\"";
   // The regsvr32 of the stand-in's own kind registers it in the view its programs read.
   wchar_t system[MAX_PATH] = {};
   if (!programBuildIs32Bit() || GetSystemWow64DirectoryW(system, MAX_PATH) == 0) GetSystemDirectoryW(system, MAX_PATH);
-  Process regsvr32(fs::path(system) / L"regsvr32.exe", arguments);
-  if (!regsvr32.started() || regsvr32.waitExit(30s) != 0) return false;
+  // An attempt that left the classes as they were did nothing, whatever its exit code.
+  Process regsvr32 = startDespiteWine([&] {
+    StartAttempt attempt{Process(fs::path(system) / L"regsvr32.exe", arguments)};
+    (void)attempt.process.waitExit(30s);
+    attempt.showedLife = registered(standIn) == on;
+    return attempt;
+  });
+  if (!regsvr32.started() || regsvr32.waitExit(0ms) != 0) return false;
   return registered(standIn) == on;
 }
 
 std::optional<std::string> say(std::u16string_view phrase, std::chrono::milliseconds timeout) {
   return exchange(speechsim::kRecognizerPipe, phrase, timeout);
+}
+
+bool sayWithoutWaiting(std::u16string_view phrase, std::chrono::milliseconds timeout) {
+  return speechsim::send(speechsim::kRecognizerPipe, sayvane::toUtf8(phrase), static_cast<DWORD>(timeout.count())) ==
+         speechsim::ExchangeStatus::Replied;
 }
 
 std::optional<std::string> chooseFromMenu(std::u16string_view name, std::chrono::milliseconds timeout) {
@@ -90,6 +113,16 @@ std::vector<std::string> callsStartingWith(const std::vector<SimCall>& calls, st
   for (const auto& call : calls)
     if (call.text.starts_with(prefix)) found.push_back(call.text);
   return found;
+}
+
+::testing::AssertionResult inOrder(const std::vector<SimCall>& calls, const std::vector<std::string>& wanted) {
+  std::size_t next = 0;
+  for (const auto& call : calls)
+    if (next < wanted.size() && call.text == wanted[next]) ++next;
+  if (next == wanted.size()) return ::testing::AssertionSuccess();
+  auto failure = ::testing::AssertionFailure() << "missing or out of order: " << wanted[next] << "\nlog:";
+  for (const auto& call : calls) failure << "\n  " << call.text;
+  return failure;
 }
 
 std::optional<SimCall> waitForCall(const fs::path& log, std::string_view prefix, std::chrono::milliseconds timeout,

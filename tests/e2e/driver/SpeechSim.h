@@ -2,6 +2,8 @@
 // to them and choosing from the character's menu through their pipes, reading their call log.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -13,7 +15,8 @@ namespace e2e {
 
 using namespace std::chrono_literals;
 
-enum class StandIn { recognizer, character };
+// The shared recognition context, the in-process recognizer, the character control.
+enum class StandIn { recognizer, inprocRecognizer, character };
 
 // The stand-ins' build folder: speechsim.dll, speechsim-say.exe, speechsim-register.cmd.
 std::filesystem::path speechSimFolder();
@@ -26,6 +29,9 @@ bool setRegistered(StandIn standIn, bool on);
 // The recognizer's reply to one utterance ("recognition", "false-recognition", "ignored"),
 // given once the program's handler has returned; nothing when the pipe could not be reached.
 std::optional<std::string> say(std::u16string_view phrase, std::chrono::milliseconds timeout = 10s);
+// Says `phrase` without waiting for the program: true once the stand-in has it. It is raised at
+// once, even inside a handler that is still running.
+bool sayWithoutWaiting(std::u16string_view phrase, std::chrono::milliseconds timeout = 10s);
 // The character control's reply to a menu choice ("command", "not-in-menu", "ignored").
 std::optional<std::string> chooseFromMenu(std::u16string_view name, std::chrono::milliseconds timeout = 10s);
 
@@ -37,6 +43,9 @@ struct SimCall {
 std::vector<SimCall> readSimLog(const std::filesystem::path& log);
 // The calls that start with `prefix`, without their times.
 std::vector<std::string> callsStartingWith(const std::vector<SimCall>& calls, std::string_view prefix);
+// The calls of `calls` that `wanted` names, in their order, must be `wanted` itself: each
+// wanted call is there, and they came in this order.
+::testing::AssertionResult inOrder(const std::vector<SimCall>& calls, const std::vector<std::string>& wanted);
 // Polls the log until a call starting with `prefix` appears after the first `skip` calls.
 std::optional<SimCall> waitForCall(const std::filesystem::path& log, std::string_view prefix,
                                    std::chrono::milliseconds timeout = 5s, std::size_t skip = 0);

@@ -65,15 +65,16 @@ bool waitForEvent(const std::filesystem::path& log, std::string_view kind, std::
 Target startTarget(const std::filesystem::path& log, const std::wstring& caption, std::chrono::milliseconds timeout) {
   Target target;
   target.log = log;
-  target.process = Process(targetExe(), quoted(log.wstring()) + L" " + quoted(caption));
+  bool logged = false;
+  target.process = startDespiteWine([&] {
+    StartAttempt attempt{Process(targetExe(), quoted(log.wstring()) + L" " + quoted(caption))};
+    // No point waiting for a program that has ended.
+    logged = waitFor([&] { return !readTargetLog(log).empty() || !attempt.process.running(); }, timeout);
+    // The log file is the first thing it makes.
+    attempt.showedLife = std::filesystem::exists(log);
+    return attempt;
+  });
   if (!target.process.started()) return target;
-  const bool logged = waitFor(
-      [&] {
-        const auto events = readTargetLog(log);
-        // No point waiting for a program that has ended.
-        return !events.empty() || !target.process.running();
-      },
-      timeout);
   const auto events = readTargetLog(log);
   if (!logged || events.empty() || events.front().kind != "ready") return target;
   target.window = target.process.waitWindow(kTargetClass, caption.c_str(), 2s);

@@ -17,6 +17,7 @@
 #include "platform/win32/ProgramFolder.h"
 #include "platform/win32/SapiRecognizer.h"
 #include "platform/win32/WinClipboard.h"
+#include "platform/win32/WinForegroundRights.h"
 #include "platform/win32/WinCodePage936.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinPrograms.h"
@@ -64,8 +65,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       FallbackCharacterControl characterControl(systemCharacter, builtInCharacter);
       WinSettings settings;
       WinTimer timer(view.window(), kClearTimerId);
+      WinForegroundRights foreground;
       Platform platform{input,  shell,      programs, clipboard,        screen,   random, pump, dialogs,
-                        files,  codePage,   recognizer, characterControl, settings, timer,  view};
+                        files,  codePage,   recognizer, characterControl, settings, timer,  view, foreground};
       MainWindow model(platform);
       view.attach(model);
       pump.setDialogWindow(view.window());
