@@ -210,52 +210,52 @@ package_build() {
   cmp out/dist/SHA256SUMS "$tmp/dist/SHA256SUMS" || { echo "the second packaging gave other bytes"; return 1; }
   (cd out/dist && sha256sum --check --quiet SHA256SUMS)
 }
-# Each zip unpacked inside the prefix and started there as shipped, with the stand-in
-# recognizer of its own width; a second copy of the 64-bit one the program cannot write.
-package_wine_tests() {
+# A zip unpacked inside the prefix and started there as shipped, with the stand-in recognizer
+# of its width; for x64 also a second copy the program cannot write.
+package_wine_tests() { # package_wine_tests x64|x86
+  local arch=$1 version
   ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" sayvane-e2e-tests >/dev/null || return 1
-  local version folder arch said
   version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release-x64/CMakeCache.txt)
   wine_prefix || return 1
-  local drive=$tmp/wine/drive_c/sayvane-package windows='C:\sayvane-package'
+  [[ $arch == x64 ]] || wine32_runs || return $kSkip
+  local drive=$tmp/wine/drive_c/sayvane-$arch windows="C:\\sayvane-$arch" folder
   chmod -R u+w "$drive" 2>/dev/null; rm -rf "$drive"
-  for folder in x64 x86 x64-readonly; do
-    python3 -m zipfile -e "out/dist/Sayvane-$version-windows-${folder%-readonly}.zip" "$drive/$folder" || return 1
+  for folder in shipped readonly; do
+    python3 -m zipfile -e "out/dist/Sayvane-$version-windows-$arch.zip" "$drive/$folder" || return 1
   done
-  for arch in x64 x86; do
-    # Through cmd, which starts either width. A console program under Wine now and then fails
-    # to start: asking twice is harmless here.
-    local tool="$windows\\$arch\\Sayvane-$version\\sayvane-tool.exe"
-    said=$(WINEPREFIX=$tmp/wine WINEDEBUG=-all "$wine" cmd /c "$tool" --version) ||
-      said=$(WINEPREFIX=$tmp/wine WINEDEBUG=-all "$wine" cmd /c "$tool" --version)
-    [[ $said == "sayvane-tool $version" ]] || { echo "$arch: sayvane-tool --version said: $said"; return 1; }
-  done
-  # Root writes through any permission: for root only a read-only mount, in a mount namespace
-  # of the test's own, keeps the program out.
-  local -a inside=()
-  local readonly_folder="$windows\\x64-readonly\\Sayvane-$version"
-  chmod -R a-w "$drive/x64-readonly"
-  if touch "$drive/x64-readonly/probe" 2>/dev/null; then
-    rm -f "$drive/x64-readonly/probe"
-    if unshare --mount true 2>/dev/null; then
-      inside=(unshare --mount -- sh -c 'mount --bind -o ro "$0" "$0" && exec "$@"' "$drive/x64-readonly")
-    else
-      echo "no way to make a folder unwritable here: the read-only test is skipped"
-      readonly_folder=
-    fi
-  fi
+  local said
+  # Through cmd, which starts either width.
+  said=$(despite_wine env WINEPREFIX="$tmp/wine" WINEDEBUG=-all "$wine" cmd /c \
+    "$windows\\shipped\\Sayvane-$version\\sayvane-tool.exe" --version) || return 1
+  [[ $said == "sayvane-tool $version" ]] || { echo "sayvane-tool --version said: $said"; return 1; }
+
   wine_env
+  local filter=Package.*
+  if [[ $arch == x64 ]]; then
+    # Root writes through any permission: for root only a read-only mount, in a mount namespace
+    # of the test's own, keeps the program out.
+    local -a inside=()
+    chmod -R a-w "$drive/readonly"
+    if touch "$drive/readonly/probe" 2>/dev/null; then
+      rm -f "$drive/readonly/probe"
+      if unshare --mount true 2>/dev/null; then
+        inside=(unshare --mount -- sh -c 'mount --bind -o ro "$0" "$0" && exec "$@"' "$drive/readonly")
+      else
+        echo "no way to make a folder unwritable here: the read-only test is left out"
+      fi
+    fi
+    [[ ${#inside[@]} -gt 0 || ! -w $drive/readonly ]] && filter+=:ReadOnlyPackage.*
+    winevars=("${inside[@]}" "${winevars[@]}" SAYVANE_E2E_READONLY_PACKAGE="$windows\\readonly\\Sayvane-$version")
+  else
+    winevars+=(SAYVANE_E2E_PROGRAM_BUILD="$SAYVANE_ROOT/$MINGW32_DIR")
+  fi
   virtual_desktop on || return 1
-  local rc=0
   # The wineserver opens the files, so it too must start inside the namespace.
   WINEPREFIX=$tmp/wine "$wineserver_bin" -k 2>/dev/null
-  in_display "${inside[@]}" "${winevars[@]}" SAYVANE_E2E_PACKAGE="$windows\\x64\\Sayvane-$version" \
-    SAYVANE_E2E_READONLY_PACKAGE="$readonly_folder" timeout 900 "$wine" \
-    "$MINGW_DIR/tests/sayvane-e2e-tests.exe" --gtest_filter='Package.*:ReadOnlyPackage.*' </dev/null || rc=1
-  in_display "${winevars[@]}" SAYVANE_E2E_PROGRAM_BUILD="$SAYVANE_ROOT/$MINGW32_DIR" \
-    SAYVANE_E2E_PACKAGE="$windows\\x86\\Sayvane-$version" timeout 900 "$wine" \
-    "$MINGW_DIR/tests/sayvane-e2e-tests.exe" --gtest_filter='Package.*' </dev/null || rc=1
-  chmod -R u+w "$drive/x64-readonly"  # or the clean-up could not remove it
+  local rc=0
+  despite_wine in_display "${winevars[@]}" SAYVANE_E2E_PACKAGE="$windows\\shipped\\Sayvane-$version" \
+    timeout 900 "$wine" "$MINGW_DIR/tests/sayvane-e2e-tests.exe" --gtest_filter="$filter" </dev/null || rc=1
+  chmod -R u+w "$drive"  # or the clean-up could not remove it
   return $rc
 }
 stage "mingw-w64 build" mingw_build
@@ -265,7 +265,8 @@ stage "platform tests under Wine" platform_tests
 stage "end-to-end tests under Wine" e2e_tests
 stage "32-bit program end to end under Wine" e2e_tests_32
 stage "release packages (x64, x86), reproducible" package_build
-stage "release packages started as shipped under Wine" package_wine_tests
+stage "64-bit release package started as shipped under Wine" package_wine_tests x64
+stage "32-bit release package started as shipped under Wine" package_wine_tests x86
 
 # --- fuzzing -----------------------------------------------------------------
 fuzz_targets() { # executables the fuzz build defines, as paths relative to $FUZZ_DIR
