@@ -95,18 +95,14 @@ mingw_build() {
 # The 32-bit program is the one that can host the 32-bit character control; it and the
 # 32-bit stand-ins are built and checked to be self-contained 32-bit files.
 mingw32_build() {
-  cmake -S . -B "$MINGW32_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSAYVANE_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake &&
+  sayvane_mingw_release_configure "$MINGW32_DIR" i686 &&
     ninja -C "$MINGW32_DIR" -j"$SAYVANE_JOBS" Sayvane sayvane-tool speechsim speechsim-say || return 1
   local file
-  for file in "$MINGW32_DIR/Sayvane.exe" "$MINGW32_DIR/speechsim/speechsim.dll" "$MINGW32_DIR/speechsim/speechsim-say.exe"; do
+  local -a files=("$MINGW32_DIR/Sayvane.exe" "$MINGW32_DIR/speechsim/speechsim.dll" "$MINGW32_DIR/speechsim/speechsim-say.exe")
+  for file in "${files[@]}"; do
     i686-w64-mingw32-objdump -f "$file" | grep -q 'file format pei-i386' || { echo "$file is not 32-bit"; return 1; }
-    if i686-w64-mingw32-objdump -p "$file" | grep 'DLL Name' | grep -viE \
-        'kernel32|user32|gdi32|comctl32|comdlg32|shell32|advapi32|ole32|oleaut32|msvcrt|api-ms-win'; then
-      echo "$file needs a DLL that does not come with Windows"
-      return 1
-    fi
   done
+  sayvane_check_windows_imports i686-w64-mingw32-objdump "${files[@]}" || return 1
   # COM finds the stand-in's entry points by their plain names.
   # (read whole first: grep -q stopping early would fail the pipe under pipefail)
   local exports
@@ -207,12 +203,70 @@ e2e_tests_32() {
   despite_wine in_display "${winevars[@]}" timeout 900 "$wine" "$MINGW_DIR/tests/sayvane-e2e-tests.exe" \
     --gtest_filter='Spoken.StartUp*:Spoken.APhraseAlone*:Spoken.TheCharacterMenu*:BuiltInCharacter.TakesOver*:SpokenTiming.TheFirstKey*:Busy/QuitDuringAHold.*:InProcess.*:*EnglishOnly*' </dev/null
 }
+# The release zips: built twice, the second time in fresh build folders, to the same bytes.
+package_build() {
+  bash scripts/package.sh || return 1
+  bash scripts/package.sh --build "$tmp/package-build" --out "$tmp/dist" >/dev/null || return 1
+  cmp out/dist/SHA256SUMS "$tmp/dist/SHA256SUMS" || { echo "the second packaging gave other bytes"; return 1; }
+  (cd out/dist && sha256sum --check --quiet SHA256SUMS)
+}
+# A zip unpacked inside the prefix and started there as shipped, with the stand-in recognizer
+# of its width; for x64 also a second copy the program cannot write.
+package_wine_tests() { # package_wine_tests x64|x86
+  local arch=$1 version
+  ninja -C "$MINGW_DIR" -j"$SAYVANE_JOBS" sayvane-e2e-tests >/dev/null || return 1
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release-x64/CMakeCache.txt)
+  wine_prefix || return 1
+  [[ $arch == x64 ]] || wine32_runs || return $kSkip
+  local drive=$tmp/wine/drive_c/sayvane-$arch windows="C:\\sayvane-$arch" folder
+  chmod -R u+w "$drive" 2>/dev/null; rm -rf "$drive"
+  for folder in shipped readonly; do
+    python3 -m zipfile -e "out/dist/Sayvane-$version-windows-$arch.zip" "$drive/$folder" || return 1
+  done
+  local said
+  # Through cmd, which starts either width.
+  said=$(despite_wine env WINEPREFIX="$tmp/wine" WINEDEBUG=-all "$wine" cmd /c \
+    "$windows\\shipped\\Sayvane-$version\\sayvane-tool.exe" --version) || return 1
+  [[ $said == "sayvane-tool $version" ]] || { echo "sayvane-tool --version said: $said"; return 1; }
+
+  wine_env
+  local filter=Package.*
+  if [[ $arch == x64 ]]; then
+    # Root writes through any permission: for root only a read-only mount, in a mount namespace
+    # of the test's own, keeps the program out.
+    local -a inside=()
+    chmod -R a-w "$drive/readonly"
+    if touch "$drive/readonly/probe" 2>/dev/null; then
+      rm -f "$drive/readonly/probe"
+      if unshare --mount true 2>/dev/null; then
+        inside=(unshare --mount -- sh -c 'mount --bind -o ro "$0" "$0" && exec "$@"' "$drive/readonly")
+      else
+        echo "no way to make a folder unwritable here: the read-only test is left out"
+      fi
+    fi
+    [[ ${#inside[@]} -gt 0 || ! -w $drive/readonly ]] && filter+=:ReadOnlyPackage.*
+    winevars=("${inside[@]}" "${winevars[@]}" SAYVANE_E2E_READONLY_PACKAGE="$windows\\readonly\\Sayvane-$version")
+  else
+    winevars+=(SAYVANE_E2E_PROGRAM_BUILD="$SAYVANE_ROOT/$MINGW32_DIR")
+  fi
+  virtual_desktop on || return 1
+  # The wineserver opens the files, so it too must start inside the namespace.
+  WINEPREFIX=$tmp/wine "$wineserver_bin" -k 2>/dev/null
+  local rc=0
+  despite_wine in_display "${winevars[@]}" SAYVANE_E2E_PACKAGE="$windows\\shipped\\Sayvane-$version" \
+    timeout 900 "$wine" "$MINGW_DIR/tests/sayvane-e2e-tests.exe" --gtest_filter="$filter" </dev/null || rc=1
+  chmod -R u+w "$drive"  # or the clean-up could not remove it
+  return $rc
+}
 stage "mingw-w64 build" mingw_build
 stage "mingw-w64 i686 build" mingw32_build
 stage "unit tests under Wine" wine_tests
 stage "platform tests under Wine" platform_tests
 stage "end-to-end tests under Wine" e2e_tests
 stage "32-bit program end to end under Wine" e2e_tests_32
+stage "release packages (x64, x86), reproducible" package_build
+stage "64-bit release package started as shipped under Wine" package_wine_tests x64
+stage "32-bit release package started as shipped under Wine" package_wine_tests x86
 
 # --- fuzzing -----------------------------------------------------------------
 fuzz_targets() { # executables the fuzz build defines, as paths relative to $FUZZ_DIR

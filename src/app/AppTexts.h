@@ -26,6 +26,11 @@ inline constexpr std::u16string_view kStartupTips =
     u"我是Sayvane，我可以使你用语音控制鼠标键盘，打开程序，文件，音乐，以及输入一段设置好的文字。\r\n"
     u"\r\n"
     u"在动画人物身上点鼠标右键，就可看到已有语音命令。你也可添加语音命令，或者更换其他的语音命令集。";
-inline constexpr std::u16string_view kRestoreFailed = u"程序文件夹中没有语音命令集，写入默认的语音命令集时出错：";
+// A first start in a folder the user cannot write (C:\Program Files without administrator
+// rights): the program can keep no set there, so it names the folder and ends.
+inline constexpr std::u16string_view kFolderNotWritable = u"无法在程序文件夹“";
+inline constexpr std::u16string_view kFolderNotWritableEnd =
+    u"”中写入默认的语音命令集。\r\n"
+    u"请把整个程序文件夹移到你可以写入的地方（例如“文档”或桌面，而不是 C:\\Program Files），再启动Sayvane。";
 
 }  // namespace sayvane

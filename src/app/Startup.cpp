@@ -39,10 +39,13 @@ void MainWindow::startupPhase1() {
 
   // A first start: without any set the program could do nothing. A folder that holds any set
   // file is never touched.
-  if (p_.files.listXml().empty()) {
-    const auto restored = restoreDefaultSets(p_.files, p_.codePage);
-    if (!restored)
-      message(concat({kRestoreFailed, describeSetFileError(restored.result, setFileName(restored.setName))}));
+  if (p_.files.listXml().empty() && !restoreDefaultSets(p_.files, p_.codePage)) {
+    // Sets written before the failure go too: a half set of defaults would stop the next
+    // start, in a folder that can be written, from writing all eight.
+    for (const auto& file : p_.files.listXml()) (void)p_.files.remove(file);
+    message(concat({kFolderNotWritable, p_.files.folder(), kFolderNotWritableEnd}));
+    quit();
+    return;
   }
   ui_.List2.items = listSetNames(p_.files);
 

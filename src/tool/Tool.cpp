@@ -13,6 +13,7 @@
 #include "platform/std/FolderFiles.h"
 #include "sim/Simulation.h"
 #include "text/Text.h"
+#include "Version.h"
 
 namespace sayvane {
 namespace {
@@ -29,7 +30,8 @@ constexpr const char* kUsage =
     "  sayvane-tool restore-defaults 文件夹 --yes\n"
     "                                     删除文件夹中所有 .xml 语音命令集，写入八个默认命令集\n"
     "  sayvane-tool simulate 文件夹 [选项] < 脚本\n"
-    "                                     在模拟的系统上运行程序，按脚本操作，列出程序的每个动作\n";
+    "                                     在模拟的系统上运行程序，按脚本操作，列出程序的每个动作\n"
+    "  sayvane-tool --version             显示版本\n";
 
 int usage(std::ostream& err, const std::string& problem) {
   err << problem << "\n" << kUsage;
@@ -141,6 +143,10 @@ int restore(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, CodePage936& codePage) {
   if (args.empty()) return usage(err, "缺少命令。");
   const auto& command = args[0];
+  if (command == "--version") {
+    out << "sayvane-tool " SAYVANE_VERSION "\n";
+    return 0;
+  }
   if (command == "dry-run") return dryRun(args, out, err);
   if (command == "list") return list(args, out, err, codePage);
   if (command == "find") return find(args, out, err, codePage);

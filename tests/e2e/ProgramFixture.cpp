@@ -47,12 +47,15 @@ void ProgramTest::SetUp() {
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH, temp);
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  folder = fs::path(temp) / (std::string("sayvane-e2e-") + info->test_suite_name() + "-" + info->name());
+  const fs::path scratch = fs::path(temp) / (std::string("sayvane-e2e-") + info->test_suite_name() + "-" + info->name());
   std::error_code ignored;
-  fs::remove_all(folder, ignored);
-  fs::create_directories(folder);
-  fs::copy_file(build / L"Sayvane.exe", folder / L"Sayvane.exe");
-  fs::copy_file(build / sayvane::kManualFile, folder / sayvane::kManualFile);
+  fs::remove_all(scratch, ignored);
+  fs::create_directories(scratch);
+  folder = shippedFolder().value_or(scratch);
+  if (folder == scratch) {
+    fs::copy_file(build / L"Sayvane.exe", folder / L"Sayvane.exe");
+    fs::copy_file(build / sayvane::kManualFile, folder / sayvane::kManualFile);
+  }
   ASSERT_TRUE(deleteVbSection(L"Sayvane", L"Startup"));
 
   const System offered = system();
@@ -61,7 +64,7 @@ void ProgramTest::SetUp() {
   ASSERT_TRUE(setRegistered(StandIn::inprocRecognizer, offered.inprocRecognizer));
   if (offered.characterFile) std::ofstream(folder / L"merlin.acs", std::ios::binary) << "stand-in character";
   // The program inherits these; the stand-ins read them when the program creates them.
-  simLog = folder / L"speechsim.log";
+  simLog = scratch / L"speechsim.log";
   SetEnvironmentVariableW(L"SAYVANE_SIM_LOG", simLog.c_str());
   SetEnvironmentVariableW(L"SAYVANE_SIM_WINDOW", L"0");
   SetEnvironmentVariableW(L"SAYVANE_SIM_RECOGNIZERS", nullptr);
@@ -76,7 +79,7 @@ void ProgramTest::TearDown() {
   program.kill();
   (void)program.waitExit(5s);
   std::error_code ignored;
-  fs::remove_all(folder, ignored);
+  fs::remove_all(simLog.parent_path(), ignored);  // the copied program folder, never a shipped one
   deleteVbSection(L"Sayvane", L"Startup");
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "commandsets/SetText.h"
@@ -27,6 +28,9 @@ class ProgramTest : public ::testing::Test {
     bool inprocRecognizer = false;  // the stand-in in-process recognizer is registered
   };
   virtual System system() const { return {}; }
+  // A folder to start Sayvane.exe in as it is (an unpacked release) instead of a fresh copy
+  // of the build's program; the test leaves it in place.
+  virtual std::optional<std::filesystem::path> shippedFolder() const { return std::nullopt; }
 
   void SetUp() override;
   void TearDown() override;

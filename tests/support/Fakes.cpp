@@ -1,5 +1,6 @@
 #include "support/Fakes.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "text/Text.h"
@@ -117,7 +118,7 @@ std::optional<std::string> MemoryFiles::read(const std::u16string& name) {
 }
 
 bool MemoryFiles::writeAtomic(const std::u16string& name, const std::string& bytes) {
-  if (failWrites) return false;
+  if (failWrites || std::find(unwritable.begin(), unwritable.end(), name) != unwritable.end()) return false;
   files[name] = bytes;
   return true;
 }

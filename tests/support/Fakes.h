@@ -105,6 +105,7 @@ class MemoryFiles final : public Files {
   [[nodiscard]] bool remove(const std::u16string& name) override;
   std::map<std::u16string, std::string> files;
   bool failWrites = false;
+  std::vector<std::u16string> unwritable;  // names whose writes fail, as on a full disk
   bool failRemoves = false;
 };
 

@@ -68,6 +68,22 @@ TEST_F(Program, AFirstStartWritesTheDefaultSetsButAFolderWithAnySetIsLeftAlone) 
   EXPECT_TRUE(window->shown());
 }
 
+TEST_F(Program, AFirstStartThatCannotWriteTheDefaultsNamesTheFolderLeavesItEmptyAndEnds) {
+  const std::string notWritable =
+      "message Sayvane|无法在程序文件夹“C:\\Sayvane”中写入默认的语音命令集。\\n"
+      "请把整个程序文件夹移到你可以写入的地方（例如“文档”或桌面，而不是 C:\\Program Files），再启动Sayvane。";
+  options.setting = u"1";
+  files.failWrites = true;
+  EXPECT_EQ(start(), (Lines{"setting-write 1", notWritable, "quit"}));
+
+  files.failWrites = false;
+  files.unwritable = {u"点歌台.xml"};
+  const auto partly = start();
+  EXPECT_THAT(partly, Contains("delete Windows.xml"));
+  EXPECT_THAT(Lines(partly.end() - 2, partly.end()), ElementsAre(notWritable, "quit"));
+  EXPECT_TRUE(files.files.empty());
+}
+
 TEST_F(Program, WithoutSpeechTheStartupFailureEndsStartAndTheMainWindowComesBack) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   options.setting = u"1";
