@@ -1,6 +1,7 @@
 #include "ProgramTest.h"
 
 #include "commandsets/EntryRules.h"
+#include "support/Ends.h"
 
 namespace sayvane::testing {
 namespace {
@@ -33,7 +34,7 @@ TEST_F(Editor, AddingAPhraseWritesTheFileReloadsTheGrammarAndKeepsTheFields) {
   EXPECT_EQ(addPhrase(u"蹲下", u"Ctrl+C"), (Lines{"write 游戏.xml", "grammar-load 游戏.xml", "rules off"}));
   EXPECT_EQ(gameFile(), toUtf8(setTextWithEntries({{u"CloseSoft", u"退出"}, {u"Space", u"跳"}, {u"Ctrl", u"开火"},
                                                    {u"Ctrl+C", u"蹲下"}})) + kTwoSaves);
-  EXPECT_EQ(utf8(ui().List1.items).back(), "蹲下(Ctrl+C)");
+  EXPECT_EQ(lastOf(utf8(ui().List1.items)), "蹲下(Ctrl+C)");
   EXPECT_EQ(ui().Text1.text, u"蹲下");
   EXPECT_EQ(ui().Text2.text, u"Ctrl+C");
   EXPECT_THAT(sim->grammarPhrases(), Contains(u"蹲下"));
@@ -51,7 +52,7 @@ TEST_F(Editor, AddRefusesEmptyFieldsExactDuplicatesAndTextTheFileCannotHold) {
   EXPECT_EQ(files.files, before);
   EXPECT_EQ(ui().List1.items.size(), 3u);
   // The duplicate test is exact: a trailing blank makes another phrase.
-  EXPECT_EQ(addPhrase(u"跳 ", u"   ").front(), "write 游戏.xml");
+  EXPECT_EQ(firstOf(addPhrase(u"跳 ", u"   ")), "write 游戏.xml");
 }
 
 TEST_F(Editor, DeletingAPhraseRewritesTheFileOnlyAndProtectsExit) {
@@ -98,7 +99,7 @@ TEST_F(Editor, CreatingASetWritesTheTemplateSelectsItAndEmptiesTheName) {
   ASSERT_TRUE(window->type("Text3", u"测试"));
   EXPECT_EQ(click("Command2"), (Lines{"write 测试.xml", "grammar-load 测试.xml", "rules off"}));
   EXPECT_EQ(fileText(u"测试"), toUtf8(newSetText()) + "\r\n");
-  EXPECT_EQ(utf8(ui().List2.items).back(), "测试");
+  EXPECT_EQ(lastOf(utf8(ui().List2.items)), "测试");
   EXPECT_EQ(ui().List2.selection, static_cast<int>(ui().List2.items.size()) - 1);
   EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "添加语音命令(AddSpeech)", "更换语音命令(AddSpeech)"}));
   EXPECT_EQ(ui().Text3.text, u"");
@@ -143,7 +144,7 @@ TEST_F(Editor, DeletingASetAsksThenRemovesItAndEditsAreRefusedAfterwards) {
   // Nothing is selected now: deleting does nothing, adding writes no file.
   EXPECT_TRUE(click("Command3").empty());
   const auto before = files.files;
-  EXPECT_EQ(addPhrase(u"新词", u"A").front().substr(0, 15), "message 提示|");
+  EXPECT_EQ(firstOf(addPhrase(u"新词", u"A")).substr(0, 15), "message 提示|");
   EXPECT_EQ(files.files, before);
   // Created again under the same name, the set is read afresh.
   window->type("Text3", u"游戏");
@@ -158,7 +159,7 @@ TEST_F(Editor, TheInitialSetCannotBeDeletedAndAVanishedFileIsReported) {
   files.files.erase(u"游戏.xml");
   sim->answer(true);
   const auto lines = click("Command3");
-  EXPECT_EQ(lines.back(), "message Sayvane|无法删除语音命令集文件“游戏.xml”。");
+  EXPECT_EQ(lastOf(lines), "message Sayvane|无法删除语音命令集文件“游戏.xml”。");
   EXPECT_THAT(utf8(ui().List2.items), Contains("游戏"));
 }
 

@@ -4,6 +4,7 @@
 
 #include "commandsets/SetText.h"
 #include "support/Fakes.h"
+#include "support/Ends.h"
 
 namespace sayvane {
 namespace {
@@ -57,7 +58,7 @@ TEST_F(Story, ACharacterThatCannotSpeakDoesNotCostTheCommand) {
   f.character.fail = true;
   hear(u"Tobrin");
   hear(u"关闭窗口");
-  EXPECT_EQ(f.journal.lines.back(), "key-up 0x73");
+  EXPECT_EQ(testing::lastOf(f.journal.lines), "key-up 0x73");
 }
 
 }  // namespace

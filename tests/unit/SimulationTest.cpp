@@ -14,6 +14,7 @@
 #include "support/TempFolder.h"
 #include "text/Text.h"
 #include "tool/Tool.h"
+#include "support/Ends.h"
 
 namespace sayvane {
 namespace {
@@ -311,9 +312,9 @@ TEST_F(Simulate, WithoutTheSettingTheStartUpTipsAreShown) {
   ASSERT_EQ(run("", {}), 0);
   const auto lines = splitLines(out);
   ASSERT_FALSE(lines.empty());
-  EXPECT_TRUE(lines.front().starts_with("message 提示|")) << lines.front();
+  EXPECT_TRUE(testing::firstOf(lines).starts_with("message 提示|")) << testing::firstOf(lines);
   // One effect a line: the tips' own line breaks are written out.
-  EXPECT_NE(lines.front().find("\\n"), std::string::npos);
+  EXPECT_NE(testing::firstOf(lines).find("\\n"), std::string::npos);
 }
 
 TEST_F(Simulate, AnUnknownLineStopsTheScriptWithItsNumber) {
@@ -341,7 +342,7 @@ TEST_F(Simulate, BadOptionsExitWithTwoBeforeStarting) {
   const std::vector<std::vector<std::string>> cases{
       {"--frobnicate"}, {"--recognizer"}, {"--setting"}, {"another-folder"}};
   for (const auto& options : cases) {
-    SCOPED_TRACE(options.front());
+    SCOPED_TRACE(testing::firstOf(options));
     EXPECT_EQ(run("state\n", options), 2);
     EXPECT_EQ(out, "");
     EXPECT_FALSE(err.empty());
@@ -482,7 +483,7 @@ TEST_F(SimulateStories, EditingASetLeavesExactlyTheExpectedBytesOnDisk) {
   const auto lines = scriptLines(
       "agent-command 添加语音命令\nclick Command5\ntype Text3 测试\nclick Command2\ntype Text1 打开记事本\n"
       "type Text2 " + toUtf8(action) + "\nclick Command1\n");
-  EXPECT_EQ(lines.back(), "rules off");
+  EXPECT_EQ(testing::lastOf(lines), "rules off");
   auto entries = std::vector<Entry>{{u"CloseSoft", u"退出"}, {u"AddSpeech", u"添加语音命令"}, {u"AddSpeech", u"更换语音命令"},
                                     {action, u"打开记事本"}};
   // Each save ends the text with one more line break: the creation's and the addition's.

@@ -1,6 +1,7 @@
 #include "ProgramTest.h"
 
 #include "speech/SpeechTexts.h"
+#include "support/Ends.h"
 
 namespace sayvane::testing {
 namespace {
@@ -45,14 +46,14 @@ TEST_F(Program, TheSwitchStopsAndRestartsTheSetWithButtonsLabelAndMenu) {
   EXPECT_TRUE(hear(u"Tobrin").empty());  // nothing listens
 
   const auto on = click("Command5");
-  EXPECT_EQ(on.front(), "menu-add 退出");
-  EXPECT_EQ(on.back(), "rules on");
+  EXPECT_EQ(firstOf(on), "menu-add 退出");
+  EXPECT_EQ(lastOf(on), "rules on");
   EXPECT_EQ(ui().Command5.caption, u"停止当前的语音命令集");
   EXPECT_EQ(ui().Label5.caption, u"当前使用的语音命令集：初始默认语音命令集");
   for (const Control* c : {&ui().Command1, &ui().Command3, &ui().Command4, &ui().Command6, &ui().List2, &ui().SREngines})
     EXPECT_FALSE(c->enabled);
   EXPECT_TRUE(ui().Command2.enabled);
-  EXPECT_EQ(window->characterMenu().size(), kInitialEntries.size());
+  ASSERT_EQ(window->characterMenu().size(), kInitialEntries.size());
   EXPECT_EQ(window->characterMenu()[3], u"tobrin");
 }
 
@@ -64,7 +65,7 @@ TEST_F(Program, ABusyAudioDeviceLeavesTheWindowAsItWas) {
   ASSERT_GE(lines.size(), 2u);
   EXPECT_EQ(lines[lines.size() - 2], kAudioBusy);
   // The filled menu is taken back, so the window is the way left to the user.
-  EXPECT_EQ(lines.back(), "main-window show");
+  EXPECT_EQ(lastOf(lines), "main-window show");
   EXPECT_THAT(lines, Contains("menu-clear"));
   EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令");
   EXPECT_TRUE(ui().Command1.enabled);
@@ -130,7 +131,7 @@ TEST_F(Program, WithoutAGrammarTheTestDoesNothingAndTheSwitchTurnsOnlyTheButtons
   click("Command5");
   EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令集");
   EXPECT_FALSE(sim->rulesActive());
-  EXPECT_EQ(click("Command5").back(), "rules on");
+  EXPECT_EQ(lastOf(click("Command5")), "rules on");
   EXPECT_EQ(ui().Label5.caption, u"当前使用的语音命令集：新的");
 }
 
@@ -142,7 +143,7 @@ TEST_F(Program, TheSwitchAndNewSetsLeaveTheActiveSetTheLoadedOne) {
   startQuietly();
   EXPECT_TRUE(window->type("Text3", u"新的"));
   EXPECT_EQ(click("Command2"), (Lines{"write 新的.xml"}));
-  EXPECT_EQ(ui().List2.items.back(), u"新的");
+  EXPECT_EQ(lastOf(ui().List2.items), u"新的");
   hear(u"Tobrin");
   EXPECT_EQ(hear(u"关闭窗口").size(), 5u);
   // A selection the engine check refused leaves the list on a set that was never loaded.

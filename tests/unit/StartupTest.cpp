@@ -1,4 +1,5 @@
 #include "ProgramTest.h"
+#include "support/Ends.h"
 
 namespace sayvane::testing {
 namespace {
@@ -37,13 +38,13 @@ TEST_F(Program, OnlyTheExactSettingOneSuppressesTheTips) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   for (const char16_t* value : {u"0", u"", u"1 ", u"yes"}) {
     options.setting = std::u16string(value);
-    EXPECT_EQ(start().front(), kTips) << toUtf8(value);
+    EXPECT_EQ(firstOf(start()), kTips) << toUtf8(value);
     EXPECT_FALSE(ui().Check1.checked);
   }
   options.setting = u"1";
   const auto lines = start();
   // The tick box is ticked through its own click, which stores the value again.
-  EXPECT_EQ(lines.front(), "setting-write 1");
+  EXPECT_EQ(firstOf(lines), "setting-write 1");
   EXPECT_THAT(lines, Not(Contains(kTips)));
   EXPECT_TRUE(ui().Check1.checked);
 }
@@ -64,7 +65,7 @@ TEST_F(Program, AFirstStartWritesTheDefaultSetsButAFolderWithAnySetIsLeftAlone) 
   EXPECT_FALSE(sim->rulesActive());
   EXPECT_TRUE(window->characterMenu().empty());
   // With nothing in the character's menu, the window is the only way left to the user.
-  EXPECT_EQ(second.back(), "main-window show");
+  EXPECT_EQ(lastOf(second), "main-window show");
   EXPECT_TRUE(window->shown());
 }
 
@@ -110,7 +111,7 @@ TEST_F(Program, AnEnglishOnlyRecognizerIsRefusedOnSelectionAndOnTheSwitch) {
   EXPECT_TRUE(window->loadedSetName().empty());
   EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令");
   EXPECT_TRUE(ui().Command1.enabled);
-  EXPECT_EQ(lines.back(), "main-window show");
+  EXPECT_EQ(lastOf(lines), "main-window show");
 }
 
 TEST_F(Program, AChineseEngineAnywhereInTheListAsksTheUserToSelectIt) {
@@ -159,7 +160,7 @@ TEST_F(Program, AnInitialSetThatIsNotGbkIsReportedAndEndsStartupWithTheFailureMe
   options.setting = u"1";
   const auto lines = start();
   EXPECT_THAT(lines, Contains("message Sayvane|语音命令集文件“初始默认语音命令集.xml”不是有效的GBK编码文本，无法读取。"));
-  EXPECT_EQ(lines.back(), "main-window show");
+  EXPECT_EQ(lastOf(lines), "main-window show");
   EXPECT_THAT(lines, Contains(kStartupFailure));
   EXPECT_FALSE(sim->rulesActive());
   EXPECT_EQ(files.files[u"初始默认语音命令集.xml"], "\x81");

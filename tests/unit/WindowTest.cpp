@@ -1,6 +1,7 @@
 #include "ProgramTest.h"
 
 #include "commandsets/Composer.h"
+#include "support/Ends.h"
 
 namespace sayvane::testing {
 namespace {
@@ -67,11 +68,11 @@ TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanel) {
   EXPECT_EQ(ui().Text2.text, u"LWindows*+MLBCMLBCPrint Screen");
   EXPECT_EQ(take(), Lines{});
   EXPECT_TRUE(window->chooseMenuItem("Key11"));
-  EXPECT_EQ(take().front().substr(0, 15), "message 提示|");
+  EXPECT_EQ(firstOf(take()).substr(0, 15), "message 提示|");
   EXPECT_EQ(ui().Text2.text, u"LWindows*+MLBCMLBCPrint Screen");
   EXPECT_FALSE(window->chooseMenuItem("Key12"));
   EXPECT_EQ(composerItems(ComposerMenu::Mouse).size(), 12u);
-  EXPECT_EQ(composerItems(ComposerMenu::Keyboard).front().token, u"Write[你要输入的文字]");
+  EXPECT_EQ(firstOf(composerItems(ComposerMenu::Keyboard)).token, u"Write[你要输入的文字]");
 }
 
 TEST_F(Window, ThePickerAndTheWebTemplateReplaceTheActionField) {
@@ -86,7 +87,7 @@ TEST_F(Window, ThePickerAndTheWebTemplateReplaceTheActionField) {
   click("Image2");
   EXPECT_EQ(ui().Text2.text, u"OpenFile[D:\\歌\\甜蜜蜜.mp3]");
   sim->pick(u"D:\\[旧]\\a].txt");
-  EXPECT_EQ(click("Image2").back(), "message 提示|" + toUtf8(kPathWithBracket));
+  EXPECT_EQ(lastOf(click("Image2")), "message 提示|" + toUtf8(kPathWithBracket));
   EXPECT_EQ(ui().Text2.text, u"OpenFile[D:\\歌\\甜蜜蜜.mp3]");
   click("Image3");
   EXPECT_EQ(ui().Text2.text, u"OpenIE[http://]");
