@@ -14,6 +14,7 @@ packages=(
   wine32                              # (i386) runs the 32-bit program and stand-ins
   xvfb xauth                          # xvfb-run, for anything under Wine that wants a display
   fonts-wqy-microhei                  # a Chinese font Wine can map the Windows UI fonts to
+  python3                             # writes and unpacks the release zips
 )
 
 missing=()
