@@ -87,6 +87,8 @@ class MainWindow final : public MainWindowControl, public ResultField {
   void quit() override;
   // ResultField: writes Text4; a change starts the clear timer.
   void showResult(const std::u16string& text) override;
+  // What this window's actions reach: the platform, the loaded character and the window itself.
+  ActionServices services();
 
  private:
   // app/MainWindow.cpp
@@ -97,7 +99,6 @@ class MainWindow final : public MainWindowControl, public ResultField {
   void hideMainWindow();
   void message(std::u16string_view text, std::u16string_view caption = kAppTitle);
   void setTimer(bool running);
-  ActionServices services();
 
   // app/Startup.cpp
   void startupPhase1();

@@ -17,11 +17,4 @@ class ForegroundRights {
   [[nodiscard]] virtual ForegroundLevel compare() = 0;
 };
 
-// The same answer every time: the simulated desktops, where no other program runs.
-class FixedForegroundRights final : public ForegroundRights {
- public:
-  [[nodiscard]] ForegroundLevel compare() override { return answer; }
-  ForegroundLevel answer = ForegroundLevel::NotHigher;
-};
-
 }  // namespace sayvane

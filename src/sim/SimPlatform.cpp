@@ -50,7 +50,7 @@ struct Core {
   explicit Core(SimOptions o) : options(std::move(o)) {}
 
   SimOptions options;
-  std::vector<std::string> effects;
+  std::vector<Effect> effects;
   MainWindow* window = nullptr;
   bool quitting = false;
 
@@ -64,7 +64,7 @@ struct Core {
   nanoseconds tickInterval{0};
   bool inTick = false;
 
-  void add(std::string line) { effects.push_back(std::move(line)); }
+  void add(std::string line) { effects.push_back({now, std::move(line)}); }
 
   Key enqueue(nanoseconds at, std::function<void()> event) {
     const Key key{at, queued++};
@@ -138,8 +138,9 @@ class SimTimer final : public Timer {
 class SimInput final : public Input {
  public:
   explicit SimInput(Core& core) : c_(core) {}
-  void keyEvent(std::uint8_t virtualKey, std::uint8_t, std::uint32_t flags, std::uintptr_t) override {
-    report({InputEvent::Type::Key, virtualKey, flags, 0, 0});
+  void keyEvent(std::uint8_t virtualKey, std::uint8_t scan, std::uint32_t flags, std::uintptr_t extra) override {
+    // Only a virtual key and the key-up flag are ever meant to be sent.
+    report({InputEvent::Type::Key, virtualKey, flags, 0, 0}, scan != 0 || extra != 0 || (flags & ~kKeyUp) != 0);
     const auto held = std::find(down.begin(), down.end(), virtualKey);
     if (flags & kKeyUp) {
       if (held != down.end()) down.erase(held);
@@ -147,18 +148,18 @@ class SimInput final : public Input {
       down.push_back(virtualKey);
     }
   }
-  void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t, std::uintptr_t) override {
-    report({InputEvent::Type::Mouse, 0, flags, dx, dy});
+  void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data, std::uintptr_t extra) override {
+    report({InputEvent::Type::Mouse, 0, flags, dx, dy}, data != 0 || extra != 0);
   }
   std::vector<std::uint8_t> down;
 
  private:
   // The same line a dry run prints for the event.
-  void report(const InputEvent& event) {
+  void report(const InputEvent& event, bool unexpected) {
     Operation operation;
     operation.kind = Operation::Kind::Input;
     operation.input = event;
-    c_.add(describe(operation));
+    c_.add(describe(operation) + (unexpected ? " (unexpected)" : ""));
   }
   Core& c_;
 };
@@ -170,25 +171,29 @@ class SimDesktop final : public Shell, public Programs, public Clipboard, public
   void open(const std::u16string& target) override { c_.add(withText("shell-open", target)); }
   [[nodiscard]] bool start(const std::u16string& commandLine) override {
     c_.add(withText("start-program", commandLine));
-    return true;
+    return !c_.options.programsFail;
   }
   [[nodiscard]] bool clear() override {
     c_.add("clipboard-clear");
+    if (c_.options.clipboardFails) return false;
     clipboard.clear();
     return true;
   }
   [[nodiscard]] bool setText(const std::u16string& text) override {
     c_.add(withText("clipboard-set", text));
+    if (c_.options.clipboardFails) return false;
     clipboard = text;
     return true;
   }
   int width() override { return kSimScreenWidth; }
   int height() override { return kSimScreenHeight; }
+  // Three draws a cycle, so that a missed reseed shows in where the next flight lands.
   void reseedFromClock() override { draws_ = 0; }
-  double next() override { return draws_++ % 2 == 0 ? 0.5 : 0.25; }
+  double next() override { return kDraws[draws_++ % 3]; }
   std::u16string clipboard;
 
  private:
+  static constexpr double kDraws[] = {0.5, 0.25, 0.75};
   Core& c_;
   unsigned draws_ = 0;
 };
@@ -298,42 +303,32 @@ class SimRecognizer final : public Recognizer {
 class SimCharacter final : public Character {
  public:
   explicit SimCharacter(Core& core) : c_(core) {}
-  [[nodiscard]] bool speak(const std::u16string& text) override {
-    c_.add(withText("speak", text));
-    return true;
-  }
-  [[nodiscard]] std::optional<int> width() override { return w; }
-  [[nodiscard]] std::optional<int> height() override { return h; }
-  [[nodiscard]] bool setWidth(int pixels) override {
-    w = pixels;
-    return size();
-  }
-  [[nodiscard]] bool setHeight(int pixels) override {
-    h = pixels;
-    return size();
-  }
+  [[nodiscard]] bool speak(const std::u16string& text) override { return done(withText("speak", text)); }
+  [[nodiscard]] std::optional<int> width() override { return works() ? std::optional(w) : std::nullopt; }
+  [[nodiscard]] std::optional<int> height() override { return works() ? std::optional(h) : std::nullopt; }
+  [[nodiscard]] bool setWidth(int pixels) override { return size(pixels, h); }
+  [[nodiscard]] bool setHeight(int pixels) override { return size(w, pixels); }
   [[nodiscard]] bool hide() override {
-    c_.add("character hide");
+    if (!done("character hide")) return false;
     shown = false;
     return true;
   }
   [[nodiscard]] bool show() override {
-    c_.add("character show");
+    if (!done("character show")) return false;
     shown = true;
     return true;
   }
   [[nodiscard]] bool moveTo(int x, int y) override {
-    c_.add("character move " + std::to_string(x) + " " + std::to_string(y));
-    return true;
+    return done("character move " + std::to_string(x) + " " + std::to_string(y));
   }
-  [[nodiscard]] bool setLanguageId(int) override { return true; }
+  [[nodiscard]] bool setLanguageId(int) override { return works(); }
   [[nodiscard]] bool addCommand(const std::u16string& name) override {
-    c_.add(withText("menu-add", name));
+    if (!done(withText("menu-add", name))) return false;
     menu.push_back(name);
     return true;
   }
   [[nodiscard]] bool removeAllCommands() override {
-    c_.add("menu-clear");
+    if (!done("menu-clear")) return false;
     menu.clear();
     return true;
   }
@@ -346,8 +341,16 @@ class SimCharacter final : public Character {
   std::vector<std::u16string> menu;
 
  private:
-  bool size() {
-    c_.add("character size " + std::to_string(w) + " " + std::to_string(h));
+  bool works() const { return !c_.options.characterFails; }
+  // A failed call is still reported: it was made.
+  bool done(std::string line) {
+    c_.add(std::move(line));
+    return works();
+  }
+  bool size(int width, int height) {
+    if (!done("character size " + std::to_string(width) + " " + std::to_string(height))) return false;
+    w = width;
+    h = height;
     return true;
   }
   Core& c_;
@@ -398,6 +401,15 @@ class SimSettings final : public Settings {
   Core& c_;
 };
 
+class SimForeground final : public ForegroundRights {
+ public:
+  explicit SimForeground(Core& core) : c_(core) {}
+  [[nodiscard]] ForegroundLevel compare() override { return c_.options.foreground; }
+
+ private:
+  Core& c_;
+};
+
 class SimView final : public WindowView {
  public:
   explicit SimView(Core& core) : c_(core) {}
@@ -432,6 +444,7 @@ struct SimPlatform::State {
         characterControl(core, character),
         settings(core),
         view(core),
+        foreground(core),
         platform{input,    desktop,     desktop,    desktop,          desktop,  desktop, waiter, dialogs,
                  this->files, codePage, recognizer, characterControl, settings, timer,   view, foreground} {}
 
@@ -447,7 +460,7 @@ struct SimPlatform::State {
   SimCharacterControl characterControl;
   SimSettings settings;
   SimView view;
-  FixedForegroundRights foreground;
+  SimForeground foreground;
   Platform platform;
 };
 
@@ -458,7 +471,15 @@ SimPlatform::~SimPlatform() = default;
 
 Platform& SimPlatform::platform() { return state_->platform; }
 void SimPlatform::attach(MainWindow& window) { state_->core.window = &window; }
-std::vector<std::string>& SimPlatform::effects() { return state_->core.effects; }
+SimOptions& SimPlatform::options() { return state_->core.options; }
+
+std::vector<std::string> SimPlatform::takeEffects() {
+  std::vector<std::string> lines;
+  for (auto& effect : takeTimedEffects()) lines.push_back(std::move(effect.line));
+  return lines;
+}
+
+std::vector<Effect> SimPlatform::takeTimedEffects() { return std::exchange(state_->core.effects, {}); }
 
 void SimPlatform::answer(bool yes) { state_->dialogs.answers.push_back(yes); }
 void SimPlatform::pick(std::u16string path) { state_->dialogs.picks.emplace_back(std::move(path)); }

@@ -31,6 +31,17 @@ struct SimOptions {
   bool noCharacter = false;                 // the character control loads nothing
   bool audioBusy = false;                   // rules cannot be switched on
   std::optional<std::u16string> setting;    // the stored value of Sayvane/Startup/Check1
+  // Failures that may be switched on at any time, through options().
+  bool programsFail = false;   // no program starts, as when the path names none
+  bool clipboardFails = false;  // another program holds the clipboard
+  bool characterFails = false;  // every call to the loaded character fails
+  ForegroundLevel foreground = ForegroundLevel::NotHigher;  // the window in front, against this program
+};
+
+// One thing the program did to the simulated system, and when.
+struct Effect {
+  std::chrono::nanoseconds at;
+  std::string line;
 };
 
 class SimPlatform {
@@ -44,8 +55,10 @@ class SimPlatform {
   Platform& platform();
   // Where recognitions, character commands and timer ticks are delivered.
   void attach(MainWindow& window);
-  // Effect lines in UTF-8, in the order they happened; whoever prints them clears them.
-  std::vector<std::string>& effects();
+  SimOptions& options();
+  // Effect lines in UTF-8, in the order they happened since the last take.
+  std::vector<std::string> takeEffects();
+  std::vector<Effect> takeTimedEffects();
 
   // Answers for the next questions, first queued first used; with none queued the answer is No.
   void answer(bool yes);

@@ -266,8 +266,7 @@ class Script {
 };
 
 void flush(SimPlatform& sim, std::ostream& out) {
-  for (const auto& line : sim.effects()) out << line << "\n";
-  sim.effects().clear();
+  for (const auto& line : sim.takeEffects()) out << line << "\n";
 }
 
 }  // namespace

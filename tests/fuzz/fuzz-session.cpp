@@ -14,7 +14,7 @@
 #include "platform/HostCodePage936.h"
 #include "sim/SimPlatform.h"
 #include "speech/SpeechTexts.h"
-#include "support/Fakes.h"
+#include "support/MemoryFiles.h"
 
 namespace {
 

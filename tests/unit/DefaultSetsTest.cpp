@@ -8,7 +8,7 @@
 #include "actions/ActionPlan.h"
 #include "commandsets/SetCheck.h"
 #include "platform/HostCodePage936.h"
-#include "support/Fakes.h"
+#include "support/MemoryFiles.h"
 #include "text/Text.h"
 
 namespace sayvane {

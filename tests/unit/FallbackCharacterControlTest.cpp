@@ -2,16 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Fakes.h"
+#include "platform/HostCodePage936.h"
+#include "sim/SimPlatform.h"
+#include "support/MemoryFiles.h"
 
 namespace sayvane {
 namespace {
 
-using testing::FakeCharacter;
-using testing::FakeWaiter;
-using testing::Journal;
-
-// Counts its loads and hands out its character, or nothing when told it has none.
+// Counts its loads and hands out the character it was given, if any.
 class CountingControl final : public CharacterControl {
  public:
   explicit CountingControl(Character* character) : character_(character) {}
@@ -28,31 +26,25 @@ class CountingControl final : public CharacterControl {
   Character* character_;
 };
 
-TEST(FallbackCharacterControlTest, TheSystemCharacterWinsAndTheBuiltInOneIsNeverLoadedBesideIt) {
-  FakeWaiter waiter;
-  Journal journal{waiter};
-  FakeCharacter system{journal}, builtIn{journal};
-  CountingControl preferred{&system}, fallback{&builtIn};
-  FallbackCharacterControl control{preferred, fallback};
-  EXPECT_EQ(control.load(u"merlin", u"C:\\p/merlin.acs"), &system);
-  EXPECT_EQ(preferred.lastKey, u"C:\\p/merlin.acs");
-  EXPECT_EQ(fallback.loads, 0);
-}
+TEST(FallbackCharacterControlTest, TheSystemCharacterWinsElseTheBuiltInOneIsLoadedWithTheSameArguments) {
+  testing::MemoryFiles files;
+  const auto codePage = makeHostCodePage936();
+  sim::SimPlatform sim(files, *codePage, {});
+  Character* character = sim.platform().characterControl.load(u"", u"");
+  ASSERT_NE(character, nullptr);
 
-TEST(FallbackCharacterControlTest, WithoutTheSystemCharacterTheBuiltInOneIsLoadedWithTheSameArguments) {
-  FakeWaiter waiter;
-  Journal journal{waiter};
-  FakeCharacter builtIn{journal};
-  CountingControl preferred{nullptr}, fallback{&builtIn};
-  FallbackCharacterControl control{preferred, fallback};
-  EXPECT_EQ(control.load(u"merlin", u"C:\\p/merlin.acs"), &builtIn);
-  EXPECT_EQ(preferred.loads, 1);
-  EXPECT_EQ(fallback.lastId, u"merlin");
-  EXPECT_EQ(fallback.lastKey, u"C:\\p/merlin.acs");
+  CountingControl present{character}, absent{nullptr};
+  EXPECT_EQ(FallbackCharacterControl(present, absent).load(u"merlin", u"C:\\p/merlin.acs"), character);
+  EXPECT_EQ(present.lastKey, u"C:\\p/merlin.acs");
+  EXPECT_EQ(absent.loads, 0);  // never loaded beside the system one
+
+  CountingControl builtIn{character};
+  EXPECT_EQ(FallbackCharacterControl(absent, builtIn).load(u"merlin", u"C:\\p/merlin.acs"), character);
+  EXPECT_EQ(absent.loads, 1);
+  EXPECT_EQ(builtIn.lastId, u"merlin");
+  EXPECT_EQ(builtIn.lastKey, u"C:\\p/merlin.acs");
   // Neither has one: the program runs without a character.
-  CountingControl none{nullptr};
-  FallbackCharacterControl nothing{none, none};
-  EXPECT_EQ(nothing.load(u"merlin", u"x"), nullptr);
+  EXPECT_EQ(FallbackCharacterControl(absent, absent).load(u"merlin", u"x"), nullptr);
 }
 
 }  // namespace

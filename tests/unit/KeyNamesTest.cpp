@@ -2,12 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include "support/Fakes.h"
+#include "platform/HostCodePage936.h"
+#include "sim/SimPlatform.h"
+#include "support/MemoryFiles.h"
 
 namespace sayvane {
 namespace {
 
-using testing::FakeServices;
+// The keys and clicks a name sends, as the simulated desktop reports them.
+std::vector<std::string> sent(void (*send)(Input&, std::u16string_view), std::initializer_list<std::u16string_view> names) {
+  testing::MemoryFiles files;
+  const auto codePage = makeHostCodePage936();
+  sim::SimPlatform sim(files, *codePage, {});
+  for (const auto name : names) send(sim.platform().input, name);
+  return sim.takeEffects();
+}
 
 TEST(KeyNames, ComputedRowsAndNotableFixedRowsHaveTheirCodesInAnyCase) {
   const std::pair<std::u16string, int> cases[] = {
@@ -33,11 +42,9 @@ TEST(KeyNames, NamesOutsideTheTableAreNotKeys) {
 }
 
 TEST(KeyNames, KeysGoDownAndUpWithScanZeroAndNoExtendedFlag) {
-  FakeServices f;
-  kjPress(f.desktop, u"LWindows");
-  kjPressUp(f.desktop, u"LWindows");
-  kjPressUp(f.desktop, u"Delete");  // a key-up for a key never pressed is still sent
-  EXPECT_EQ(f.journal.lines, (std::vector<std::string>{"key-down 0x5B", "key-up 0x5B", "key-up 0x2E"}));
+  // A key-up for a key never pressed is still sent.
+  EXPECT_EQ(sent(kjPress, {u"LWindows"}), std::vector<std::string>{"key-down 0x5B"});
+  EXPECT_EQ(sent(kjPressUp, {u"LWindows", u"Delete"}), (std::vector<std::string>{"key-up 0x5B", "key-up 0x2E"}));
 }
 
 TEST(KeyNames, MouseTokensActOnPressOnly) {
@@ -52,10 +59,8 @@ TEST(KeyNames, MouseTokensActOnPressOnly) {
       {u"MUpBM", {"mouse 0x0001 0 -100"}},   {u"mdownbm", {"mouse 0x0001 0 100"}},
   };
   for (const auto& [name, expected] : cases) {
-    FakeServices f;
-    kjPress(f.desktop, name);
-    kjPressUp(f.desktop, name);
-    EXPECT_EQ(f.journal.lines, expected);
+    EXPECT_EQ(sent(kjPress, {name}), expected);
+    EXPECT_EQ(sent(kjPressUp, {name}), std::vector<std::string>{});
     EXPECT_TRUE(isKeyName(name));
   }
 }

@@ -14,7 +14,7 @@
 #include "commandsets/SetText.h"
 #include "platform/HostCodePage936.h"
 #include "sim/SimPlatform.h"
-#include "support/Fakes.h"
+#include "support/MemoryFiles.h"
 #include "text/Text.h"
 
 namespace sayvane::testing {
@@ -43,11 +43,7 @@ struct Program : ::testing::Test {
     const auto read = readSetFile(files, *codePage, setName);
     return read ? toUtf8(read.text) : std::string("(unreadable)");
   }
-  Lines take() {
-    Lines lines = std::move(sim->effects());
-    sim->effects().clear();
-    return lines;
-  }
+  Lines take() { return sim->takeEffects(); }
   Lines start() {
     sim = std::make_unique<sim::SimPlatform>(files, *codePage, options);
     window = std::make_unique<MainWindow>(sim->platform());

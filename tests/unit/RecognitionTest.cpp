@@ -1,45 +1,43 @@
 #include "actions/Recognition.h"
 
-#include <gtest/gtest.h>
-
-#include "commandsets/SetText.h"
-#include "support/Fakes.h"
+#include "ProgramTest.h"
 #include "support/Ends.h"
 
-namespace sayvane {
+namespace sayvane::testing {
 namespace {
-
-using Lines = std::vector<std::string>;
 
 struct Text4 final : ResultField {
   void showResult(const std::u16string& text) override { shown = text; }
   std::u16string shown;
 };
 
-struct Story : ::testing::Test {
-  testing::FakeServices f;
+// Recognitions against a set whose text may differ from what the recognizer was given.
+struct Story : Program {
   RecognitionState state;
   Text4 text4;
   void SetUp() override {
+    startQuietly();
     state.loadedSetText = setTextWithEntries({{u"Alt+F4", u"关闭窗口"}, {u"Alt+F4", u"关闭"}, {u"Write[x]", u"关闭"},
                                               {u"OpenShow", u"Tobrin"}});
   }
-  void hear(std::u16string phrase) { RC_Recognition(state, text4, phrase, f.services); }
+  Lines recognise(std::u16string phrase) {
+    auto services = window->services();
+    RC_Recognition(state, text4, phrase, services);
+    return take();
+  }
 };
 
 TEST_F(Story, ASecondWakePhraseKeepsTheFlagAndTheWakeActionNeverRuns) {
-  hear(u"Tobrin");
-  hear(u"Tobrin");
-  hear(u"关闭");
-  EXPECT_EQ(f.journal.lines, (Lines{"speak Tobrin", "speak Tobrin", "speak 关闭", "key-down 0x12", "key-down 0x73",
-                                    "key-up 0x12", "key-up 0x73"}));  // the first of the two 关闭 entries
+  EXPECT_EQ(recognise(u"Tobrin"), Lines{"speak Tobrin"});
+  EXPECT_EQ(recognise(u"Tobrin"), Lines{"speak Tobrin"});
+  // The first of the two 关闭 entries.
+  EXPECT_EQ(recognise(u"关闭"), (Lines{"speak 关闭", "key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
 }
 
 TEST_F(Story, AMissingPhraseStillUsesUpTheWakePhrase) {
-  hear(u"Tobrin");
-  hear(u"已删除");
-  hear(u"关闭窗口");
-  EXPECT_EQ(f.journal.lines, (Lines{"speak Tobrin", "speak 已删除", "speak 关闭窗口"}));
+  recognise(u"Tobrin");
+  EXPECT_EQ(recognise(u"已删除"), Lines{"speak 已删除"});
+  EXPECT_EQ(recognise(u"关闭窗口"), Lines{"speak 关闭窗口"});
 }
 
 TEST_F(Story, ARejectedUtteranceShowsTheNoticeInEveryModeAndChangesNothingElse) {
@@ -51,15 +49,14 @@ TEST_F(Story, ARejectedUtteranceShowsTheNoticeInEveryModeAndChangesNothingElse) 
     EXPECT_EQ(text4.shown, u"没有识别重新念");
     EXPECT_TRUE(state.wakeFlag);
   }
-  EXPECT_TRUE(f.journal.lines.empty());
+  EXPECT_EQ(take(), Lines{});
 }
 
 TEST_F(Story, ACharacterThatCannotSpeakDoesNotCostTheCommand) {
-  f.character.fail = true;
-  hear(u"Tobrin");
-  hear(u"关闭窗口");
-  EXPECT_EQ(testing::lastOf(f.journal.lines), "key-up 0x73");
+  sim->options().characterFails = true;
+  recognise(u"Tobrin");
+  EXPECT_EQ(lastOf(recognise(u"关闭窗口")), "key-up 0x73");
 }
 
 }  // namespace
-}  // namespace sayvane
+}  // namespace sayvane::testing

@@ -50,11 +50,7 @@ struct SimulatedPlatform : ::testing::Test {
   void writeSet(const std::u16string& name, const std::u16string& text) {
     folder.writeBytes(name, *codePage->encode(text).bytes);
   }
-  std::vector<std::string> takeEffects() {
-    auto lines = std::move(sim->effects());
-    sim->effects().clear();
-    return lines;
-  }
+  std::vector<std::string> takeEffects() { return sim->takeEffects(); }
   const std::u16string& resultField() const { return window->controls().Text4.text; }
 };
 
