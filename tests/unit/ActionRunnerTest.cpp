@@ -98,25 +98,6 @@ TEST_F(Actions, FlyReseedsThenDrawsXBeforeY) {
   EXPECT_EQ(run(u"OpenFly"), Lines{"character move 410 154"});
 }
 
-TEST_F(Actions, QuitEndsTheActionInTheMiddleOfAWaitAndReleasesWhatItHolds) {
-  const auto start = sim->now();
-  sim->schedule(start + 300ms, [&] { window->quit(); });
-  auto services = window->services();
-  runAction(u"Shift+A!1000+Ctrl!1000*B", services);
-  const auto effects = sim->takeTimedEffects();
-  Lines lines;
-  for (const auto& effect : effects) lines.push_back(effect.line);
-  // Shift is released before the wait; A and Ctrl are still down when the quit comes.
-  EXPECT_EQ(lines, (Lines{"key-down 0x10", "key-down 0x41", "key-down 0x11", "key-up 0x10", "quit", "key-up 0x41",
-                          "key-up 0x11"}));
-  EXPECT_EQ(lastOf(effects).at - start, 300ms);
-}
-
-TEST_F(Actions, EventsArrivingDuringAWaitAreHandledAtOnceAndTheActionGoesOn) {
-  sim->schedule(sim->now() + 200ms, [&] { sim->platform().shell.open(u"during"); });
-  EXPECT_EQ(run(u"Down!1000"), (Lines{"key-down 0x28", "shell-open during", "key-up 0x28"}));
-}
-
 TEST_F(Actions, AZeroWaitStillLetsTimePass) {
   const auto before = sim->now();
   ASSERT_TRUE(waitMoreThan(sim->platform().waiter, 0ns));

@@ -308,36 +308,7 @@ TEST_F(Simulate, ReadingStopsOnceTheProgramQuits) {
   EXPECT_EQ(scriptLines("agent-command 退出\nfrobnicate\n"), std::vector<std::string>{"quit"});
 }
 
-}  // namespace
-}  // namespace sayvane
-
-namespace sayvane {
-namespace {
-
-struct SimulateStories : Simulate {
-  std::string gbk(std::u16string_view text) { return *codePage->encode(std::u16string(text)).bytes; }
-};
-
-TEST_F(SimulateStories, EditingASetLeavesExactlyTheExpectedBytesOnDisk) {
-  const std::u16string action = u"openProgram[C:\\WINDOWS\\system32\\notepad.exe]";
-  const auto lines = scriptLines(
-      "agent-command 添加语音命令\nclick Command5\ntype Text3 测试\nclick Command2\ntype Text1 打开记事本\n"
-      "type Text2 " + toUtf8(action) + "\nclick Command1\n");
-  EXPECT_EQ(testing::lastOf(lines), "rules off");
-  auto entries = std::vector<Entry>{{u"CloseSoft", u"退出"}, {u"AddSpeech", u"添加语音命令"}, {u"AddSpeech", u"更换语音命令"},
-                                    {action, u"打开记事本"}};
-  // Each save ends the text with one more line break: the creation's and the addition's.
-  EXPECT_EQ(folder.readBytes(u"测试.xml"), gbk(setTextWithEntries(entries) + u"\r\n\r\n"));
-
-  ASSERT_EQ(run("agent-command 添加语音命令\nclick Command5\nselect List2 测试\nselect List1 4\nclick Command4\n"), 0);
-  entries.pop_back();
-  EXPECT_EQ(folder.readBytes(u"测试.xml"), gbk(setTextWithEntries(entries) + u"\r\n\r\n\r\n"));
-
-  ASSERT_EQ(run("agent-command 添加语音命令\nclick Command5\nselect List2 测试\nanswer yes\nclick Command3\n"), 0);
-  EXPECT_FALSE(std::filesystem::exists(folder.path() / u"测试.xml"));
-}
-
-TEST_F(SimulateStories, EchoPrintsEachScriptLineBeforeItsEffects) {
+TEST_F(Simulate, EchoPrintsEachScriptLineBeforeItsEffects) {
   const auto lines = scriptLines("hear Tobrin\n# not echoed\nhear 关闭窗口\n", {"--setting", "1", "--echo"});
   ASSERT_GE(lines.size(), 4u);
   EXPECT_EQ(lines[0], "> hear Tobrin");
