@@ -150,10 +150,14 @@ for i in "${!ids[@]}"; do
       if ((rc == 124 || rc == 137)); then
         result="caught (hang)"
       else
-        # The first failing test names what noticed it.
-        by=$(sed -n 's/^\[  FAILED  \] \([^ ,]*\).*/\1/p' "$logs/$id.run.log" | head -n 1)
-        result="caught${by:+ by $by}"
-        [[ -n $by ]] || result+=" (exit $rc)"
+        # Which tests noticed it: the first, and how many in all (a lone guard is worth knowing).
+        mapfile -t by < <(sed -n 's/^\[  FAILED  \] \([A-Za-z0-9_/]*\.[A-Za-z0-9_/]*\).*/\1/p' "$logs/$id.run.log" | awk '!seen[$0]++')
+        if ((${#by[@]} == 0)); then
+          result="caught (exit $rc)"
+        else
+          result="caught by ${by[0]}"
+          ((${#by[@]} == 1)) || result+=" (+$((${#by[@]} - 1)) more)"
+        fi
       fi
     fi
   fi
