@@ -9,7 +9,8 @@
 # mutants.txt beside this script. For each mutant: the original snippet must occur exactly
 # once in its file, the file is changed, sayvane-unit-tests is rebuilt incrementally and run
 # (a failure, a crash or a hang past the timeout counts as caught), and the file is put back,
-# also when the script is interrupted. One line per mutant, then "caught N of M".
+# also when the script is interrupted. One line per mutant, then "caught N of M"; the build and
+# test output of each is kept in DIR/mutants/.
 # Exit status: 0 when every mutant was caught, 1 when some survived, 2 on a bad mutant or a
 # tree or build that is not sound to start from.
 set -uo pipefail
@@ -25,7 +26,7 @@ while (($#)); do
     --only) only=${2:?--only needs an id}; shift 2 ;;
     --list) list=${2:?--list needs a file}; shift 2 ;;
     --timeout) limit=${2:?--timeout needs seconds}; shift 2 ;;
-    -h|--help) sed -n '2,14p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,15p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
