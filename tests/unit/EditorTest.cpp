@@ -134,10 +134,10 @@ TEST_F(Editor, SetNameRulesCoverWhatWindowsRejects) {
 }
 
 TEST_F(Editor, DeletingASetAsksThenRemovesItAndEditsAreRefusedAfterwards) {
-  sim->answer(false);
+  sim->answer(false);  // both answers queued: the first question takes the first
+  sim->answer(true);
   EXPECT_EQ(click("Command3"), (Lines{"question 提示|确实要删除这个语音命令集吗？|no"}));
   EXPECT_TRUE(files.files.count(u"游戏.xml"));
-  sim->answer(true);
   EXPECT_EQ(click("Command3"), (Lines{"question 提示|确实要删除这个语音命令集吗？|yes", "delete 游戏.xml"}));
   EXPECT_FALSE(files.files.count(u"游戏.xml"));
   EXPECT_THAT(utf8(ui().List2.items), Not(Contains("游戏")));
