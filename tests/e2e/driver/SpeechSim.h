@@ -18,12 +18,8 @@ using namespace std::chrono_literals;
 // The shared recognition context, the in-process recognizer, the character control.
 enum class StandIn { recognizer, inprocRecognizer, character };
 
-// The stand-ins' build folder: speechsim.dll, speechsim-say.exe, speechsim-register.cmd.
-std::filesystem::path speechSimFolder();
-// Whether the machine's COM classes hold the stand-in's class.
-bool registered(StandIn standIn);
 // Registers or removes the stand-in (regsvr32, as the registration script does); true when
-// the classes say so afterwards. Does nothing when they already do.
+// the machine's COM classes say so afterwards. Does nothing when they already do.
 bool setRegistered(StandIn standIn, bool on);
 
 // The recognizer's reply to one utterance ("recognition", "false-recognition", "ignored"),
@@ -31,9 +27,9 @@ bool setRegistered(StandIn standIn, bool on);
 std::optional<std::string> say(std::u16string_view phrase, std::chrono::milliseconds timeout = 10s);
 // Says `phrase` without waiting for the program: true once the stand-in has it. It is raised at
 // once, even inside a handler that is still running.
-bool sayWithoutWaiting(std::u16string_view phrase, std::chrono::milliseconds timeout = 10s);
+bool sayWithoutWaiting(std::u16string_view phrase);
 // The character control's reply to a menu choice ("command", "not-in-menu", "ignored").
-std::optional<std::string> chooseFromMenu(std::u16string_view name, std::chrono::milliseconds timeout = 10s);
+std::optional<std::string> chooseFromMenu(std::u16string_view name);
 
 // One logged call: performance-counter microseconds and the call as written, in UTF-8.
 struct SimCall {
