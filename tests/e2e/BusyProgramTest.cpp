@@ -69,10 +69,18 @@ class Busy : public ProgramTest {
   void SetUp() override {
     ProgramTest::SetUp();
     if (HasFatalFailure()) return;
-    writeInitialSet({{u"CloseSoft", u"退出"}, {u"AddSpeech", u"添加语音命令"}, {u"Down!3000", u"长按下移"},
-                     {u"A*B*C*E", u"四步"}, {u"D", u"按键丁"}, {u"F!150", u"短按"}, {u"G*H", u"两步"},
-                     {u"openProgram[C:\\没有这个程序\\无.exe]", u"坏程序"}, {u"Down!1000", u"地图下移"},
-                     {u"LWindows*R", u"运行框"}, {u"A", u"按键甲"}, {u"OpenShow", u"Tobrin"}});
+    writeInitialSet({{u"CloseSoft", u"退出"},
+                     {u"AddSpeech", u"添加语音命令"},
+                     {u"Down!3000", u"长按下移"},
+                     {u"A*B*C*E", u"四步"},
+                     {u"D", u"按键丁"},
+                     {u"F!150", u"短按"},
+                     {u"G*H", u"两步"},
+                     {u"openProgram[C:\\没有这个程序\\无.exe]", u"坏程序"},
+                     {u"Down!1000", u"地图下移"},
+                     {u"LWindows*R", u"运行框"},
+                     {u"A", u"按键甲"},
+                     {u"OpenShow", u"Tobrin"}});
     startListening();
     if (HasFatalFailure()) return;
     target = startTarget(folder / L"target.log");
@@ -116,9 +124,10 @@ class Busy : public ProgramTest {
     quit();
     EXPECT_EQ(program.waitExit(10s), 0);
     const DWORD goneBy = GetTickCount();
-    std::printf("[ figures  ] quit during a 3000 ms hold: the program was gone %lld ms after it was asked\n",
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                           std::chrono::steady_clock::now() - asked).count()));
+    std::printf(
+        "[ figures  ] quit during a 3000 ms hold: the program was gone %lld ms after it was asked\n",
+        static_cast<long long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - asked).count()));
     ASSERT_TRUE(waitForEvent(target.log, "keyup", 2s, skip));
     const auto keys = keysSince(skip);
     ASSERT_EQ(pressed(keys), (std::vector<std::string>{"+28", "-28"}));
@@ -173,7 +182,7 @@ TEST_F(Busy, TimesItsActionsRunsPhrasesInsideAPauseAndAHoldAndAQuitFromTheCloseB
     latencies.push_back((keys[0].micros - raised) / 1000.0);
   }
   const auto [fastest, slowest] = report("latency from Recognition raised to the first key at the target", latencies);
-  EXPECT_GT(fastest, 0.0);    // the clocks agree: nothing arrives before it was asked for
+  EXPECT_GT(fastest, 0.0);     // the clocks agree: nothing arrives before it was asked for
   EXPECT_LT(slowest, 2000.0);  // a stall of seconds is a fault, not noise
 
   // A phrase said during a step pause runs there, and the action goes on where it was.
@@ -285,9 +294,10 @@ TEST_F(Busy, AThousandCommandsSaidDuringHoldsAndPausesLeaveNoKeyDownAndMemoryFla
       << "keys pressed and released do not match what was said";
   const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const auto end = memoryOf(program);
-  std::printf("[ figures  ] %d commands in %.1f s (seed %u), %d sent during a hold or pause, %d taps landed "
-              "inside one; private bytes %zu KiB after 50, %zu KiB at the end; working set %zu KiB, %zu KiB\n",
-              commands, seconds, kSeed, overlapping, inside, warm.first, end.first, warm.second, end.second);
+  std::printf(
+      "[ figures  ] %d commands in %.1f s (seed %u), %d sent during a hold or pause, %d taps landed "
+      "inside one; private bytes %zu KiB after 50, %zu KiB at the end; working set %zu KiB, %zu KiB\n",
+      commands, seconds, kSeed, overlapping, inside, warm.first, end.first, warm.second, end.second);
   EXPECT_GE(inside, overlapping / 4) << "the taps waited for the actions instead of running inside them";
   ASSERT_GT(warm.first, 0u);
   EXPECT_LT(end.first, warm.first + 4096) << "private bytes grew";

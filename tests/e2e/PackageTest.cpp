@@ -9,7 +9,6 @@
 #include "app/win32/WindowClasses.h"
 #include "commandsets/DefaultSets.h"
 #include "e2e/ProgramFixture.h"
-#include "e2e/driver/Build.h"
 #include "e2e/driver/SpeechSim.h"
 #include "speech/SpeechTexts.h"
 #include "text/Text.h"
@@ -32,8 +31,9 @@ std::pair<std::wstring, std::wstring> versionsOf(const fs::path& exe) {
       !VerQueryValueW(data.data(), L"\\", &fixed, &length))
     return {};
   const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
-  const std::wstring numbers = std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionMS)) +
-                               L"." + std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
+  const std::wstring numbers =
+      std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionMS)) + L"." +
+      std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
   return {static_cast<const wchar_t*>(product), numbers};
 }
 

@@ -7,7 +7,6 @@
 #include "app/AppTexts.h"
 #include "app/win32/WindowClasses.h"
 #include "commandsets/DefaultSets.h"
-#include "e2e/driver/Build.h"
 #include "e2e/driver/Screenshot.h"
 #include "platform/win32/ProgramFolder.h"
 #include "platform/win32/WinCodePage936.h"
@@ -133,13 +132,14 @@ void ProgramTest::writeInitialSet(const std::vector<sayvane::Entry>& entries) co
 std::optional<SimCall> ProgramTest::switchSet(bool on) {
   const std::size_t skip = readSimLog(simLog).size();
   EXPECT_TRUE(click(main, "Command5"));
-  const auto rules = waitForCall(simLog, on ? "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> ok"
-                                            : "ISpeechRecoGrammar.CmdSetRuleIdState(0, 0) -> ok", 5s, skip);
+  const auto rules = waitForCall(
+      simLog,
+      on ? "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> ok" : "ISpeechRecoGrammar.CmdSetRuleIdState(0, 0) -> ok", 5s,
+      skip);
   EXPECT_TRUE(rules);
   EXPECT_TRUE(waitForCall(simLog, on ? "Commands.Add(\"退出\"" : "Commands.RemoveAll() -> ok", 5s, skip));
-  EXPECT_TRUE(waitFor([&] {
-    return text16(control(main, "Command5")) == (on ? sayvane::kStopSetCaption : sayvane::kUseSetCaption);
-  }));
+  EXPECT_TRUE(waitFor(
+      [&] { return text16(control(main, "Command5")) == (on ? sayvane::kStopSetCaption : sayvane::kUseSetCaption); }));
   for (const char* name : {"Command1", "SREngines"}) EXPECT_EQ(enabled(control(main, name)), !on) << name;
   if (!on) {
     EXPECT_EQ(text16(control(main, "Label5")), sayvane::kNoActiveSetLabel);

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 
 #include "SimulatorWindow.h"
@@ -43,7 +42,8 @@ void expectAltF4(const Target& target) {
 std::vector<std::string> recognizerStart(const std::vector<SimCall>& calls) {
   std::vector<std::string> start;
   for (const auto& call : calls) {
-    if (!call.text.starts_with("Sp") && !call.text.starts_with("ISpeech") && !call.text.starts_with("create Sp")) continue;
+    if (!call.text.starts_with("Sp") && !call.text.starts_with("ISpeech") && !call.text.starts_with("create Sp"))
+      continue;
     start.push_back(call.text);
     if (call.text == kRulesOn) break;
   }
@@ -60,7 +60,8 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
   startListening();
   // The control is connected before anything else is asked of it, then the character greets.
   auto calls = readSimLog(simLog);
-  const auto created = std::find_if(calls.begin(), calls.end(), [](const SimCall& c) { return c.text == "create Agent"; });
+  const auto created =
+      std::find_if(calls.begin(), calls.end(), [](const SimCall& c) { return c.text == "create Agent"; });
   ASSERT_LT(created + 1, calls.end());
   EXPECT_EQ(created[1].text, "Agent.Connected = true -> ok");
   const std::string loadKey = inQuotes(std::u16string_view(folder.u16string() + u"/merlin.acs"));
@@ -69,21 +70,23 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
                               "Character.Speak(" + inQuotes(sayvane::kGreeting) + ") -> ok"}));
   // The recognizer: the list of recognizers, the grammar, both interests added to what was
   // set, the initial set's file loaded with its rules off, then switched on.
-  EXPECT_TRUE(inOrder(calls, {"create SpSharedRecoContext", "SpSharedRecoContext.Recognizer -> ok",
-                              "ISpeechRecognizer.GetRecognizers(\"\", \"\") -> 1",
-                              "ISpeechObjectToken.GetDescription(0) -> \"模拟识别引擎 (中文)\"",
-                              "SpSharedRecoContext.CreateGrammar(1) -> ok", "ISpeechRecoGrammar.DictationLoad(\"\", 0) -> ok",
-                              "ISpeechRecoGrammar.DictationSetState(0) -> ok", "SpSharedRecoContext.EventInterests -> 11",
-                              "SpSharedRecoContext.EventInterests = 27 -> ok", "SpSharedRecoContext.EventInterests -> 27",
-                              "SpSharedRecoContext.EventInterests = 539 -> ok",
-                              "ISpeechRecoGrammar.CmdLoadFromFile(" + pathInQuotes(setFile(sayvane::kInitialSetName)) + ", 1) -> ok",
-                              std::string(kRulesOff), std::string(kRulesOn)}));
+  EXPECT_TRUE(inOrder(
+      calls,
+      {"create SpSharedRecoContext", "SpSharedRecoContext.Recognizer -> ok",
+       "ISpeechRecognizer.GetRecognizers(\"\", \"\") -> 1",
+       "ISpeechObjectToken.GetDescription(0) -> \"模拟识别引擎 (中文)\"", "SpSharedRecoContext.CreateGrammar(1) -> ok",
+       "ISpeechRecoGrammar.DictationLoad(\"\", 0) -> ok", "ISpeechRecoGrammar.DictationSetState(0) -> ok",
+       "SpSharedRecoContext.EventInterests -> 11", "SpSharedRecoContext.EventInterests = 27 -> ok",
+       "SpSharedRecoContext.EventInterests -> 27", "SpSharedRecoContext.EventInterests = 539 -> ok",
+       "ISpeechRecoGrammar.CmdLoadFromFile(" + pathInQuotes(setFile(sayvane::kInitialSetName)) + ", 1) -> ok",
+       std::string(kRulesOff), std::string(kRulesOn)}));
   // The menu: the initial set's phrases, lower-cased, in file order, each enabled and visible.
   std::vector<std::string> menu;
   for (const auto& set : sayvane::defaultSets())
     if (set.name == sayvane::kInitialSetName)
       for (const auto& entry : sayvane::characterMenuEntries(set.text()))
-        menu.push_back("Commands.Add(" + inQuotes(entry) + ", " + inQuotes(entry) + ", " + inQuotes(entry) + ", true, true) -> ok");
+        menu.push_back("Commands.Add(" + inQuotes(entry) + ", " + inQuotes(entry) + ", " + inQuotes(entry) +
+                       ", true, true) -> ok");
   EXPECT_EQ(callsStartingWith(calls, "Commands.Add("), menu);
   EXPECT_EQ(chooseFromMenu(u"IE浏览器"), "not-in-menu");  // lower-cased phrases only
   EXPECT_FALSE(visible(main));
@@ -105,7 +108,8 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
   // "记事本" finds and starts the program: its window comes, and no message box.
   const auto notepads = [] {
     std::vector<HWND> found;
-    for (HWND window = FindWindowW(L"Notepad", nullptr); window; window = FindWindowExW(nullptr, window, L"Notepad", nullptr))
+    for (HWND window = FindWindowW(L"Notepad", nullptr); window;
+         window = FindWindowExW(nullptr, window, L"Notepad", nullptr))
       found.push_back(window);
     return found;
   };
@@ -119,11 +123,8 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
   // A false recognition shows its message, unspoken, until the clear timer empties it.
   const HWND result = control(main, "Text4");
   EXPECT_EQ(say(u"今天天气怎么样"), "false-recognition");
-  const auto shown = std::chrono::steady_clock::now();
   EXPECT_EQ(text16(result), u"没有识别重新念");
   EXPECT_TRUE(waitFor([&] { return text16(result).empty(); }, 3s));
-  std::printf("[ figures  ] \"没有识别重新念\" cleared %lld ms after the false recognition was handled\n",
-              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - shown).count()));
   EXPECT_FALSE(visible(result));  // outside the test mode the field stays hidden
   EXPECT_TRUE(callsStartingWith(readSimLog(simLog), "Character.Speak(\"今天").empty());
 
@@ -148,7 +149,8 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
   EXPECT_EQ(text16(result), u"关闭窗口");
   calls = readSimLog(simLog);
   ASSERT_GE(calls.size(), skip);
-  EXPECT_TRUE(callsStartingWith({calls.begin() + static_cast<std::ptrdiff_t>(skip), calls.end()}, "Character.Speak(").empty());
+  EXPECT_TRUE(
+      callsStartingWith({calls.begin() + static_cast<std::ptrdiff_t>(skip), calls.end()}, "Character.Speak(").empty());
   EXPECT_TRUE(eventsOf(readTargetLog(target.log), {"keydown", "syskeydown"}).empty());
   EXPECT_TRUE(target.process.running());
   skip = readSimLog(simLog).size();
@@ -162,8 +164,9 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
   ASSERT_TRUE(typeText(main, "Text2", u"A"));
   skip = readSimLog(simLog).size();
   ASSERT_TRUE(click(main, "Command1"));
-  EXPECT_TRUE(waitForCall(simLog, "ISpeechRecoGrammar.CmdLoadFromFile(" + pathInQuotes(setFile(sayvane::kInitialSetName)) + ", 1) -> ok",
-                          5s, skip));
+  EXPECT_TRUE(waitForCall(
+      simLog, "ISpeechRecoGrammar.CmdLoadFromFile(" + pathInQuotes(setFile(sayvane::kInitialSetName)) + ", 1) -> ok",
+      5s, skip));
   switchSet(true);
   EXPECT_TRUE(waitForCall(simLog, "Commands.Add(\"按键甲\", \"按键甲\", \"按键甲\", true, true) -> ok", 5s, skip));
   SetForegroundWindow(target.window);
@@ -343,14 +346,24 @@ void refusedAsEnglishOnly(ProgramTest& test, bool inProcess) {
 const std::u16string kEnglishRefused = concat({sayvane::kNoChineseEngine, sayvane::kSeeHelp});
 
 const StartUpCase kStartUps[] = {
-    {"EnglishOnlyShared", {true, true, true}, L"Microsoft English Recognizer v5.1", false,
+    {"EnglishOnlyShared",
+     {true, true, true},
+     L"Microsoft English Recognizer v5.1",
+     false,
      {{u"提示", kEnglishRefused, false}, {u"提示", std::u16string(sayvane::kMustUseChinese), false}},
      [](ProgramTest& test) { refusedAsEnglishOnly(test, false); }},
-    {"EnglishOnlyInProcess", {false, true, true, true}, L"Microsoft English Recognizer v5.1", false,
+    {"EnglishOnlyInProcess",
+     {false, true, true, true},
+     L"Microsoft English Recognizer v5.1",
+     false,
      {{u"提示", kEnglishRefused, false}, {u"提示", std::u16string(sayvane::kMustUseChinese), false}},
      [](ProgramTest& test) { refusedAsEnglishOnly(test, true); }},
     // The switch fails: the buttons stay as they were, and the menu it had filled is taken back.
-    {"AudioDeviceBusy", {true, true, true}, nullptr, true, {{u"Sayvane", std::u16string(sayvane::kAudioBusy), false}},
+    {"AudioDeviceBusy",
+     {true, true, true},
+     nullptr,
+     true,
+     {{u"Sayvane", std::u16string(sayvane::kAudioBusy), false}},
      [](ProgramTest& test) {
        ASSERT_TRUE(waitFor([&] { return visible(test.main); }));
        EXPECT_TRUE(waitForCall(test.simLog, "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> error"));
@@ -358,12 +371,17 @@ const StartUpCase kStartUps[] = {
        for (const char* name : {"Command1", "Command3", "Command4", "Command6", "List2", "SREngines"})
          EXPECT_TRUE(enabled(control(test.main, name))) << name;
        EXPECT_EQ(say(u"Tobrin"), "ignored");
-       EXPECT_TRUE(inOrder(readSimLog(test.simLog),
-                           {"Commands.Add(\"退出\", \"退出\", \"退出\", true, true) -> ok", "Commands.RemoveAll() -> ok"}));
+       EXPECT_TRUE(inOrder(readSimLog(test.simLog), {"Commands.Add(\"退出\", \"退出\", \"退出\", true, true) -> ok",
+                                                     "Commands.RemoveAll() -> ok"}));
      }},
     // Both recognizers there: the shared one is used. The character control is there, its file is
     // not: nothing more is asked of the control, and the built-in character stands in.
-    {"SharedAndInProcessWithoutACharacterFile", {true, true, false, true}, nullptr, false, {}, [](ProgramTest& test) {
+    {"SharedAndInProcessWithoutACharacterFile",
+     {true, true, false, true},
+     nullptr,
+     false,
+     {},
+     [](ProgramTest& test) {
        ASSERT_TRUE(waitForCall(test.simLog, kRulesOn, 10s));
        const auto calls = readSimLog(test.simLog);
        const auto start = recognizerStart(calls);
@@ -397,7 +415,8 @@ TEST_P(StartUp, TellsTheUserWhatIsWrongAndLeavesTheProgramUsable) {
   closeAndExpectExit();
 }
 
-INSTANTIATE_TEST_SUITE_P(Speech, StartUp, ::testing::ValuesIn(kStartUps), [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Speech, StartUp, ::testing::ValuesIn(kStartUps),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace e2e

@@ -51,21 +51,22 @@ std::optional<std::wstring> storedSetting() {
 // The display's DPI for the programs started while it lives (Wine reads it per process).
 class DisplayDpi {
  public:
-  explicit DisplayDpi(DWORD dpi) {
-    DWORD size = sizeof old_;
-    hadOld_ = !RegGetValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &old_, &size);
-    set_ = !RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+  explicit DisplayDpi(DWORD dpi)
+      : hadOld_(!RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &old_, &size_)) {
+    set = !RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &dpi, sizeof dpi);
   }
   ~DisplayDpi() {
-    if (hadOld_) RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", REG_DWORD, &old_, sizeof old_);
-    else RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels");
+    if (hadOld_)
+      RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &old_, sizeof old_);
+    else
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
   }
-  bool set() const { return set_; }
+  bool set = false;
 
  private:
-  static constexpr const wchar_t* kKey = L"Control Panel\\Desktop";
-  DWORD old_ = 0;
-  bool hadOld_ = false, set_ = false;
+  static constexpr const wchar_t *kKey = L"Control Panel\\Desktop", *kValue = L"LogPixels";
+  DWORD old_ = 0, size_ = sizeof old_;
+  const bool hadOld_;
 };
 
 HWND waitFilePicker(const Process& program) {
@@ -97,8 +98,10 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   const HWND sets = control(main, "List2");
   EXPECT_EQ(rows16(sets), defaultSetNamesSorted());
   for (const auto& name : defaultSetNamesSorted()) EXPECT_TRUE(fs::exists(setFile(name)));
-  for (const auto& [name, caption] : {std::pair{"Command5", u"更改为选中的语音命令"}, {"Command6", u"开始测试语音命令"},
-                                      {"Command7", u"软件帮助"}, {"Check1", u"关闭打开时的提示框"}})
+  for (const auto& [name, caption] : {std::pair{"Command5", u"更改为选中的语音命令"},
+                                      {"Command6", u"开始测试语音命令"},
+                                      {"Command7", u"软件帮助"},
+                                      {"Check1", u"关闭打开时的提示框"}})
     EXPECT_EQ(text16(control(main, name)), caption) << name;
   EXPECT_EQ(text16(label(main, "Text2")), u"对应的操作：(控制鼠标,键盘,光驱；打开程序,文件和网址；输入文字等操作)");
   EXPECT_FALSE(checked(control(main, "Check1")));
@@ -156,8 +159,8 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   ASSERT_TRUE(click(main, "Image3"));
   ASSERT_TRUE(waitFor([&] { return text16(action) == u"OpenIE[http://]"; }));
   ASSERT_TRUE(typeText(action, u"Alt"));
-  for (const auto& [button, which] : {std::pair{"Image4", sayvane::ComposerMenu::Mouse},
-                                      std::pair{"Image5", sayvane::ComposerMenu::Keyboard}}) {
+  for (const auto& [button, which] :
+       {std::pair{"Image4", sayvane::ComposerMenu::Mouse}, std::pair{"Image5", sayvane::ComposerMenu::Keyboard}}) {
     ASSERT_TRUE(click(main, button));
     const HWND menu = waitPopupMenu(program);
     ASSERT_NE(menu, nullptr) << button;
@@ -219,12 +222,14 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   for (const auto& placement : sayvane::mainWindowLayout()) {
     if (placement.panel.empty()) continue;
     boxes.emplace_back(placement.name, screenRect(control(main, placement.name)));
-    if (placement.label) boxes.emplace_back(std::string(placement.name) + " heading", screenRect(label(main, placement.name)));
+    if (placement.label)
+      boxes.emplace_back(std::string(placement.name) + " heading", screenRect(label(main, placement.name)));
   }
   RECT common{};
   for (std::size_t i = 0; i < boxes.size(); ++i)
     for (std::size_t j = i + 1; j < boxes.size(); ++j)
-      EXPECT_FALSE(IntersectRect(&common, &boxes[i].second, &boxes[j].second)) << boxes[i].first << ", " << boxes[j].first;
+      EXPECT_FALSE(IntersectRect(&common, &boxes[i].second, &boxes[j].second))
+          << boxes[i].first << ", " << boxes[j].first;
   snapshot(main, "main-window-grown");
   SetWindowPos(main, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   EXPECT_TRUE(waitFor([&] {
@@ -265,7 +270,7 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   // At 144 DPI the client area and the controls scale by half; the stored setting keeps the tips
   // away, and unticking deletes it.
   DisplayDpi dpi(144);
-  ASSERT_TRUE(dpi.set());
+  ASSERT_TRUE(dpi.set);
   startToMainWindow(false);
   EXPECT_EQ(clientSize(main).cx, 554 * 3 / 2);
   EXPECT_EQ(clientSize(main).cy, 328 * 3 / 2);

@@ -32,9 +32,9 @@ Process::Process(const std::filesystem::path& exe, const std::wstring& arguments
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = startup.hStdError = file;
   }
-  const BOOL created = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, file != INVALID_HANDLE_VALUE,
-                                      0, nullptr, workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup,
-                                      &info);
+  const BOOL created =
+      CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, file != INVALID_HANDLE_VALUE, 0, nullptr,
+                     workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info);
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   if (!created) return;
   CloseHandle(info.hThread);

@@ -48,17 +48,17 @@ bool writePng(const Image& image, const std::filesystem::path& file) {
     const UINT bytes = static_cast<UINT>(image.bgrx.size() * 4);
     auto* pixels = reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(image.bgrx.data()));
     // The PNG is 8-bit RGB: the fourth byte of each pixel is left out.
-    written = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_PPV_ARGS(&factory))) &&
-              SUCCEEDED(factory->CreateStream(&stream)) &&
-              SUCCEEDED(stream->InitializeFromFilename(file.c_str(), GENERIC_WRITE)) &&
-              SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
-              SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
-              SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
-              SUCCEEDED(frame->SetSize(image.width, image.height)) && SUCCEEDED(frame->SetPixelFormat(&format)) &&
-              format == GUID_WICPixelFormat32bppBGR &&
-              SUCCEEDED(frame->WritePixels(image.height, image.width * 4, bytes, pixels)) &&
-              SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+    written =
+        SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory))) &&
+        SUCCEEDED(factory->CreateStream(&stream)) &&
+        SUCCEEDED(stream->InitializeFromFilename(file.c_str(), GENERIC_WRITE)) &&
+        SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
+        SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
+        SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
+        SUCCEEDED(frame->SetSize(image.width, image.height)) && SUCCEEDED(frame->SetPixelFormat(&format)) &&
+        format == GUID_WICPixelFormat32bppBGR &&
+        SUCCEEDED(frame->WritePixels(image.height, image.width * 4, bytes, pixels)) && SUCCEEDED(frame->Commit()) &&
+        SUCCEEDED(encoder->Commit());
   }
   if (ownsCom) CoUninitialize();
   return written;

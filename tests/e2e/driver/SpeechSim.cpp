@@ -2,18 +2,42 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "SpeechSimPipe.h"
-#include "e2e/driver/Build.h"
 #include "e2e/driver/Process.h"
+#include "platform/win32/ProgramFolder.h"
 #include "text/Text.h"
 
 namespace e2e {
 
 namespace fs = std::filesystem;
 
+std::optional<fs::path> folderFromEnvironment(const wchar_t* name) {
+  std::wstring folder(32768, L'\0');
+  const DWORD length = GetEnvironmentVariableW(name, folder.data(), static_cast<DWORD>(folder.size()));
+  if (length == 0 || length >= folder.size()) return std::nullopt;
+  folder.resize(length);
+  if (folder.front() == L'/') folder = L"Z:" + folder;
+  std::replace(folder.begin(), folder.end(), L'/', L'\\');
+  return fs::path(folder);
+}
+
+fs::path programBuild() {
+  // The build puts Sayvane.exe and its manual one folder above the test programs.
+  static const fs::path build =
+      folderFromEnvironment(L"SAYVANE_E2E_PROGRAM_BUILD").value_or(sayvane::programFolder().parent_path());
+  return build;
+}
+
 namespace {
+
+// Whether that build's programs are 32-bit, so their COM classes live in the 32-bit registry view.
+bool programBuildIs32Bit() {
+  DWORD type = 0;
+  return GetBinaryTypeW((programBuild() / L"Sayvane.exe").c_str(), &type) && type == SCS_32BIT_BINARY;
+}
 
 // Whether the machine's COM classes hold the stand-in's class.
 bool registered(StandIn standIn) {

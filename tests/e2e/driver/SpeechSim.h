@@ -1,4 +1,4 @@
-// The speech and character stand-ins from outside: registering them in the prefix, speaking
+// The programs under test and the speech and character stand-ins from outside: registering them in the prefix, speaking
 // to them and choosing from the character's menu through their pipes, reading their call log.
 #pragma once
 
@@ -14,6 +14,14 @@
 namespace e2e {
 
 using namespace std::chrono_literals;
+
+// A folder named by an environment variable; a Unix path from a script becomes the Windows
+// path Wine shows it under (drive Z). Nothing when the variable is not set.
+std::optional<std::filesystem::path> folderFromEnvironment(const wchar_t* name);
+// The folder holding Sayvane.exe, its manual and speechsim/: the build of this test program, or
+// another build named by SAYVANE_E2E_PROGRAM_BUILD (the 32-bit one, say), whose stand-ins are
+// used with it.
+std::filesystem::path programBuild();
 
 // The shared recognition context, the in-process recognizer, the character control.
 enum class StandIn { recognizer, inprocRecognizer, character };

@@ -73,9 +73,9 @@ bool typeText(HWND window, std::string_view name, std::u16string_view text) {
 std::u16string text16(HWND window) {
   // The length can grow between the two messages; the copy is cut at what was copied.
   std::wstring buffer(std::max<LRESULT>(ask(window, WM_GETTEXTLENGTH).value_or(0), 0) + 1, L'\0');
-  buffer.resize(std::clamp<LRESULT>(
-      ask(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())).value_or(0), 0,
-      static_cast<LRESULT>(buffer.size() - 1)));
+  buffer.resize(
+      std::clamp<LRESULT>(ask(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())).value_or(0),
+                          0, static_cast<LRESULT>(buffer.size() - 1)));
   return utf16(buffer);
 }
 
@@ -156,14 +156,16 @@ HWND waitPopupMenu(const Process& process, std::chrono::milliseconds timeout) {
 bool closePopupMenu(const Process& process) {
   // The menu's tracking loop reads every key message of its thread; one Escape closes one
   // level, so it repeats while a submenu is still open.
-  return waitFor([&] {
-    HWND menu = waitPopupMenu(process, 0ms);
-    if (!menu) return true;
-    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PostMessageW(menu, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
-    Sleep(50);
-    return false;
-  }, 5s);
+  return waitFor(
+      [&] {
+        HWND menu = waitPopupMenu(process, 0ms);
+        if (!menu) return true;
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageW(menu, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+        Sleep(50);
+        return false;
+      },
+      5s);
 }
 
 }  // namespace e2e
