@@ -24,11 +24,15 @@ HANDLE logFile = INVALID_HANDLE_VALUE;
 bool ready = false;
 
 long long microsNow() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
+  static const long long frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f.QuadPart > 0 ? f.QuadPart : 1;
+  }();
+  LARGE_INTEGER counter;
   QueryPerformanceCounter(&counter);
-  return counter.QuadPart / frequency.QuadPart * 1'000'000LL +
-         counter.QuadPart % frequency.QuadPart * 1'000'000LL / frequency.QuadPart;
+  const long long ticks = counter.QuadPart;
+  return ticks / frequency * 1'000'000LL + ticks % frequency * 1'000'000LL / frequency;
 }
 
 // Input messages add the system's stamp; others log none.
