@@ -143,9 +143,9 @@ class Busy : public ProgramTest {
   Target target;
 };
 
-TEST_F(Busy, TimesItsActionsRunsPhrasesInsideAPauseAndAHoldAndAQuitFromTheCloseBoxEndsAHold) {
+TEST_F(Busy, HoldsAndStepPausesLastAsLongAsTheySay) {
   // Down held for one second is released a little over one second later.
-  std::vector<double> holds, totals, gaps, latencies;
+  std::vector<double> holds, totals, gaps;
   for (int round = 0; round < 5; ++round) {
     const std::size_t skip = readTargetLog(target.log).size();
     wakeAndSay(u"地图下移");
@@ -176,6 +176,11 @@ TEST_F(Busy, TimesItsActionsRunsPhrasesInsideAPauseAndAHoldAndAQuitFromTheCloseB
   }
   report("LWindows*R from the Windows key to R at the target", gaps);
   report("LWindows*R from the event to the end of the action", totals);
+  closeAndExpectExit();
+}
+
+TEST_F(Busy, AnswersSoonRunsPhrasesInsideAPauseAndAHoldAndAQuitFromTheCloseBoxEndsAHold) {
+  std::vector<double> latencies;
   // The first key arrives soon after the recognition is raised.
   for (int round = 0; round < 40; ++round) {
     const std::size_t skip = readTargetLog(target.log).size();
