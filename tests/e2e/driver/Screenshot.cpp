@@ -44,10 +44,11 @@ bool writePng(const Image& image, const std::filesystem::path& file) {
     ComPtr<IWICStream> stream;
     ComPtr<IWICBitmapEncoder> encoder;
     ComPtr<IWICBitmapFrameEncode> frame;
-    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
-    const UINT bytes = static_cast<UINT>(image.bgrx.size() * 4);
-    auto* pixels = reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(image.bgrx.data()));
-    // The PNG is 8-bit RGB: the fourth byte of each pixel is left out.
+    // 24-bit BGR rows: the format every PNG encoder of the imaging component takes.
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    std::vector<BYTE> rows;
+    for (const std::uint32_t pixel : image.bgrx)
+      for (const int shift : {0, 8, 16}) rows.push_back(static_cast<BYTE>(pixel >> shift));
     written =
         SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory))) &&
         SUCCEEDED(factory->CreateStream(&stream)) &&
@@ -56,9 +57,9 @@ bool writePng(const Image& image, const std::filesystem::path& file) {
         SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
         SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr)) &&
         SUCCEEDED(frame->SetSize(image.width, image.height)) && SUCCEEDED(frame->SetPixelFormat(&format)) &&
-        format == GUID_WICPixelFormat32bppBGR &&
-        SUCCEEDED(frame->WritePixels(image.height, image.width * 4, bytes, pixels)) && SUCCEEDED(frame->Commit()) &&
-        SUCCEEDED(encoder->Commit());
+        format == GUID_WICPixelFormat24bppBGR &&
+        SUCCEEDED(frame->WritePixels(image.height, image.width * 3, static_cast<UINT>(rows.size()), rows.data())) &&
+        SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
   }
   if (ownsCom) CoUninitialize();
   return written;
