@@ -9,7 +9,6 @@
 #include "app/win32/WindowClasses.h"
 #include "commandsets/DefaultSets.h"
 #include "e2e/ProgramFixture.h"
-#include "e2e/driver/Build.h"
 #include "e2e/driver/SpeechSim.h"
 #include "speech/SpeechTexts.h"
 #include "text/Text.h"
@@ -32,8 +31,9 @@ std::pair<std::wstring, std::wstring> versionsOf(const fs::path& exe) {
       !VerQueryValueW(data.data(), L"\\", &fixed, &length))
     return {};
   const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
-  const std::wstring numbers = std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionMS)) +
-                               L"." + std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
+  const std::wstring numbers =
+      std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionMS)) + L"." +
+      std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
   return {static_cast<const wchar_t*>(product), numbers};
 }
 
@@ -54,22 +54,16 @@ class ReadOnlyPackage : public Package {
   const wchar_t* variable() const override { return L"SAYVANE_E2E_READONLY_PACKAGE"; }
 };
 
-TEST_F(Package, BothExecutablesCarryTheVersionTheFolderIsNamedAfter) {
+TEST_F(Package, CarriesItsVersionAndManualAndAFirstStartWritesTheSetsSwitchesTheInitialOneOnAndQuitsWhenSaid) {
   const std::wstring name = folder.filename().wstring();
   ASSERT_EQ(name.rfind(L"Sayvane-", 0), 0u) << folder;
-  const std::wstring version = name.substr(8);
   for (const wchar_t* exe : {L"Sayvane.exe", L"sayvane-tool.exe"})
-    EXPECT_EQ(versionsOf(folder / exe), std::pair(version, version + L".0")) << exe;
-}
+    EXPECT_EQ(versionsOf(folder / exe), std::pair(name.substr(8), name.substr(8) + L".0")) << exe;
+  EXPECT_TRUE(fs::exists(folder / sayvane::kManualFile));
 
-TEST_F(Package, AFirstStartWritesTheEightSetsSwitchesTheInitialOneOnAndTobrinThenQuitEndsIt) {
-  launch();
-  expectMessage(u"提示", sayvane::kStartupTips);
-  ASSERT_TRUE(waitForCall(simLog, "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> ok", 10s));
-  const std::string initialSet = sayvane::toUtf8((folder / fs::path(std::u16string(sayvane::kInitialSetName) + u".xml")).u16string());
-  EXPECT_TRUE(waitForCall(simLog, "ISpeechRecoGrammar.CmdLoadFromFile(\"" + initialSet + "\", 1) -> ok", 1s));
-  main = program.waitWindow(sayvane::win32::kMainWindowClass);
-  ASSERT_NE(main, nullptr);
+  startListening();
+  EXPECT_TRUE(waitForCall(simLog, "ISpeechRecoGrammar.CmdLoadFromFile(\"" +
+                                      sayvane::toUtf8(setFile(sayvane::kInitialSetName).u16string()) + "\", 1) -> ok"));
   std::vector<std::u16string> expected;
   for (const auto& set : sayvane::defaultSets()) expected.emplace_back(set.name);
   auto listed = rows16(control(main, "List2"));
@@ -77,7 +71,6 @@ TEST_F(Package, AFirstStartWritesTheEightSetsSwitchesTheInitialOneOnAndTobrinThe
   std::sort(listed.begin(), listed.end());
   EXPECT_EQ(listed, expected);
   EXPECT_EQ(text16(control(main, "Label5")), concat({sayvane::kActiveSetLabel, sayvane::kInitialSetName}));
-
   EXPECT_EQ(say(u"Tobrin"), "recognition");
   EXPECT_EQ(say(u"退出"), "recognition");
   EXPECT_EQ(program.waitExit(10s), 0);
@@ -88,7 +81,7 @@ TEST_F(ReadOnlyPackage, AFirstStartNamesTheFolderAndEnds) {
   expectMessage(u"提示", sayvane::kStartupTips);
   expectMessage(u"Sayvane", concat({sayvane::kFolderNotWritable, folder.u16string(), sayvane::kFolderNotWritableEnd}));
   EXPECT_EQ(program.waitExit(10s), 0);
-  EXPECT_FALSE(fs::exists(folder / fs::path(std::u16string(sayvane::kInitialSetName) + u".xml")));
+  EXPECT_FALSE(fs::exists(setFile(sayvane::kInitialSetName)));
 }
 
 }  // namespace

@@ -3,16 +3,11 @@
 #include <algorithm>
 #include <fstream>
 #include <tuple>
-#include <vector>
 
 #include "app/AppTexts.h"
-#include "app/Layout.h"
 #include "app/win32/WindowClasses.h"
 #include "commandsets/DefaultSets.h"
-#include "e2e/driver/Build.h"
-#include "e2e/driver/Registry.h"
 #include "e2e/driver/Screenshot.h"
-#include "e2e/driver/SpeechSim.h"
 #include "platform/win32/ProgramFolder.h"
 #include "platform/win32/WinCodePage936.h"
 #include "speech/SpeechTexts.h"
@@ -34,29 +29,33 @@ std::vector<std::tuple<fs::path, std::uintmax_t, fs::file_time_type>> listing(co
   return files;
 }
 
-}  // namespace
-
-fs::path artifactFolder() {
-  const fs::path folder = folderFromEnvironment(L"SAYVANE_ARTIFACTS").value_or(sayvane::programFolder());
-  fs::create_directories(folder);
-  return folder;
+std::string testName() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "-" + info->name();
+  std::replace(name.begin(), name.end(), '/', '-');
+  return name;
 }
 
+bool deleteSetting() {
+  const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, kSettingKey);
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+}  // namespace
+
 void ProgramTest::SetUp() {
-  const fs::path build = programBuild();
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH, temp);
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  const fs::path scratch = fs::path(temp) / (std::string("sayvane-e2e-") + info->test_suite_name() + "-" + info->name());
+  const fs::path scratch = fs::path(temp) / ("sayvane-e2e-" + testName());
   std::error_code ignored;
   fs::remove_all(scratch, ignored);
   fs::create_directories(scratch);
   folder = shippedFolder().value_or(scratch);
   if (folder == scratch) {
-    fs::copy_file(build / L"Sayvane.exe", folder / L"Sayvane.exe");
-    fs::copy_file(build / sayvane::kManualFile, folder / sayvane::kManualFile);
+    fs::copy_file(programBuild() / L"Sayvane.exe", folder / L"Sayvane.exe");
+    fs::copy_file(programBuild() / sayvane::kManualFile, folder / sayvane::kManualFile);
   }
-  ASSERT_TRUE(deleteVbSection(L"Sayvane", L"Startup"));
+  ASSERT_TRUE(deleteSetting());
 
   const System offered = system();
   ASSERT_TRUE(setRegistered(StandIn::recognizer, offered.recognizer));
@@ -72,15 +71,11 @@ void ProgramTest::SetUp() {
 }
 
 void ProgramTest::TearDown() {
-  if (HasFailure()) {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    writePng(captureScreen(), artifactFolder() / (std::string("failed-") + info->test_suite_name() + "-" + info->name() + ".png"));
-  }
+  if (HasFailure()) snapshot(GetDesktopWindow(), "failed-" + testName());
   program.kill();
-  (void)program.waitExit(5s);
   std::error_code ignored;
   fs::remove_all(simLog.parent_path(), ignored);  // the copied program folder, never a shipped one
-  deleteVbSection(L"Sayvane", L"Startup");
+  deleteSetting();
 }
 
 void ProgramTest::launch() {
@@ -101,8 +96,8 @@ void ProgramTest::launch() {
 void ProgramTest::expectMessage(std::u16string_view caption, std::u16string_view text, bool icon) {
   const auto box = expectMessageBox(program);
   ASSERT_TRUE(box) << "no message box came: " << sayvane::toUtf8(text);
-  EXPECT_EQ(utf16(box->caption), caption);
-  EXPECT_EQ(utf16(box->text), text);
+  EXPECT_EQ(box->caption, caption);
+  EXPECT_EQ(box->text, text);
   EXPECT_EQ(box->icon, icon);
   EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
   EXPECT_TRUE(answer(box->window, IDOK));
@@ -113,21 +108,10 @@ void ProgramTest::startToMainWindow(bool tips) {
   if (tips) expectMessage(u"提示", sayvane::kStartupTips);
   expectMessage(u"Sayvane", sayvane::kStartupFailure, true);
   main = program.waitWindow(sayvane::win32::kMainWindowClass);
-  ASSERT_NE(main, nullptr);
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
 }
 
-fs::path ProgramTest::setFile(std::u16string_view setName) const {
-  return folder / fs::path(std::u16string(setName) + u".xml");
-}
-
-void InitialSetTest::SetUp() {
-  ProgramTest::SetUp();
-  if (HasFatalFailure()) return;
-  sayvane::WinCodePage936 codePage;
-  const auto encoded = codePage.encode(sayvane::setTextWithEntries(entries()));
-  ASSERT_TRUE(encoded.bytes);
-  std::ofstream(setFile(sayvane::kInitialSetName), std::ios::binary) << *encoded.bytes;
+void ProgramTest::startListening() {
   launch();
   expectMessage(u"提示", sayvane::kStartupTips);
   ASSERT_TRUE(waitForCall(simLog, "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> ok", 10s));
@@ -135,9 +119,44 @@ void InitialSetTest::SetUp() {
   ASSERT_NE(main, nullptr);
 }
 
+fs::path ProgramTest::setFile(std::u16string_view setName) const {
+  return folder / fs::path(std::u16string(setName) + u".xml");
+}
+
+void ProgramTest::writeInitialSet(const std::vector<sayvane::Entry>& entries) const {
+  const auto encoded = sayvane::WinCodePage936().encode(sayvane::setTextWithEntries(entries));
+  ASSERT_TRUE(encoded.bytes);
+  std::ofstream(setFile(sayvane::kInitialSetName), std::ios::binary) << *encoded.bytes;
+}
+
+std::optional<SimCall> ProgramTest::switchSet(bool on) {
+  const std::size_t skip = readSimLog(simLog).size();
+  EXPECT_TRUE(click(main, "Command5"));
+  const auto rules = waitForCall(
+      simLog,
+      on ? "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> ok" : "ISpeechRecoGrammar.CmdSetRuleIdState(0, 0) -> ok", 5s,
+      skip);
+  EXPECT_TRUE(rules);
+  EXPECT_TRUE(waitForCall(simLog, on ? "Commands.Add(\"退出\"" : "Commands.RemoveAll() -> ok", 5s, skip));
+  EXPECT_TRUE(waitFor(
+      [&] { return text16(control(main, "Command5")) == (on ? sayvane::kStopSetCaption : sayvane::kUseSetCaption); }));
+  for (const char* name : {"Command1", "SREngines"}) EXPECT_EQ(enabled(control(main, name)), !on) << name;
+  if (!on) {
+    EXPECT_EQ(text16(control(main, "Label5")), sayvane::kNoActiveSetLabel);
+  }
+  return rules;
+}
+
 void ProgramTest::closeAndExpectExit() {
   PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_EQ(program.waitExit(10s), 0);
+}
+
+void ProgramTest::snapshot(HWND window, const std::string& name) const {
+  Sleep(500);
+  const fs::path pictures = folderFromEnvironment(L"SAYVANE_ARTIFACTS").value_or(sayvane::programFolder());
+  fs::create_directories(pictures);
+  EXPECT_TRUE(writePng(captureRect(screenRect(window)), pictures / (name + ".png"))) << name;
 }
 
 }  // namespace e2e

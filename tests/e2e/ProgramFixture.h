@@ -6,25 +6,26 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "commandsets/SetText.h"
 #include "e2e/driver/Process.h"
+#include "e2e/driver/SpeechSim.h"
 #include "e2e/driver/Ui.h"
 
 namespace e2e {
 
-// Where the pictures of the run go: $SAYVANE_ARTIFACTS (a Unix or Windows path), else the
-// folder of the test program.
-std::filesystem::path artifactFolder();
+// Where the program keeps the start-up setting (HKCU), as Visual-Basic-style SaveSetting does.
+inline constexpr wchar_t kSettingKey[] = L"Software\\VB and VBA Program Settings\\Sayvane\\Startup";
 
 class ProgramTest : public ::testing::Test {
- protected:
+ public:
   // What the machine offers the program besides Windows itself. By default nothing: no speech
   // recognizer and no character control, as on a system without speech.
   struct System {
-    bool recognizer = false;     // the stand-in recognizer is registered
-    bool character = false;      // the stand-in character control is registered
-    bool characterFile = false;  // "merlin.acs" lies in the program folder
+    bool recognizer = false;        // the stand-in recognizer is registered
+    bool character = false;         // the stand-in character control is registered
+    bool characterFile = false;     // "merlin.acs" lies in the program folder
     bool inprocRecognizer = false;  // the stand-in in-process recognizer is registered
   };
   virtual System system() const { return {}; }
@@ -43,24 +44,25 @@ class ProgramTest : public ::testing::Test {
   // Start-up on a system without a recognizer: the tips unless the setting says not, the
   // start-up failure, then the main window is shown.
   void startToMainWindow(bool tips = true);
+  // Start-up with a recognizer: the tips, then the initial set switched on; the window stays hidden.
+  void startListening();
   std::filesystem::path setFile(std::u16string_view setName) const;
+  // The initial set's file with the test's own phrases, written before the program starts.
+  void writeInitialSet(const std::vector<sayvane::Entry>& entries) const;
+  // Clicks the set switch: the rules go off (or on) within a hold or pause the program may be in,
+  // the character's menu is emptied (or filled again), the caption follows, and the editor and the
+  // engine list are unlocked (or locked). The rules' call, when it came.
+  std::optional<SimCall> switchSet(bool on);
   // Closes the main window with its close box and expects the program to end cleanly.
   void closeAndExpectExit();
+  // A picture of where `window` lies, in the folder of the run's pictures, once the last paint landed.
+  void snapshot(HWND window, const std::string& name) const;
 
   std::filesystem::path folder;
   // Where the stand-ins log the calls they receive (SAYVANE_SIM_LOG).
   std::filesystem::path simLog;
   Process program;
   HWND main = nullptr;
-};
-
-// Both stand-ins, and the program started with an initial set of the test's own `entries()`,
-// switched on, the tips closed.
-class InitialSetTest : public ProgramTest {
- protected:
-  System system() const override { return {true, true, true}; }
-  virtual std::vector<sayvane::Entry> entries() const = 0;
-  void SetUp() override;
 };
 
 }  // namespace e2e

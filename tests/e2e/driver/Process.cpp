@@ -1,4 +1,3 @@
-// Starting, watching and ending the programs an outside test drives.
 #include "e2e/driver/Process.h"
 
 #include <cstdio>
@@ -18,15 +17,11 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
 
 Process::Process(const std::filesystem::path& exe, const std::wstring& arguments,
                  const std::filesystem::path& workingFolder, const std::filesystem::path& output) {
-  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
-  if (!arguments.empty()) commandLine += L" " + arguments;
+  // CreateProcessW may write into the command line, so it gets a private copy.
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  // CreateProcessW may write into the command line, so it gets a private copy.
-  std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
-  buffer.push_back(L'\0');
-  const std::wstring folder = workingFolder.wstring();
   HANDLE file = INVALID_HANDLE_VALUE;
   if (!output.empty()) {
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
@@ -35,20 +30,17 @@ Process::Process(const std::filesystem::path& exe, const std::wstring& arguments
     if (file == INVALID_HANDLE_VALUE) return;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = file;
-    startup.hStdError = file;
+    startup.hStdOutput = startup.hStdError = file;
   }
-  const BOOL created = CreateProcessW(exe.wstring().c_str(), buffer.data(), nullptr, nullptr, file != INVALID_HANDLE_VALUE,
-                                      0, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info);
+  const BOOL created =
+      CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, file != INVALID_HANDLE_VALUE, 0, nullptr,
+                     workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info);
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   if (!created) return;
   CloseHandle(info.hThread);
   process_ = info.hProcess;
   id_ = info.dwProcessId;
 }
-
-Process::Process(Process&& other) noexcept
-    : process_(std::exchange(other.process_, nullptr)), id_(std::exchange(other.id_, 0)) {}
 
 Process& Process::operator=(Process&& other) noexcept {
   if (this != &other) {
@@ -59,81 +51,53 @@ Process& Process::operator=(Process&& other) noexcept {
   return *this;
 }
 
-Process::~Process() { kill(); }
-
-bool Process::running() const {
-  return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
-}
-
 long Process::waitExit(std::chrono::milliseconds timeout) const {
-  if (process_ == nullptr) return -1;
-  if (WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return -1;
   DWORD code = 0;
-  if (!GetExitCodeProcess(process_, &code)) return -1;
+  if (!started() || WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process_, &code))
+    return -1;
   return static_cast<long>(code);
 }
 
 void Process::kill() {
-  if (process_ == nullptr) return;
+  if (!started()) return;
   if (running()) {
     TerminateProcess(process_, 1);
     WaitForSingleObject(process_, 5000);
   }
-  CloseHandle(process_);
-  process_ = nullptr;
+  CloseHandle(std::exchange(process_, nullptr));
   id_ = 0;
 }
 
-namespace {
-
-struct Search {
-  DWORD processId;
-  const wchar_t* windowClass;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK collect(HWND window, LPARAM context) {
-  auto& search = *reinterpret_cast<Search*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search.processId) return TRUE;
-  if (search.windowClass != nullptr) {
-    wchar_t name[256] = {};
-    if (GetClassNameW(window, name, 256) == 0 || lstrcmpiW(name, search.windowClass) != 0) return TRUE;
-  }
-  search.found.push_back(window);
-  return TRUE;
-}
-
-}  // namespace
-
 std::vector<HWND> Process::windows(const wchar_t* windowClass) const {
-  Search search{id_, windowClass, {}};
+  struct Search {
+    DWORD processId;
+    const wchar_t* windowClass;
+    std::vector<HWND> found;
+  } search{id_, windowClass, {}};
   if (id_ == 0) return {};
-  EnumWindows(collect, reinterpret_cast<LPARAM>(&search));
+  EnumWindows(
+      [](HWND window, LPARAM context) {
+        auto& search = *reinterpret_cast<Search*>(context);
+        DWORD owner = 0;
+        wchar_t name[256] = {};
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == search.processId &&
+            (!search.windowClass || (GetClassNameW(window, name, 256) && !lstrcmpiW(name, search.windowClass))))
+          search.found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-HWND Process::waitWindow(const wchar_t* windowClass, const wchar_t* caption,
-                         std::chrono::milliseconds timeout) const {
+HWND Process::waitWindow(const wchar_t* windowClass, std::chrono::milliseconds timeout) const {
   HWND result = nullptr;
   waitFor(
       [&] {
-        for (HWND window : windows(windowClass)) {
-          if (caption != nullptr) {
-            // A timeout keeps a hung program from hanging the driver on its caption.
-            wchar_t text[512] = {};
-            DWORD_PTR copied = 0;
-            if (!SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text),
-                                     SMTO_ABORTIFHUNG, 1000, &copied)) {
-              continue;
-            }
-            if (std::wstring(text) != caption) continue;
-          }
-          result = window;
-          return true;
-        }
-        return false;
+        const auto found = windows(windowClass);
+        result = found.empty() ? nullptr : found.front();
+        return result != nullptr;
       },
       timeout);
   return result;

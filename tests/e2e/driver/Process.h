@@ -23,25 +23,22 @@ class Process {
   // output and error go to the file `output` (made anew) when one is named.
   Process(const std::filesystem::path& exe, const std::wstring& arguments = L"",
           const std::filesystem::path& workingFolder = {}, const std::filesystem::path& output = {});
-  Process(Process&& other) noexcept;
+  Process(Process&& other) noexcept { *this = std::move(other); }
   Process& operator=(Process&& other) noexcept;
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
   // Kills a process still running, so a failed test leaves nothing behind.
-  ~Process();
+  ~Process() { kill(); }
 
   bool started() const { return process_ != nullptr; }
   DWORD id() const { return id_; }
-  bool running() const;
+  bool running() const { return started() && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
   // The exit code once the process has ended within `timeout`; -1 when it is still running.
   long waitExit(std::chrono::milliseconds timeout = 10s) const;
   void kill();
 
   // Visible or hidden top-level windows of this process, optionally of one window class.
   std::vector<HWND> windows(const wchar_t* windowClass = nullptr) const;
-  // The first top-level window of `windowClass` (and `caption`, when given) within `timeout`.
-  HWND waitWindow(const wchar_t* windowClass, const wchar_t* caption = nullptr,
-                  std::chrono::milliseconds timeout = 10s) const;
+  // The first top-level window of `windowClass` within `timeout`.
+  HWND waitWindow(const wchar_t* windowClass, std::chrono::milliseconds timeout = 10s) const;
 
  private:
   HANDLE process_ = nullptr;

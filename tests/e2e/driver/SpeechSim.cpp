@@ -2,62 +2,69 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
-#include <sstream>
 
 #include "SpeechSimPipe.h"
-#include "e2e/driver/Build.h"
 #include "e2e/driver/Process.h"
+#include "platform/win32/ProgramFolder.h"
 #include "text/Text.h"
 
 namespace e2e {
 
 namespace fs = std::filesystem;
 
+std::optional<fs::path> folderFromEnvironment(const wchar_t* name) {
+  std::wstring folder(32768, L'\0');
+  const DWORD length = GetEnvironmentVariableW(name, folder.data(), static_cast<DWORD>(folder.size()));
+  if (length == 0 || length >= folder.size()) return std::nullopt;
+  folder.resize(length);
+  if (folder.front() == L'/') folder = L"Z:" + folder;
+  std::replace(folder.begin(), folder.end(), L'/', L'\\');
+  return fs::path(folder);
+}
+
+fs::path programBuild() {
+  // The build puts Sayvane.exe and its manual one folder above the test programs.
+  static const fs::path build =
+      folderFromEnvironment(L"SAYVANE_E2E_PROGRAM_BUILD").value_or(sayvane::programFolder().parent_path());
+  return build;
+}
+
 namespace {
 
-const wchar_t* classKey(StandIn standIn) {
-  switch (standIn) {
-    case StandIn::recognizer: return L"Software\\Classes\\CLSID\\{47206204-5ECA-11D2-960F-00C04F8EE628}\\InprocServer32";
-    case StandIn::inprocRecognizer: return L"Software\\Classes\\CLSID\\{41B89B6B-9399-11D2-9623-00C04F8EE628}\\InprocServer32";
-    default: return L"Software\\Classes\\CLSID\\{D45FD31B-5C6E-11D1-9EC1-00C04FD7081F}\\InprocServer32";
-  }
+// Whether that build's programs are 32-bit, so their COM classes live in the 32-bit registry view.
+bool programBuildIs32Bit() {
+  DWORD type = 0;
+  return GetBinaryTypeW((programBuild() / L"Sayvane.exe").c_str(), &type) && type == SCS_32BIT_BINARY;
 }
 
-// The name the registration script and DllInstall give it.
-const wchar_t* group(StandIn standIn) {
-  switch (standIn) {
-    case StandIn::recognizer: return L"recognizer";
-    case StandIn::inprocRecognizer: return L"inproc";
-    default: return L"character";
-  }
-}
-
-std::optional<std::string> exchange(const wchar_t* pipe, std::u16string_view line, std::chrono::milliseconds timeout) {
-  // A program that hangs in its handler fails the test instead of hanging it.
-  constexpr DWORD kReplyTimeoutMs = 30'000;
-  return speechsim::exchangeLine(pipe, sayvane::toUtf8(line), static_cast<DWORD>(timeout.count()), kReplyTimeoutMs);
-}
-
-}  // namespace
-
-fs::path speechSimFolder() { return programBuild() / L"speechsim"; }
-
+// Whether the machine's COM classes hold the stand-in's class.
 bool registered(StandIn standIn) {
+  static const wchar_t* const kClassKeys[] = {
+      L"Software\\Classes\\CLSID\\{47206204-5ECA-11D2-960F-00C04F8EE628}\\InprocServer32",
+      L"Software\\Classes\\CLSID\\{41B89B6B-9399-11D2-9623-00C04F8EE628}\\InprocServer32",
+      L"Software\\Classes\\CLSID\\{D45FD31B-5C6E-11D1-9EC1-00C04FD7081F}\\InprocServer32"};
   // A 32-bit program finds its classes in the 32-bit view of the registry.
   const REGSAM view = programBuildIs32Bit() ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, classKey(standIn), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kClassKeys[static_cast<int>(standIn)], 0, KEY_READ | view, &key)) return false;
   RegCloseKey(key);
   return true;
 }
 
+// A program that hangs in its handler fails the test instead of hanging it.
+constexpr DWORD kReplyTimeoutMs = 30'000;
+
+}  // namespace
+
 bool setRegistered(StandIn standIn, bool on) {
   if (registered(standIn) == on) return true;
-  std::wstring arguments = L"/s /n ";
-  if (!on) arguments += L"/u ";
-  arguments += L"/i:" + std::wstring(group(standIn)) + L" ";
-  arguments += L"\"" + (speechSimFolder() / L"speechsim.dll").wstring() + L"\"";
+  // The names the registration script and DllInstall give them.
+  static const wchar_t* const kGroups[] = {L"recognizer", L"inproc", L"character"};
+  const std::wstring arguments = std::wstring(L"/s /n ") + (on ? L"" : L"/u ") + L"/i:" +
+                                 kGroups[static_cast<int>(standIn)] + L" \"" +
+                                 (programBuild() / L"speechsim" / L"speechsim.dll").wstring() + L"\"";
   // The regsvr32 of the stand-in's own kind registers it in the view its programs read.
   wchar_t system[MAX_PATH] = {};
   if (!programBuildIs32Bit() || GetSystemWow64DirectoryW(system, MAX_PATH) == 0) GetSystemDirectoryW(system, MAX_PATH);
@@ -68,42 +75,38 @@ bool setRegistered(StandIn standIn, bool on) {
     attempt.showedLife = registered(standIn) == on;
     return attempt;
   });
-  if (!regsvr32.started() || regsvr32.waitExit(0ms) != 0) return false;
-  return registered(standIn) == on;
+  return regsvr32.waitExit(0ms) == 0 && registered(standIn) == on;
 }
 
 std::optional<std::string> say(std::u16string_view phrase, std::chrono::milliseconds timeout) {
-  return exchange(speechsim::kRecognizerPipe, phrase, timeout);
+  return speechsim::exchangeLine(speechsim::kRecognizerPipe, sayvane::toUtf8(phrase),
+                                 static_cast<DWORD>(timeout.count()), kReplyTimeoutMs);
 }
 
-bool sayWithoutWaiting(std::u16string_view phrase, std::chrono::milliseconds timeout) {
-  return speechsim::send(speechsim::kRecognizerPipe, sayvane::toUtf8(phrase), static_cast<DWORD>(timeout.count())) ==
+bool sayWithoutWaiting(std::u16string_view phrase) {
+  return speechsim::send(speechsim::kRecognizerPipe, sayvane::toUtf8(phrase), 10'000) ==
          speechsim::ExchangeStatus::Replied;
 }
 
-std::optional<std::string> chooseFromMenu(std::u16string_view name, std::chrono::milliseconds timeout) {
-  return exchange(speechsim::kCharacterPipe, name, timeout);
+std::optional<std::string> chooseFromMenu(std::u16string_view name) {
+  return speechsim::exchangeLine(speechsim::kCharacterPipe, sayvane::toUtf8(name), 10'000, kReplyTimeoutMs);
 }
 
 std::vector<SimCall> readSimLog(const fs::path& log) {
   std::vector<SimCall> calls;
   std::ifstream in(log, std::ios::binary);
-  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::size_t start = 0;
+  const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   // A line still being written has no line break yet: it is left for the next read.
-  for (std::size_t end = content.find('\n'); end != std::string::npos; start = end + 1, end = content.find('\n', start)) {
-    std::string line = content.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const auto space = line.find(' ');
-    if (space == std::string::npos) continue;
+  for (std::size_t start = 0, end; (end = all.find('\n', start)) != std::string::npos; start = end + 1) {
+    const std::string line = all.substr(start, end - start - (end > start && all[end - 1] == '\r'));
     SimCall call;
+    std::size_t digits = 0;
     try {
-      call.micros = std::stoll(line.substr(0, space));
+      call.micros = std::stoll(line, &digits);
     } catch (...) {
       continue;
     }
-    call.text = line.substr(space + 1);
-    calls.push_back(std::move(call));
+    if (digits < line.size() && line[digits] == ' ') calls.push_back({call.micros, line.substr(digits + 1)});
   }
   return calls;
 }
@@ -131,12 +134,9 @@ std::optional<SimCall> waitForCall(const fs::path& log, std::string_view prefix,
   waitFor(
       [&] {
         const auto calls = readSimLog(log);
-        for (std::size_t i = skip; i < calls.size(); ++i)
-          if (calls[i].text.starts_with(prefix)) {
-            found = calls[i];
-            return true;
-          }
-        return false;
+        for (std::size_t i = skip; i < calls.size() && !found; ++i)
+          if (calls[i].text.starts_with(prefix)) found = calls[i];
+        return found.has_value();
       },
       timeout);
   return found;

@@ -1,4 +1,4 @@
-// The speech and character stand-ins from outside: registering them in the prefix, speaking
+// The programs under test and the speech and character stand-ins from outside: registering them in the prefix, speaking
 // to them and choosing from the character's menu through their pipes, reading their call log.
 #pragma once
 
@@ -15,15 +15,19 @@ namespace e2e {
 
 using namespace std::chrono_literals;
 
+// A folder named by an environment variable; a Unix path from a script becomes the Windows
+// path Wine shows it under (drive Z). Nothing when the variable is not set.
+std::optional<std::filesystem::path> folderFromEnvironment(const wchar_t* name);
+// The folder holding Sayvane.exe, its manual and speechsim/: the build of this test program, or
+// another build named by SAYVANE_E2E_PROGRAM_BUILD (the 32-bit one, say), whose stand-ins are
+// used with it.
+std::filesystem::path programBuild();
+
 // The shared recognition context, the in-process recognizer, the character control.
 enum class StandIn { recognizer, inprocRecognizer, character };
 
-// The stand-ins' build folder: speechsim.dll, speechsim-say.exe, speechsim-register.cmd.
-std::filesystem::path speechSimFolder();
-// Whether the machine's COM classes hold the stand-in's class.
-bool registered(StandIn standIn);
 // Registers or removes the stand-in (regsvr32, as the registration script does); true when
-// the classes say so afterwards. Does nothing when they already do.
+// the machine's COM classes say so afterwards. Does nothing when they already do.
 bool setRegistered(StandIn standIn, bool on);
 
 // The recognizer's reply to one utterance ("recognition", "false-recognition", "ignored"),
@@ -31,9 +35,9 @@ bool setRegistered(StandIn standIn, bool on);
 std::optional<std::string> say(std::u16string_view phrase, std::chrono::milliseconds timeout = 10s);
 // Says `phrase` without waiting for the program: true once the stand-in has it. It is raised at
 // once, even inside a handler that is still running.
-bool sayWithoutWaiting(std::u16string_view phrase, std::chrono::milliseconds timeout = 10s);
+bool sayWithoutWaiting(std::u16string_view phrase);
 // The character control's reply to a menu choice ("command", "not-in-menu", "ignored").
-std::optional<std::string> chooseFromMenu(std::u16string_view name, std::chrono::milliseconds timeout = 10s);
+std::optional<std::string> chooseFromMenu(std::u16string_view name);
 
 // One logged call: performance-counter microseconds and the call as written, in UTF-8.
 struct SimCall {

@@ -1,37 +1,23 @@
 #include "e2e/driver/TargetLog.h"
 
 #include <algorithm>
-#include <charconv>
 #include <fstream>
 #include <sstream>
 
 #include "platform/win32/ProgramFolder.h"
 
 namespace e2e {
-namespace {
-
-std::optional<TargetEvent> parseLine(const std::string& line) {
-  std::istringstream in(line);
-  TargetEvent event;
-  if (!(in >> event.micros >> event.kind >> event.value)) return std::nullopt;
-  if (unsigned long stamp = 0; in >> stamp) event.stampMs = static_cast<DWORD>(stamp);
-  return event;
-}
-
-std::wstring quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
-
-}  // namespace
 
 std::vector<TargetEvent> readTargetLog(const std::filesystem::path& path) {
   std::vector<TargetEvent> events;
   std::ifstream in(path, std::ios::binary);
-  if (!in) return events;
   const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::size_t start = 0;
-  for (std::size_t end; (end = all.find('\n', start)) != std::string::npos; start = end + 1) {
-    std::string line = all.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (auto event = parseLine(line)) events.push_back(std::move(*event));
+  for (std::size_t start = 0, end; (end = all.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::istringstream line(all.substr(start, end - start));
+    TargetEvent event;
+    if (!(line >> event.micros >> event.kind >> event.value)) continue;
+    if (unsigned long stamp = 0; line >> stamp) event.stampMs = static_cast<DWORD>(stamp);
+    events.push_back(std::move(event));
   }
   return events;
 }
@@ -63,21 +49,17 @@ bool waitForEvent(const std::filesystem::path& log, std::string_view kind, std::
 }
 
 Target startTarget(const std::filesystem::path& log, const std::wstring& caption, std::chrono::milliseconds timeout) {
-  Target target;
-  target.log = log;
-  bool logged = false;
+  Target target{{}, log};
   target.process = startDespiteWine([&] {
-    StartAttempt attempt{Process(targetExe(), quoted(log.wstring()) + L" " + quoted(caption))};
-    // No point waiting for a program that has ended.
-    logged = waitFor([&] { return !readTargetLog(log).empty() || !attempt.process.running(); }, timeout);
-    // The log file is the first thing it makes.
+    StartAttempt attempt{Process(targetExe(), L"\"" + log.wstring() + L"\" \"" + caption + L"\"")};
+    // No point waiting for a program that has ended; the log file is the first thing it makes.
+    waitFor([&] { return !readTargetLog(log).empty() || !attempt.process.running(); }, timeout);
     attempt.showedLife = std::filesystem::exists(log);
     return attempt;
   });
-  if (!target.process.started()) return target;
   const auto events = readTargetLog(log);
-  if (!logged || events.empty() || events.front().kind != "ready") return target;
-  target.window = target.process.waitWindow(kTargetClass, caption.c_str(), 2s);
+  if (events.empty() || events.front().kind != "ready") return target;
+  target.window = target.process.waitWindow(kTargetClass, 2s);
   target.ready = target.window != nullptr;
   return target;
 }

@@ -5,11 +5,14 @@
 // messages add the millisecond time the system stamped them with when the input was queued,
 // which no delay of this window's own in taking them can shift.
 #include <windows.h>
-#include <windowsx.h>
+
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -32,26 +35,17 @@ long long microsNow() {
   return ticks / frequency * 1'000'000LL + ticks % frequency * 1'000'000LL / frequency;
 }
 
-void logLine(const char* kind, const std::string& value, const char* stamp = "") {
+// Input messages add the system's stamp; others log none.
+void logLine(const char* kind, const char* value, std::optional<DWORD> stamp = {}) {
   char line[160];
-  const int length = std::snprintf(line, sizeof line, "%lld %s %s%s\n", microsNow(), kind, value.c_str(), stamp);
+  const int length = stamp ? std::snprintf(line, sizeof line, "%lld %s %s %lu\n", microsNow(), kind, value,
+                                           static_cast<unsigned long>(*stamp))
+                           : std::snprintf(line, sizeof line, "%lld %s %s\n", microsNow(), kind, value);
   if (length <= 0) return;
   DWORD written = 0;
   // One write per line, flushed at once: the reader polls the file while this runs.
   WriteFile(logFile, line, static_cast<DWORD>(length), &written, nullptr);
   FlushFileBuffers(logFile);
-}
-
-std::string hex(WPARAM value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%llX", static_cast<unsigned long long>(value));
-  return text;
-}
-
-std::string point(LPARAM lParam) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%d,%d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-  return text;
 }
 
 bool hasFocus(HWND window) { return GetForegroundWindow() == window && GetFocus() == window; }
@@ -69,40 +63,28 @@ void becomeReady(HWND window) {
   logLine("ready", "0");
 }
 
-const char* mouseKind(UINT message) {
-  switch (message) {
-    case WM_LBUTTONDOWN: return "lbuttondown";
-    case WM_LBUTTONUP: return "lbuttonup";
-    case WM_LBUTTONDBLCLK: return "lbuttondblclk";
-    case WM_RBUTTONDOWN: return "rbuttondown";
-    case WM_RBUTTONUP: return "rbuttonup";
-    case WM_RBUTTONDBLCLK: return "rbuttondblclk";
-    case WM_MOUSEMOVE: return "mousemove";
-    default: return nullptr;
-  }
-}
-
-const char* keyKind(UINT message) {
-  switch (message) {
-    case WM_KEYDOWN: return "keydown";
-    case WM_KEYUP: return "keyup";
-    case WM_SYSKEYDOWN: return "syskeydown";
-    case WM_SYSKEYUP: return "syskeyup";
-    case WM_CHAR: return "char";
-    default: return nullptr;
-  }
-}
+// The input messages logged, by the kind they are logged as.
+constexpr std::pair<UINT, const char*> kInputs[] = {
+    {WM_LBUTTONDOWN, "lbuttondown"}, {WM_LBUTTONUP, "lbuttonup"}, {WM_LBUTTONDBLCLK, "lbuttondblclk"},
+    {WM_RBUTTONDOWN, "rbuttondown"}, {WM_RBUTTONUP, "rbuttonup"}, {WM_RBUTTONDBLCLK, "rbuttondblclk"},
+    {WM_MOUSEMOVE, "mousemove"},     {WM_KEYDOWN, "keydown"},     {WM_KEYUP, "keyup"},
+    {WM_SYSKEYDOWN, "syskeydown"},   {WM_SYSKEYUP, "syskeyup"},   {WM_CHAR, "char"}};
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // Input before "ready" (the pointer resting where the window appears) is left out: the log
   // starts with "ready", and everything after it is what the test sent.
-  char stamp[24];
-  std::snprintf(stamp, sizeof stamp, " %lu", static_cast<unsigned long>(static_cast<DWORD>(GetMessageTime())));
-  if (const char* kind = keyKind(message)) {
-    if (ready) logLine(kind, hex(wParam), stamp);
-  } else if (const char* kind = mouseKind(message)) {
-    if (ready) logLine(kind, point(lParam), stamp);
-  } else if (message == WM_TIMER && wParam == kFocusTimer) {
+  for (const auto& [input, kind] : kInputs) {
+    if (input != message) continue;
+    char value[64];
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST)
+      std::snprintf(value, sizeof value, "%d,%d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    else
+      std::snprintf(value, sizeof value, "%llX", static_cast<unsigned long long>(wParam));
+    if (ready) logLine(kind, value, static_cast<DWORD>(GetMessageTime()));
+    // Keys still reach DefWindowProc: Alt+F4 must close the window as it would any other.
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  if (message == WM_TIMER && wParam == kFocusTimer) {
     becomeReady(window);
     return 0;
   } else if (message == WM_CLOSE) {
@@ -113,7 +95,6 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     PostQuitMessage(0);
     return 0;
   }
-  // Keys still reach DefWindowProc: Alt+F4 must close the window as it would any other.
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -125,19 +106,23 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (!arguments || count < 2) return 2;
   const std::wstring caption = count >= 3 ? arguments[2] : L"e2e target";
   // Shared every way: the test reads the log while it grows and deletes it afterwards.
-  logFile = CreateFileW(arguments[1], FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  logFile = CreateFileW(arguments[1], FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   LocalFree(arguments);
   if (logFile == INVALID_HANDLE_VALUE) return 3;
 
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.style = CS_DBLCLKS;
-  windowClass.lpfnWndProc = windowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = kClass;
+  const WNDCLASSEXW windowClass{sizeof windowClass,
+                                CS_DBLCLKS,
+                                windowProc,
+                                0,
+                                0,
+                                instance,
+                                nullptr,
+                                LoadCursorW(nullptr, IDC_ARROW),
+                                reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
+                                nullptr,
+                                kClass,
+                                nullptr};
   if (!RegisterClassExW(&windowClass)) return 4;
 
   HWND window = CreateWindowExW(0, kClass, caption.c_str(), WS_OVERLAPPEDWINDOW, 100, 100, 400, 300, nullptr, nullptr,

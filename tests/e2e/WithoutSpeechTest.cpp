@@ -1,0 +1,290 @@
+// The real main window on a system without a speech recognizer, started as a user starts it: one
+// start walks the window, the set editor, the action composer, the help window, resizing and the
+// notification icon; a second start, at another display DPI, finds the setting the first stored.
+#include <windows.h>
+
+#include <dlgs.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "app/AppTexts.h"
+#include "app/HelpText.h"
+#include "app/Layout.h"
+#include "app/win32/TrayIcon.h"
+#include "app/win32/WindowClasses.h"
+#include "commandsets/Composer.h"
+#include "commandsets/DefaultSets.h"
+#include "commandsets/EditorTexts.h"
+#include "e2e/ProgramFixture.h"
+#include "platform/win32/WinCodePage936.h"
+#include "speech/SpeechTexts.h"
+#include "text/Text.h"
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using sayvane::concat;
+
+std::string bytesOf(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::u16string> defaultSetNamesSorted() {
+  std::vector<std::u16string> names;
+  for (const auto& set : sayvane::defaultSets()) names.emplace_back(set.name);
+  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return a + u".xml" < b + u".xml"; });
+  return names;
+}
+
+// The stored start-up setting; nothing when it is absent.
+std::optional<std::wstring> storedSetting() {
+  wchar_t value[16] = {};
+  DWORD size = sizeof value;
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingKey, L"Check1", RRF_RT_REG_SZ, nullptr, value, &size)) return {};
+  return value;
+}
+
+// The display's DPI for the programs started while it lives (Wine reads it per process).
+class DisplayDpi {
+ public:
+  explicit DisplayDpi(DWORD dpi)
+      : hadOld_(!RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &old_, &size_)) {
+    set = !RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &dpi, sizeof dpi);
+  }
+  ~DisplayDpi() {
+    if (hadOld_)
+      RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &old_, sizeof old_);
+    else
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
+  }
+  bool set = false;
+
+ private:
+  static constexpr const wchar_t *kKey = L"Control Panel\\Desktop", *kValue = L"LogPixels";
+  DWORD old_ = 0, size_ = sizeof old_;
+  const bool hadOld_;
+};
+
+HWND waitFilePicker(const Process& program) {
+  HWND dialog = nullptr;
+  waitFor([&] {
+    for (HWND window : program.windows(L"#32770"))
+      if (visible(window) && text16(window) == sayvane::kPickerTitle) dialog = window;
+    return dialog != nullptr;
+  });
+  return dialog;
+}
+
+using MainWindow = ProgramTest;
+
+TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShowsNoTips) {
+  // The tips, the start-up failure, then the main window, centred, at its size.
+  startToMainWindow();
+  EXPECT_EQ(text16(main), u"Tobrin一号3.0版");
+  EXPECT_EQ(clientSize(main).cx, 554);  // Wine's display is 96 DPI
+  EXPECT_EQ(clientSize(main).cy, 328);
+  const LONG_PTR style = GetWindowLongPtrW(main, GWL_STYLE);
+  EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), WS_THICKFRAME | WS_MINIMIZEBOX);
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const RECT first = screenRect(main);
+  EXPECT_NEAR((first.left + first.right) / 2, (work.left + work.right) / 2, 1);
+  EXPECT_NEAR((first.top + first.bottom) / 2, (work.top + work.bottom) / 2, 1);
+  // The default sets were restored into the empty folder and are listed by file name.
+  const HWND sets = control(main, "List2");
+  EXPECT_EQ(rows16(sets), defaultSetNamesSorted());
+  for (const auto& name : defaultSetNamesSorted()) EXPECT_TRUE(fs::exists(setFile(name)));
+  for (const auto& [name, caption] : {std::pair{"Command5", u"更改为选中的语音命令"},
+                                      {"Command6", u"开始测试语音命令"},
+                                      {"Command7", u"软件帮助"},
+                                      {"Check1", u"关闭打开时的提示框"}})
+    EXPECT_EQ(text16(control(main, name)), caption) << name;
+  EXPECT_EQ(text16(label(main, "Text2")), u"对应的操作：(控制鼠标,键盘,光驱；打开程序,文件和网址；输入文字等操作)");
+  EXPECT_FALSE(checked(control(main, "Check1")));
+  EXPECT_FALSE(visible(control(main, "Text4")));
+  snapshot(main, "main-window");
+
+  // Ticking the box stores the setting at once.
+  ASSERT_TRUE(click(main, "Check1"));
+  EXPECT_TRUE(waitFor([&] { return storedSetting() == L"1"; }));
+  EXPECT_TRUE(checked(control(main, "Check1")));
+
+  // A new set is written in code page 936 with CRLF, listed and selected; selecting it runs the
+  // engine check, which no recognizer can pass here.
+  ASSERT_TRUE(typeText(main, "Text3", u"测试"));
+  ASSERT_TRUE(click(main, "Command2"));
+  expectMessage(u"提示", concat({sayvane::kNoChineseEngine, sayvane::kSeeHelp}));
+  ASSERT_TRUE(waitFor([&] { return text16(control(main, "Text3")).empty(); }));
+  const std::string bytes = bytesOf(setFile(u"测试"));
+  EXPECT_EQ(bytes, *sayvane::WinCodePage936().encode(sayvane::newSetText() + u"\r\n").bytes);
+  EXPECT_NE(bytes.find("\xCD\xCB\xB3\xF6"), std::string::npos);  // 退出 in GBK, not UTF-8
+  for (std::size_t i = bytes.find('\n'); i != std::string::npos; i = bytes.find('\n', i + 1))
+    ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at " << i;
+  auto listed = rows16(sets);
+  ASSERT_FALSE(listed.empty());
+  EXPECT_EQ(listed.back(), u"测试");
+  EXPECT_EQ(selection(sets), static_cast<int>(listed.size()) - 1);
+  // It is not loaded, so a phrase cannot be added to it and its file stays as it was.
+  ASSERT_TRUE(typeText(main, "Text1", u"你好"));
+  ASSERT_TRUE(typeText(main, "Text2", u"Alt+F4"));
+  ASSERT_TRUE(click(main, "Command1"));
+  expectMessage(u"提示", sayvane::kNoLoadedSet);
+  EXPECT_EQ(bytesOf(setFile(u"测试")), bytes);
+  // Deleting asks first.
+  ASSERT_TRUE(click(main, "Command3"));
+  const auto question = expectMessageBox(program);
+  ASSERT_TRUE(question);
+  EXPECT_EQ(question->caption, u"提示");
+  EXPECT_EQ(question->text, sayvane::kConfirmDeleteSet);
+  EXPECT_EQ(question->buttons, (std::vector<int>{IDYES, IDNO}));
+  EXPECT_FALSE(question->icon);
+  ASSERT_TRUE(answer(question->window, IDYES));
+  ASSERT_TRUE(waitFor([&] { return !fs::exists(setFile(u"测试")); }));
+  ASSERT_TRUE(waitFor([&] { return rows16(sets) == defaultSetNamesSorted(); }));
+  // The initial set cannot be deleted.
+  const auto names = defaultSetNamesSorted();
+  ASSERT_TRUE(selectRow(sets, std::find(names.begin(), names.end(), sayvane::kInitialSetName) - names.begin()));
+  expectMessage(u"提示", concat({sayvane::kNoChineseEngine, sayvane::kSeeHelp}));
+  ASSERT_TRUE(click(main, "Command3"));
+  expectMessage(u"提示", sayvane::kProtectedSet);
+  EXPECT_TRUE(fs::exists(setFile(sayvane::kInitialSetName)));
+
+  // The composer: picture buttons and menus fill the action field. Each menu opens below the
+  // phrase panel: the mouse menu at 0.7 of its width, the keyboard menu at 0.8.
+  const HWND action = control(main, "Text2");
+  ASSERT_TRUE(click(main, "Image3"));
+  ASSERT_TRUE(waitFor([&] { return text16(action) == u"OpenIE[http://]"; }));
+  ASSERT_TRUE(typeText(action, u"Alt"));
+  for (const auto& [button, which] :
+       {std::pair{"Image4", sayvane::ComposerMenu::Mouse}, std::pair{"Image5", sayvane::ComposerMenu::Keyboard}}) {
+    ASSERT_TRUE(click(main, button));
+    const HWND menu = waitPopupMenu(program);
+    ASSERT_NE(menu, nullptr) << button;
+    int x = 0, y = 0;
+    sayvane::composerMenuPoint(which, sayvane::kFrame1Rect, x, y);
+    EXPECT_NEAR(screenRect(menu).left, clientOrigin(main).x + x, 2) << button;
+    EXPECT_NEAR(screenRect(menu).top, clientOrigin(main).y + y, 2) << button;
+    ASSERT_TRUE(closePopupMenu(program));
+  }
+  EXPECT_EQ(text16(action), u"Alt");  // a menu closed without a choice adds nothing
+  // A chosen item reaches the window as the menu sends it.
+  for (const char* item : {"Key01", "MLBC"}) PostMessageW(main, WM_COMMAND, *sayvane::menuItemId(item), 0);
+  ASSERT_TRUE(waitFor([&] { return text16(action) == u"Alt+MLBC"; }));
+  PostMessageW(main, WM_COMMAND, *sayvane::menuItemId("Key11"), 0);
+  expectMessage(u"提示", sayvane::kKeyHelp);
+  EXPECT_EQ(text16(action), u"Alt+MLBC");
+  // The file picker offers one filter; cancelled, it leaves the field; a bare file name is found
+  // in the folder it starts in, the program folder, and becomes the action.
+  ASSERT_TRUE(click(main, "Image2"));
+  HWND dialog = waitFilePicker(program);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(rows16(GetDlgItem(dialog, cmb1)), std::vector<std::u16string>{std::u16string(sayvane::kPickerFilter)});
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_EQ(text16(action), u"Alt+MLBC");
+  ASSERT_TRUE(click(main, "Image2"));
+  ASSERT_NE(dialog = waitFilePicker(program), nullptr);
+  const HWND name = GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
+  SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Sayvane.exe"), SMTO_ABORTIFHUNG, 3000, nullptr);
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  const auto picked = u"OpenProgram[" + (folder / L"Sayvane.exe").u16string() + u"]";
+  EXPECT_TRUE(waitFor([&] { return text16(action) == picked; })) << sayvane::toUtf8(text16(action));
+
+  // The help window: modal, at its size, the help text in a read-only field with a scroll bar.
+  ASSERT_TRUE(click(main, "Command7"));
+  const HWND help = program.waitWindow(sayvane::win32::kHelpWindowClass);
+  ASSERT_TRUE(waitFor([&] { return visible(help); }));
+  EXPECT_EQ(text16(help), u"帮助");
+  EXPECT_EQ(clientSize(help).cx, 779);
+  EXPECT_EQ(clientSize(help).cy, 518);
+  const HWND field = FindWindowExW(help, nullptr, L"EDIT", nullptr);
+  EXPECT_EQ(text16(field), sayvane::kHelpText);
+  EXPECT_EQ(GetWindowLongPtrW(field, GWL_STYLE) & (ES_READONLY | WS_VSCROLL), ES_READONLY | WS_VSCROLL);
+  EXPECT_EQ(clientSize(field).cx + GetSystemMetrics(SM_CXVSCROLL), clientSize(help).cx);
+  EXPECT_FALSE(enabled(main));
+  snapshot(help, "help-window");
+  PostMessageW(help, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(help) && enabled(main); }));
+
+  // Grown, only its lists grow and nothing overlaps; it is never smaller than at first.
+  const SIZE list1 = clientSize(control(main, "List1")), list2 = clientSize(sets);
+  SetWindowPos(main, nullptr, 0, 0, 900, 650, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(waitFor([&] { return clientSize(control(main, "List1")).cy > list1.cy; }));
+  for (const auto& [list, before] : {std::pair{"List1", list1}, std::pair{"List2", list2}}) {
+    EXPECT_GT(clientSize(control(main, list)).cx, before.cx + 100) << list;
+    EXPECT_GT(clientSize(control(main, list)).cy, before.cy + 200) << list;
+  }
+  std::vector<std::pair<std::string, RECT>> boxes;
+  for (const auto& placement : sayvane::mainWindowLayout()) {
+    if (placement.panel.empty()) continue;
+    boxes.emplace_back(placement.name, screenRect(control(main, placement.name)));
+    if (placement.label)
+      boxes.emplace_back(std::string(placement.name) + " heading", screenRect(label(main, placement.name)));
+  }
+  RECT common{};
+  for (std::size_t i = 0; i < boxes.size(); ++i)
+    for (std::size_t j = i + 1; j < boxes.size(); ++j)
+      EXPECT_FALSE(IntersectRect(&common, &boxes[i].second, &boxes[j].second))
+          << boxes[i].first << ", " << boxes[j].first;
+  snapshot(main, "main-window-grown");
+  SetWindowPos(main, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(waitFor([&] {
+    const RECT least = screenRect(main);
+    return least.right - least.left == first.right - first.left && least.bottom - least.top == first.bottom - first.top;
+  }));
+
+  // Minimised it hides; the notification icon, put back when the notification area is made anew,
+  // brings it back with a double click or from its menu, and quits from there.
+  using sayvane::win32::kTrayCallbackMessage, sayvane::win32::kTrayIconId;
+  const HWND owner = program.waitWindow(sayvane::win32::kTrayWindowClass);
+  NOTIFYICONDATAW icon{sizeof(NOTIFYICONDATAW), owner, kTrayIconId};
+  const auto iconThere = [&] { return Shell_NotifyIconW(NIM_SETVERSION, &icon) != FALSE; };  // only then it takes it
+  EXPECT_TRUE(iconThere());
+  Shell_NotifyIconW(NIM_DELETE, &icon);
+  PostMessageW(owner, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(waitFor(iconThere));
+  const auto minimise = [&] {
+    PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    return waitFor([&] { return !visible(main); });
+  };
+  const auto fromMenu = [&](int downs) {  // chosen with the keyboard, as a user may
+    PostMessageW(owner, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONUP);
+    const HWND menu = waitPopupMenu(program);
+    for (int i = 0; i < downs; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return menu != nullptr;
+  };
+  ASSERT_TRUE(minimise());
+  PostMessageW(owner, kTrayCallbackMessage, kTrayIconId, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(waitFor([&] { return visible(main); }));
+  ASSERT_TRUE(minimise());
+  ASSERT_TRUE(fromMenu(1));  // "添加语音命令"
+  ASSERT_TRUE(waitFor([&] { return visible(main); }));
+  ASSERT_TRUE(fromMenu(3));  // "退出"
+  ASSERT_EQ(program.waitExit(10s), 0);
+
+  // At 144 DPI the client area and the controls scale by half; the stored setting keeps the tips
+  // away, and unticking deletes it.
+  DisplayDpi dpi(144);
+  ASSERT_TRUE(dpi.set);
+  startToMainWindow(false);
+  EXPECT_EQ(clientSize(main).cx, 554 * 3 / 2);
+  EXPECT_EQ(clientSize(main).cy, 328 * 3 / 2);
+  EXPECT_EQ(clientSize(control(main, "Command3")).cx, 242 * 3 / 2);
+  EXPECT_EQ(clientSize(control(main, "Command3")).cy, 24 * 3 / 2);
+  EXPECT_EQ(screenRect(control(main, "List2")).left - clientOrigin(main).x, 18 * 3 / 2);
+  EXPECT_EQ(screenRect(control(main, "List2")).top - clientOrigin(main).y, 40 * 3 / 2);
+  snapshot(main, "main-window-144dpi");
+  EXPECT_TRUE(checked(control(main, "Check1")));
+  ASSERT_TRUE(click(main, "Check1"));
+  ASSERT_TRUE(waitFor([&] { return !checked(control(main, "Check1")); }));
+  EXPECT_FALSE(storedSetting());
+  closeAndExpectExit();
+}
+
+}  // namespace
+}  // namespace e2e
