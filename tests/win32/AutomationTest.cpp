@@ -230,6 +230,10 @@ TEST(AutomationTest, SinkAnswersItsInterfaceForwardsEventsAndIsUnadvisedWhenTheC
               S_OK);
     ASSERT_EQ(source->advised(), 1u);
     sink = source->sink();
+    for (const IID& iid : {IID_IUnknown, IID_IDispatch, kRecoEvents}) {
+      ComPtr<IUnknown> answered;
+      EXPECT_EQ(sink->QueryInterface(iid, reinterpret_cast<void**>(answered.GetAddressOf())), S_OK);
+    }
     ComPtr<IUnknown> other;
     EXPECT_EQ(sink->QueryInterface(kAgentEvents, reinterpret_cast<void**>(other.GetAddressOf())), E_NOINTERFACE);
     EXPECT_EQ(source->fire(7, {Variant::i4(1), Variant::string(u"后")}), S_OK);

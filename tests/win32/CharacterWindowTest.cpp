@@ -163,6 +163,7 @@ TEST_F(CharacterWindowTest, LoadGivesOneHiddenShapedTopmostWindowWhoseShapeFollo
   EXPECT_EQ(classOf(window), sayvane::win32::kCharacterWindowClass);
   EXPECT_EQ(classOf(bubble), sayvane::win32::kSpeechBubbleClass);
   EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_FALSE(IsWindowVisible(bubble));
   const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
   EXPECT_TRUE(style & WS_POPUP);
   EXPECT_FALSE(style & WS_CAPTION);
@@ -199,6 +200,7 @@ TEST_F(CharacterWindowTest, LoadGivesOneHiddenShapedTopmostWindowWhoseShapeFollo
   EXPECT_TRUE(character->speak(u"看不见"));
   pumpFor(pump, 200ms);
   EXPECT_FALSE(IsWindowVisible(bubble));
+  EXPECT_FALSE(IsWindowVisible(window));
   ASSERT_TRUE(character->show());
   EXPECT_TRUE(character->speak(u"看得见"));
   EXPECT_TRUE(IsWindowVisible(bubble));
@@ -306,8 +308,10 @@ TEST_F(CharacterWindowTest, TheBubbleStaysOnTheScreenNearTheTopBesideAHugeWindow
   pumpFor(pump, 100ms);
   EXPECT_LT(milliseconds(pump.now() - start), 3000.0);
   EXPECT_EQ(character->width(), 32767);
+  EXPECT_EQ(character->height(), 32767);
   EXPECT_TRUE(inRegion(window, 16383, 16383));
   EXPECT_TRUE(character->speak(u"好大"));
+  EXPECT_TRUE(IsWindowVisible(bubble));
   EXPECT_TRUE(within(rectOf(bubble), work));
 
   // At 144 dpi the bubble grows, still above; the character keeps its size, which is the core's.

@@ -108,6 +108,8 @@ TEST_F(WinSettingsTest, WritesTextWhereVisualBasicKeepsItsSettingsAndDeletesOneS
   ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, section.c_str(), L"Folder", RRF_RT_ANY, &type, raw, &bytes), ERROR_SUCCESS);
   EXPECT_EQ(std::wstring(raw), L"C:\\测试\\sets");
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  ASSERT_TRUE(settings_.write(app_, u"设置", u"Folder", u"D:\\"));
+  EXPECT_EQ(settings_.read(app_, u"设置", u"Folder"), u"D:\\");
 
   // Nothing is read that is absent or not text.
   EXPECT_EQ(settings_.read(app_, u"设置", u"Other"), std::nullopt);
