@@ -77,7 +77,8 @@ class Fake final : public IDispatch, public IConnectionPointContainer, public IC
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     *object = nullptr;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) *object = static_cast<IDispatch*>(this);
-    else if (IsEqualIID(iid, IID_IConnectionPointContainer) && events_) *object = static_cast<IConnectionPointContainer*>(this);
+    else if (IsEqualIID(iid, IID_IConnectionPointContainer) && events_)
+      *object = static_cast<IConnectionPointContainer*>(this);
     else return E_NOINTERFACE;
     AddRef();
     return S_OK;
@@ -99,9 +100,11 @@ class Fake final : public IDispatch, public IConnectionPointContainer, public IC
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
                                    EXCEPINFO* exception, UINT*) override {
-    std::wstring kind = flags == DISPATCH_METHOD ? L"call" : flags == DISPATCH_PROPERTYGET ? L"get"
-                        : flags == DISPATCH_PROPERTYPUT ? L"put" : flags == DISPATCH_PROPERTYPUTREF ? L"putref"
-                        : L"flags" + std::to_wstring(flags);
+    std::wstring kind = flags == DISPATCH_METHOD           ? L"call"
+                        : flags == DISPATCH_PROPERTYGET    ? L"get"
+                        : flags == DISPATCH_PROPERTYPUT    ? L"put"
+                        : flags == DISPATCH_PROPERTYPUTREF ? L"putref"
+                                                           : L"flags" + std::to_wstring(flags);
     const bool put = flags == DISPATCH_PROPERTYPUT || flags == DISPATCH_PROPERTYPUTREF;
     const bool namedPut = parameters->cNamedArgs == 1 && parameters->rgdispidNamedArgs[0] == DISPID_PROPERTYPUT;
     if (put != namedPut || (!namedPut && parameters->cNamedArgs != 0)) kind += L"!named";
@@ -223,7 +226,8 @@ TEST(AutomationTest, SinkAnswersItsInterfaceForwardsEventsAndIsUnadvisedWhenTheC
     ASSERT_EQ(connection.connect(source->dispatch(), kRecoEvents,
                                  [&](DISPID member, DISPPARAMS& parameters) {
                                    std::wstring event = std::to_wstring(member);
-                                   for (UINT i = parameters.cArgs; i-- > 0;) event += L" " + describe(parameters.rgvarg[i]);
+                                   for (UINT i = parameters.cArgs; i-- > 0;)
+                                     event += L" " + describe(parameters.rgvarg[i]);
                                    seen.push_back(event);
                                    return member == 3 ? E_UNEXPECTED : S_OK;
                                  }),
@@ -362,7 +366,8 @@ TEST(SapiRecognizerTest, InProcessWithoutAChineseEngineOrAnInputSetsNeitherAndFa
     EXPECT_EQ(recognizer.recognizerInUse(), 0u);
     EXPECT_TRUE(fakes.set.empty());
   }
-  EXPECT_EQ(fakes.recognizer->references(), 2u) << "the in-process recognizer was not released (the context's script holds one)";
+  EXPECT_EQ(fakes.recognizer->references(), 2u)
+      << "the in-process recognizer was not released (the context's script holds one)";
 
   for (const DISPID failing : {18, 1, 19, 3, 10}) {
     SCOPED_TRACE(failing);

@@ -58,7 +58,8 @@ std::pair<LONG, LONG> topLeft(HWND window) {
 LONG heightOf(const RECT& r) { return r.bottom - r.top; }
 
 bool within(const RECT& inner, const RECT& outer) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right && inner.bottom <= outer.bottom;
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
 }
 
 bool inRegion(HWND window, int x, int y) {
@@ -75,9 +76,9 @@ void pumpFor(sayvane::MessagePump& pump, std::chrono::milliseconds time) {
 
 // Reads the open popup menu from inside its loop, then picks an entry with the keys, as a user would.
 struct MenuProbe {
-  int downs = 0;                     // VK_DOWN presses before VK_RETURN
-  std::function<void()> whileOpen;   // runs once the menu is seen, before the keys
-  std::vector<std::wstring> items;   // "-" for a separator
+  int downs = 0;                    // VK_DOWN presses before VK_RETURN
+  std::function<void()> whileOpen;  // runs once the menu is seen, before the keys
+  std::vector<std::wstring> items;  // "-" for a separator
   std::vector<UINT> ids;
   bool seen = false;
   bool closed = false;
@@ -137,7 +138,8 @@ class CharacterWindowTest : public ::testing::Test {
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, probeTimer);
     ASSERT_NE(timer, 0u);
     PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(650, 560));
-    EXPECT_TRUE(pumpUntil(pump, [&] { return menu.closed; }, 10s));
+    EXPECT_TRUE(pumpUntil(
+        pump, [&] { return menu.closed; }, 10s));
     KillTimer(nullptr, timer);
     probe = nullptr;
     EXPECT_TRUE(menu.seen) << "no popup menu appeared";
@@ -151,7 +153,8 @@ class CharacterWindowTest : public ::testing::Test {
 
   sayvane::MessagePump pump;
   std::vector<std::u16string> chosen;
-  BuiltInCharacterControl control{GetModuleHandleW(nullptr), [this](const std::u16string& name) { chosen.push_back(name); }};
+  BuiltInCharacterControl control{GetModuleHandleW(nullptr),
+                                  [this](const std::u16string& name) { chosen.push_back(name); }};
   sayvane::Character* character = nullptr;
   HWND window = nullptr;
   HWND bubble = nullptr;
@@ -169,7 +172,8 @@ TEST_F(CharacterWindowTest, LoadGivesOneHiddenShapedTopmostWindowWhoseShapeFollo
   EXPECT_FALSE(style & WS_CAPTION);
   EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE),
             WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
-  EXPECT_EQ(GetWindowLongPtrW(bubble, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_NOACTIVATE), WS_EX_TOPMOST | WS_EX_NOACTIVATE);
+  EXPECT_EQ(GetWindowLongPtrW(bubble, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_NOACTIVATE),
+            WS_EX_TOPMOST | WS_EX_NOACTIVATE);
   EXPECT_EQ(GetWindow(bubble, GW_OWNER), window);
 
   // 128 x 128 near the bottom-right corner of the work area, inside it, shaped to the figure.
@@ -218,7 +222,8 @@ TEST_F(CharacterWindowTest, TheUsersWindowKeepsTheForegroundAndTheMenuListsAndCh
       &DestroyWindow);
   SetForegroundWindow(front.get());
   SetFocus(front.get());
-  ASSERT_TRUE(pumpUntil(pump, [&] { return GetForegroundWindow() == front.get(); }, 3s));
+  ASSERT_TRUE(pumpUntil(
+      pump, [&] { return GetForegroundWindow() == front.get(); }, 3s));
   ASSERT_EQ(GetFocus(), front.get());
   EXPECT_TRUE(character->show());
   EXPECT_TRUE(IsWindowVisible(window));
@@ -231,17 +236,20 @@ TEST_F(CharacterWindowTest, TheUsersWindowKeepsTheForegroundAndTheMenuListsAndCh
   EXPECT_EQ(GetActiveWindow(), front.get());
   EXPECT_EQ(GetFocus(), front.get());
   for (HWND clicked : {window, bubble})
-    EXPECT_EQ(SendMessageW(clicked, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(clicked), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+    EXPECT_EQ(SendMessageW(clicked, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(clicked),
+                           MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
               MA_NOACTIVATE);
 
   // A '&' shows as itself in the menu and comes back in the name.
   replaceEntries({u"打开记事本", u"关闭窗口", u"A&B"});
   choose(3);
   EXPECT_EQ(menu.items, (std::vector<std::wstring>{L"打开记事本", L"关闭窗口", L"A&&B", L"-", L"隐藏"}));
-  EXPECT_EQ(menu.ids, (std::vector<UINT>{kFirstCommandId, kFirstCommandId + 1, kFirstCommandId + 2, 0, kHideCommandId}));
+  EXPECT_EQ(menu.ids,
+            (std::vector<UINT>{kFirstCommandId, kFirstCommandId + 1, kFirstCommandId + 2, 0, kHideCommandId}));
   EXPECT_EQ(chosen, std::vector<std::u16string>{u"A&B"});
   EXPECT_TRUE(IsWindowVisible(window));
-  EXPECT_TRUE(pumpUntil(pump, [&] { return GetForegroundWindow() == front.get(); }, 2s));
+  EXPECT_TRUE(pumpUntil(
+      pump, [&] { return GetForegroundWindow() == front.get(); }, 2s));
 
   // An entry removed while the menu was open does nothing; one still there, at another place
   // now, is chosen by its name.
@@ -284,7 +292,8 @@ TEST_F(CharacterWindowTest, TheBubbleShowsTheTextAboveTheCharacterForItsTimeAndA
   EXPECT_EQ(textOf(bubble), L"第二句话比较长一些");
   pumpFor(pump, 1200ms);
   EXPECT_TRUE(IsWindowVisible(bubble)) << "the first text's time still ran";
-  EXPECT_TRUE(pumpUntil(pump, [&] { return !IsWindowVisible(bubble); }, 10s));
+  EXPECT_TRUE(pumpUntil(
+      pump, [&] { return !IsWindowVisible(bubble); }, 10s));
   EXPECT_GE(milliseconds(pump.now() - start), 1500 + 2000 + 9 * 120 - 100);
   EXPECT_TRUE(IsWindowVisible(window)) << "the character stays";
 }

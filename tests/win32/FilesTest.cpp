@@ -32,7 +32,8 @@ TEST(FilesTest, ASaveReplacesTheWholeFileOrFailsKeepingTheOldOneAndLeavesNoTempo
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(saved, !c.heldOpen && !c.readOnly);
     EXPECT_EQ(folder.readBytes(u"集.xml"), saved ? "new" : old);
-    const auto entries = std::distance(std::filesystem::directory_iterator(folder.path()), std::filesystem::directory_iterator{});
+    const auto entries =
+        std::distance(std::filesystem::directory_iterator(folder.path()), std::filesystem::directory_iterator{});
     EXPECT_EQ(entries, 1) << "a temporary was left";
   }
   EXPECT_TRUE(files.remove(u"集.xml"));

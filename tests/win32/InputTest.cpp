@@ -71,8 +71,8 @@ class InputTest : public ::testing::Test {
   bool waitForCount(std::string_view kind, std::size_t count) const {
     return e2e::waitFor([&] {
       const auto all = events();
-      return static_cast<std::size_t>(std::count_if(all.begin(), all.end(),
-                                                    [&](const TargetEvent& e) { return e.kind == kind; })) >= count;
+      return static_cast<std::size_t>(
+                 std::count_if(all.begin(), all.end(), [&](const TargetEvent& e) { return e.kind == kind; })) >= count;
     });
   }
 
@@ -117,8 +117,8 @@ TEST_F(InputTest, KeysArriveInOrderWithTheirCharactersAndAltF4ClosesTheTarget) {
     unsigned code;
     int character;  // -1: the key types nothing
   };
-  const std::vector<Key> keys = {{u"s", 0x53, 's'},  {u"a", 0x41, 'a'},  {u"Y", 0x59, 'y'}, {u"7", 0x37, '7'},
-                                 {u"0", 0x30, '0'},  {u"f2", 0x71, -1},  {u"f5", 0x74, -1}, {u"f12", 0x7B, -1},
+  const std::vector<Key> keys = {{u"s", 0x53, 's'},     {u"a", 0x41, 'a'},     {u"Y", 0x59, 'y'}, {u"7", 0x37, '7'},
+                                 {u"0", 0x30, '0'},     {u"f2", 0x71, -1},     {u"f5", 0x74, -1}, {u"f12", 0x7B, -1},
                                  {u"space", 0x20, ' '}, {u"enter", 0x0D, '\r'}};
   std::vector<std::string> expected;
   for (const auto& key : keys) {
@@ -139,7 +139,8 @@ TEST_F(InputTest, KeysArriveInOrderWithTheirCharactersAndAltF4ClosesTheTarget) {
   sayvane::kjPressUp(input_, u"alt");
   expected.insert(expected.end(), {"syskeydown 12", "syskeydown 73", "close 0"});
   EXPECT_EQ(target_.process.waitExit(5s), 0);
-  EXPECT_EQ(describe(e2e::eventsOf(events(), {"keydown", "keyup", "char", "syskeydown", "syskeyup", "close"})), expected);
+  EXPECT_EQ(describe(e2e::eventsOf(events(), {"keydown", "keyup", "char", "syskeydown", "syskeyup", "close"})),
+            expected);
 }
 
 TEST_F(InputTest, ClicksLandAtThePointerAndRelativeMovesShiftIt) {
@@ -152,11 +153,11 @@ TEST_F(InputTest, ClicksLandAtThePointerAndRelativeMovesShiftIt) {
   sayvane::kjPress(input_, u"mlbdc");  // two left clicks: the second is a double click
   ASSERT_TRUE(waitForCount("lbuttonup", 3));
   ASSERT_TRUE(waitForCount("rbuttonup", 1));
-  const std::vector<std::string> clicks = {
-      "lbuttondown " + at, "lbuttonup " + at,     "rbuttondown " + at,  "rbuttonup " + at,
-      "lbuttondown " + at, "lbuttonup " + at,     "lbuttondblclk " + at, "lbuttonup " + at};
-  EXPECT_EQ(describe(e2e::eventsOf(events(), {"lbuttondown", "lbuttonup", "lbuttondblclk", "rbuttondown",
-                                              "rbuttonup", "rbuttondblclk"})),
+  const std::vector<std::string> clicks = {"lbuttondown " + at,   "lbuttonup " + at,   "rbuttondown " + at,
+                                           "rbuttonup " + at,     "lbuttondown " + at, "lbuttonup " + at,
+                                           "lbuttondblclk " + at, "lbuttonup " + at};
+  EXPECT_EQ(describe(e2e::eventsOf(
+                events(), {"lbuttondown", "lbuttonup", "lbuttondblclk", "rbuttondown", "rbuttonup", "rbuttondblclk"})),
             clicks);
 
   // Relative moves are in mickeys; only with pointer acceleration off is one mickey one pixel.
@@ -168,7 +169,7 @@ TEST_F(InputTest, ClicksLandAtThePointerAndRelativeMovesShiftIt) {
   POINT cursor{};
   ASSERT_TRUE(e2e::waitFor([&] { return GetCursorPos(&cursor) && cursor.x == right.x && cursor.y == right.y; }, 2s))
       << cursor.x << "," << cursor.y;
-  sayvane::kjPress(input_, u"mdownm");   // 0, +10
+  sayvane::kjPress(input_, u"mdownm");  // 0, +10
   ASSERT_TRUE(e2e::waitFor([&] { return positionsSince(movesBefore, at).size() >= 2; }));
   const auto positions = positionsSince(movesBefore, at);
   ASSERT_EQ(positions.size(), 2u) << positions.back();
@@ -177,7 +178,7 @@ TEST_F(InputTest, ClicksLandAtThePointerAndRelativeMovesShiftIt) {
   // moment before, here the centre, even after reporting the new place: the move itself is
   // still 0, +10 from one of the two.
   const POINT down = positions[1] == point(toClient({center.x, center.y + 10})) ? POINT{center.x, center.y + 10}
-                                                                               : POINT{right.x, right.y + 10};
+                                                                                : POINT{right.x, right.y + 10};
   EXPECT_EQ(positions[1], point(toClient(down)));
   // The pointer itself ends there too; the system may take a moment to say so.
   EXPECT_TRUE(e2e::waitFor([&] { return GetCursorPos(&cursor) && cursor.x == down.x && cursor.y == down.y; }, 2s))

@@ -21,7 +21,6 @@ using namespace std::chrono_literals;
 using win32test::TempFolder;
 using win32test::TestWindow;
 
-
 std::optional<std::u16string> clipboardText() {
   std::optional<std::u16string> text;
   for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) Sleep(10);
@@ -182,11 +181,14 @@ TEST(WinShellTest, OpensADocumentByItsChinesePath) {
   shell.open(script.u16string());
   EXPECT_TRUE(e2e::waitFor([&] { return std::filesystem::exists(mark); }, 10s));
   // The interpreter may still sit in the folder for a moment; the folder goes once it has left.
-  EXPECT_TRUE(e2e::waitFor([&] {
-    std::error_code ec;
-    std::filesystem::remove_all(folder.path(), ec);
-    return !ec && !std::filesystem::exists(folder.path());
-  }, 10s)) << "the opened script kept its folder busy";
+  EXPECT_TRUE(e2e::waitFor(
+      [&] {
+        std::error_code ec;
+        std::filesystem::remove_all(folder.path(), ec);
+        return !ec && !std::filesystem::exists(folder.path());
+      },
+      10s))
+      << "the opened script kept its folder busy";
 }
 
 // --- Random ------------------------------------------------------------------------------

@@ -71,7 +71,8 @@ std::optional<std::string> speak(const std::string& line) {
     reply = speechsim::exchangeLine(speechsim::kRecognizerPipe, line, 5000, 10000);
     finished = true;
   });
-  pumpUntil(pump, [&] { return finished.load(); }, 20s);
+  pumpUntil(
+      pump, [&] { return finished.load(); }, 20s);
   sender.join();
   return reply;
 }
@@ -198,7 +199,8 @@ TEST_F(SpeechSimTest, SpeechsimSayReportsTheOutcomeByItsExitCode) {
     const auto process = e2e::startDespiteWine([&] {
       e2e::StartAttempt attempt{e2e::Process(say, arguments, {}, output)};
       // This thread must keep pumping: the stand-in hands the line to it.
-      pumpUntil(pump, [&] { return !attempt.process.running(); }, 20s);
+      pumpUntil(
+          pump, [&] { return !attempt.process.running(); }, 20s);
       attempt.showedLife = !e2e::empty(output);  // it prints on every road
       return attempt;
     });
@@ -208,7 +210,8 @@ TEST_F(SpeechSimTest, SpeechsimSayReportsTheOutcomeByItsExitCode) {
   EXPECT_EQ(exitOf(L"关闭窗口"), 0);
   EXPECT_EQ(exitOf(L"--wait 3000 随便说"), 0);
   EXPECT_EQ(exitOf(L"--no-wait 打开记事本"), 0);
-  pumpUntil(pump, [&] { return heard_.size() == 2; }, 5s);
+  pumpUntil(
+      pump, [&] { return heard_.size() == 2; }, 5s);
   ASSERT_TRUE(recognizer_.setRulesActive(false));
   EXPECT_EQ(exitOf(L"关闭窗口"), 1);
   // No control alive, so nobody serves the character pipe.
