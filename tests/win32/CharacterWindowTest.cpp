@@ -1,12 +1,11 @@
 // The built-in character: its window, bubble, menu and drag, in this process under a real
-// window system; and the speech API's voice where none works.
+// window system.
 #include <gtest/gtest.h>
-
-#include <objbase.h>
 
 #include <cstdlib>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,7 +14,6 @@
 #include "app/win32/SpeechBubble.h"
 #include "app/win32/WindowClasses.h"
 #include "e2e/driver/Screenshot.h"
-#include "platform/win32/SapiVoice.h"
 #include "win32/Win32Test.h"
 
 namespace {
@@ -57,8 +55,11 @@ std::pair<LONG, LONG> topLeft(HWND window) {
   return {r.left, r.top};
 }
 
+LONG heightOf(const RECT& r) { return r.bottom - r.top; }
+
 bool within(const RECT& inner, const RECT& outer) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right && inner.bottom <= outer.bottom;
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
 }
 
 bool inRegion(HWND window, int x, int y) {
@@ -73,213 +74,11 @@ void pumpFor(sayvane::MessagePump& pump, std::chrono::milliseconds time) {
   EXPECT_TRUE(sayvane::waitMoreThan(pump, time));
 }
 
-// An ordinary visible top-level window, in front: the user's window the character must leave be.
-class FrontWindow {
- public:
-  FrontWindow() {
-    static const ATOM windowClass = [] {
-      WNDCLASSEXW description{};
-      description.cbSize = sizeof description;
-      description.lpfnWndProc = DefWindowProcW;
-      description.hInstance = GetModuleHandleW(nullptr);
-      description.lpszClassName = L"SayvaneCharacterTestFront";
-      return RegisterClassExW(&description);
-    }();
-    window = CreateWindowExW(0, MAKEINTATOM(windowClass), L"front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300,
-                             200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetForegroundWindow(window);
-    SetFocus(window);
-  }
-  ~FrontWindow() { DestroyWindow(window); }
-  FrontWindow(const FrontWindow&) = delete;
-  FrontWindow& operator=(const FrontWindow&) = delete;
-  HWND window = nullptr;
-};
-
-class CharacterWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    character = control.load(u"ignored", u"C:\\no\\such\\file.acs");
-    ASSERT_NE(character, nullptr);
-    window = control.window();
-    ASSERT_NE(window, nullptr);
-    bubble = control.bubbleWindow();
-    ASSERT_NE(bubble, nullptr);
-  }
-
-  bool showAt(int x, int y) { return character->show() && character->moveTo(x, y); }
-
-  sayvane::MessagePump pump;
-  std::vector<std::u16string> chosen;
-  BuiltInCharacterControl control{GetModuleHandleW(nullptr), [this](const std::u16string& name) { chosen.push_back(name); }};
-  sayvane::Character* character = nullptr;
-  HWND window = nullptr;
-  HWND bubble = nullptr;
-};
-
-TEST_F(CharacterWindowTest, LoadGivesOneHiddenShapedTopmostWindowOfTheClass) {
-  EXPECT_EQ(control.load(u"other", u""), character) << "a second load makes no second window";
-  EXPECT_EQ(classOf(window), sayvane::win32::kCharacterWindowClass);
-  EXPECT_EQ(classOf(bubble), sayvane::win32::kSpeechBubbleClass);
-  EXPECT_FALSE(IsWindowVisible(window));
-  EXPECT_FALSE(IsWindowVisible(bubble));
-  const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
-  const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
-  EXPECT_TRUE(style & WS_POPUP);
-  EXPECT_FALSE(style & WS_CAPTION);
-  EXPECT_EQ(exStyle & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE),
-            WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
-  EXPECT_EQ(GetWindowLongPtrW(bubble, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_NOACTIVATE), WS_EX_TOPMOST | WS_EX_NOACTIVATE);
-  EXPECT_EQ(GetWindow(bubble, GW_OWNER), window);
-
-  // 128 x 128 near the bottom-right corner of the work area, inside it.
-  EXPECT_EQ(character->width(), 128);
-  EXPECT_EQ(character->height(), 128);
-  const RECT r = rectOf(window);
-  const RECT work = workArea();
-  EXPECT_TRUE(within(r, work));
-  EXPECT_GT(r.left, work.right - 200);
-  EXPECT_GT(r.top, work.bottom - 200);
-
-  // Shaped to the figure: the middle belongs to it, the corners do not.
-  EXPECT_TRUE(inRegion(window, 64, 64));
-  EXPECT_FALSE(inRegion(window, 1, 1));
-  EXPECT_FALSE(inRegion(window, 126, 126));
-}
-
-TEST_F(CharacterWindowTest, ShowMoveResizeAndSpeakLeaveTheForegroundWhereItWas) {
-  FrontWindow front;
-  ASSERT_TRUE(pumpUntil(pump, [&] { return GetForegroundWindow() == front.window; }, 3s));
-  ASSERT_EQ(GetFocus(), front.window);
-
-  EXPECT_TRUE(character->show());
-  EXPECT_TRUE(IsWindowVisible(window));
-  EXPECT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  EXPECT_TRUE(character->moveTo(500, 400));
-  EXPECT_TRUE(character->setWidth(150));
-  EXPECT_TRUE(character->setHeight(140));
-  EXPECT_TRUE(character->speak(u"你好"));
-  EXPECT_TRUE(IsWindowVisible(bubble));
-  EXPECT_TRUE(character->moveTo(520, 420));  // the bubble goes along
-  pumpFor(pump, 300ms);
-
-  EXPECT_EQ(GetForegroundWindow(), front.window);
-  EXPECT_EQ(GetActiveWindow(), front.window);
-  EXPECT_EQ(GetFocus(), front.window);
-
-  // A click on the figure does not activate it either.
-  EXPECT_EQ(SendMessageW(window, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
-            MA_NOACTIVATE);
-  EXPECT_EQ(SendMessageW(bubble, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(bubble), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
-            MA_NOACTIVATE);
-}
-
-TEST_F(CharacterWindowTest, ResizingKeepsTheTopLeftCornerAndTheShapeFollows) {
-  EXPECT_TRUE(character->moveTo(300, 200));
-  EXPECT_TRUE(character->setWidth(200));
-  EXPECT_TRUE(character->setHeight(300));
-  EXPECT_EQ(topLeft(window), std::make_pair(300L, 200L));
-  EXPECT_EQ(character->width(), 200);
-  EXPECT_EQ(character->height(), 300);
-  EXPECT_TRUE(inRegion(window, 100, 150));
-  EXPECT_FALSE(inRegion(window, 100, 5)) << "the figure fits the narrower side and is centred";
-
-  EXPECT_TRUE(character->setWidth(1));
-  EXPECT_TRUE(character->setHeight(1));
-  EXPECT_TRUE(inRegion(window, 0, 0)) << "a tiny window stays a visible square";
-}
-
-TEST_F(CharacterWindowTest, SpeakShowsTheTextBesideTheCharacterForAWhile) {
-  ASSERT_TRUE(showAt(700, 600));
-  const std::u16string text = u"你好，我听到了：打开记事本";
-  const auto start = pump.now();
-  EXPECT_TRUE(character->speak(text));
-  ASSERT_TRUE(IsWindowVisible(bubble));
-  EXPECT_EQ(textOf(bubble), std::wstring(text.begin(), text.end()));
-
-  // Above the character, over it horizontally, inside the work area.
-  const RECT c = rectOf(window);
-  const RECT b = rectOf(bubble);
-  const RECT work = workArea();
-  EXPECT_LE(b.bottom, c.top + 2);
-  EXPECT_GT(b.bottom, c.top - 40);
-  EXPECT_LT(b.left, c.right);
-  EXPECT_GT(b.right, c.left);
-  EXPECT_TRUE(within(b, work));
-  EXPECT_GT(b.bottom - b.top, 20);
-
-  // It stays its time (2 s and a bit for 13 characters), then goes.
-  const double duration = static_cast<double>(sayvane::win32::speechBubbleDuration(std::wstring(text.begin(), text.end())).count());
-  EXPECT_EQ(duration, 2000.0 + 13 * 120.0);
-  pumpFor(pump, 1500ms);
-  EXPECT_TRUE(IsWindowVisible(bubble)) << "gone too early";
-  EXPECT_TRUE(pumpUntil(pump, [&] { return !IsWindowVisible(bubble); }, 10s));
-  EXPECT_GE(milliseconds(pump.now() - start), duration - 100);
-  EXPECT_TRUE(IsWindowVisible(window)) << "the character stays";
-}
-
-TEST_F(CharacterWindowTest, ANewSpeakReplacesTheTextAndStartsItsTimeAgain) {
-  ASSERT_TRUE(showAt(700, 600));
-  const auto start = pump.now();
-  EXPECT_TRUE(character->speak(u"一"));  // 2.12 s alone
-  pumpFor(pump, 1500ms);
-  ASSERT_TRUE(IsWindowVisible(bubble));
-  EXPECT_TRUE(character->speak(u"第二句话比较长一些"));
-  EXPECT_EQ(textOf(bubble), L"第二句话比较长一些");
-  pumpFor(pump, 1200ms);  // 2.7 s after the first
-  EXPECT_TRUE(IsWindowVisible(bubble)) << "the first text's time still ran";
-  EXPECT_TRUE(pumpUntil(pump, [&] { return !IsWindowVisible(bubble); }, 10s));
-  EXPECT_GE(milliseconds(pump.now() - start), 1500 + 2000 + 9 * 120 - 100);
-}
-
-TEST_F(CharacterWindowTest, NearTheTopTheBubbleGoesBelowAndStaysOnTheScreen) {
-  ASSERT_TRUE(character->show());
-  const RECT work = workArea();
-  ASSERT_TRUE(character->moveTo(work.right - 60, work.top));  // partly off the right edge
-  EXPECT_TRUE(character->speak(u"这句话比较长，气泡放不到上面去，只能放到下面，而且不能超出屏幕的右边。"));
-  ASSERT_TRUE(IsWindowVisible(bubble));
-  const RECT c = rectOf(window);
-  const RECT b = rectOf(bubble);
-  EXPECT_GE(b.top, c.bottom - 2);
-  EXPECT_TRUE(within(b, work));
-  EXPECT_GT(b.bottom - b.top, 40) << "a long text wraps onto several lines";
-}
-
-TEST_F(CharacterWindowTest, OnAMonitorOf144DpiTheBubbleGrowsAndTheCharacterKeepsItsSize) {
-  ASSERT_TRUE(showAt(700, 600));
-  ASSERT_TRUE(character->speak(u"换到另一台显示器"));
-  const RECT before = rectOf(bubble);
-  RECT suggested{700, 600, 700 + 192, 600 + 192};
-  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-  const RECT after = rectOf(bubble);
-  EXPECT_TRUE(IsWindowVisible(bubble));
-  EXPECT_GT(after.bottom - after.top, (before.bottom - before.top) * 13 / 10);
-  EXPECT_GT(after.right - after.left, (before.right - before.left) * 13 / 10);
-  EXPECT_LE(after.bottom, rectOf(window).top + 2) << "still above the character";
-  EXPECT_EQ(character->width(), 128) << "the size is the core's, in pixels";
-  EXPECT_EQ(character->height(), 128);
-  EXPECT_EQ(rectOf(window).left, 700);
-}
-
-TEST_F(CharacterWindowTest, AHiddenCharacterShowsNoBubbleAndHidingTakesTheBubbleAlong) {
-  EXPECT_TRUE(character->speak(u"看不见"));
-  pumpFor(pump, 200ms);
-  EXPECT_FALSE(IsWindowVisible(bubble));
-  EXPECT_FALSE(IsWindowVisible(window));
-
-  ASSERT_TRUE(character->show());
-  EXPECT_TRUE(character->speak(u"看得见"));
-  EXPECT_TRUE(IsWindowVisible(bubble));
-  EXPECT_TRUE(character->hide());
-  EXPECT_FALSE(IsWindowVisible(window));
-  EXPECT_FALSE(IsWindowVisible(bubble));
-}
-
 // Reads the open popup menu from inside its loop, then picks an entry with the keys, as a user would.
 struct MenuProbe {
-  int downs = 0;                     // VK_DOWN presses before VK_RETURN
-  std::function<void()> whileOpen;   // runs once the menu is seen, before the keys
-  std::vector<std::wstring> items;   // "-" for a separator
+  int downs = 0;                    // VK_DOWN presses before VK_RETURN
+  std::function<void()> whileOpen;  // runs once the menu is seen, before the keys
+  std::vector<std::wstring> items;  // "-" for a separator
   std::vector<UINT> ids;
   bool seen = false;
   bool closed = false;
@@ -315,26 +114,36 @@ void CALLBACK probeTimer(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
-class MenuTest : public CharacterWindowTest {
+// One control for each test; the menu is read from inside its own loop and chosen from with the
+// keys, as a user would.
+class CharacterWindowTest : public ::testing::Test {
  protected:
-  // Opens the menu with `trigger` and picks entry `downs` (1 for the first) with the keys.
-  void choose(int downs, const std::function<void()>& trigger, std::function<void()> whileOpen = {}) {
+  void SetUp() override {
+    character = control.load(u"ignored", u"C:\\no\\such\\file.acs");
+    ASSERT_NE(character, nullptr);
+    window = control.window();
+    ASSERT_NE(window, nullptr);
+    bubble = control.bubbleWindow();
+    ASSERT_NE(bubble, nullptr);
+  }
+
+  bool showAt(int x, int y) { return character->show() && character->moveTo(x, y); }
+
+  // Opens the menu and picks entry `downs` (1 for the first) with the keys.
+  void choose(int downs, std::function<void()> whileOpen = {}) {
     menu = MenuProbe{};
     menu.downs = downs;
     menu.whileOpen = std::move(whileOpen);
     probe = &menu;
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, probeTimer);
     ASSERT_NE(timer, 0u);
-    trigger();
-    EXPECT_TRUE(pumpUntil(pump, [&] { return menu.closed; }, 10s));
+    PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(650, 560));
+    EXPECT_TRUE(pumpUntil(
+        pump, [&] { return menu.closed; }, 10s));
     KillTimer(nullptr, timer);
     probe = nullptr;
     EXPECT_TRUE(menu.seen) << "no popup menu appeared";
     pumpFor(pump, 100ms);
-  }
-  void chooseFromContextMenu(int downs, std::function<void()> whileOpen = {}) {
-    choose(downs, [&] { PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(650, 560)); },
-           std::move(whileOpen));
   }
   // The menu's entries replaced by `names`, as a set switch does.
   void replaceEntries(std::initializer_list<const char16_t*> names) {
@@ -342,92 +151,165 @@ class MenuTest : public CharacterWindowTest {
     for (const char16_t* name : names) EXPECT_TRUE(character->addCommand(name));
   }
 
+  sayvane::MessagePump pump;
+  std::vector<std::u16string> chosen;
+  BuiltInCharacterControl control{GetModuleHandleW(nullptr),
+                                  [this](const std::u16string& name) { chosen.push_back(name); }};
+  sayvane::Character* character = nullptr;
+  HWND window = nullptr;
+  HWND bubble = nullptr;
   MenuProbe menu;
 };
 
-TEST_F(MenuTest, TheMenuListsTheEntriesInOrderAndAChoiceReachesTheHandler) {
-  FrontWindow front;
-  ASSERT_TRUE(pumpUntil(pump, [&] { return GetForegroundWindow() == front.window; }, 3s));
-  ASSERT_TRUE(showAt(600, 500));
-  replaceEntries({u"打开记事本", u"关闭窗口", u"A&B"});
-  chooseFromContextMenu(2);
+TEST_F(CharacterWindowTest, LoadGivesOneHiddenShapedTopmostWindowWhoseShapeFollowsItsSize) {
+  EXPECT_EQ(control.load(u"other", u""), character) << "a second load makes no second window";
+  EXPECT_EQ(classOf(window), sayvane::win32::kCharacterWindowClass);
+  EXPECT_EQ(classOf(bubble), sayvane::win32::kSpeechBubbleClass);
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_FALSE(IsWindowVisible(bubble));
+  const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & WS_CAPTION);
+  EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE),
+            WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+  EXPECT_EQ(GetWindowLongPtrW(bubble, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_NOACTIVATE),
+            WS_EX_TOPMOST | WS_EX_NOACTIVATE);
+  EXPECT_EQ(GetWindow(bubble, GW_OWNER), window);
 
-  EXPECT_EQ(menu.items, (std::vector<std::wstring>{L"打开记事本", L"关闭窗口", L"A&&B", L"-", L"隐藏"}));
-  EXPECT_EQ(menu.ids, (std::vector<UINT>{kFirstCommandId, kFirstCommandId + 1, kFirstCommandId + 2, 0, kHideCommandId}));
-  EXPECT_EQ(chosen, std::vector<std::u16string>{u"关闭窗口"});
-  EXPECT_TRUE(IsWindowVisible(window));
-  // The menu needed the foreground for a moment; the user's window has it back.
-  EXPECT_TRUE(pumpUntil(pump, [&] { return GetForegroundWindow() == front.window; }, 2s));
+  // 128 x 128 near the bottom-right corner of the work area, inside it, shaped to the figure.
+  EXPECT_EQ(character->width(), 128);
+  EXPECT_EQ(character->height(), 128);
+  const RECT work = workArea();
+  EXPECT_TRUE(within(rectOf(window), work));
+  EXPECT_GT(rectOf(window).left, work.right - 200);
+  EXPECT_GT(rectOf(window).top, work.bottom - 200);
+  EXPECT_TRUE(inRegion(window, 64, 64));
+  EXPECT_FALSE(inRegion(window, 1, 1));
+  EXPECT_FALSE(inRegion(window, 126, 126));
 
-  // A right click opens it too; the third entry's name has its '&' back.
-  chosen.clear();
-  choose(3, [&] { PostMessageW(window, WM_RBUTTONUP, 0, MAKELPARAM(60, 60)); });
-  EXPECT_EQ(chosen, std::vector<std::u16string>{u"A&B"});
-}
+  // Resizing keeps the top-left corner; the figure fits the narrower side and is centred.
+  EXPECT_TRUE(character->moveTo(300, 200));
+  EXPECT_TRUE(character->setWidth(200));
+  EXPECT_TRUE(character->setHeight(300));
+  EXPECT_EQ(topLeft(window), std::make_pair(300L, 200L));
+  EXPECT_EQ(character->width(), 200);
+  EXPECT_EQ(character->height(), 300);
+  EXPECT_TRUE(inRegion(window, 100, 150));
+  EXPECT_FALSE(inRegion(window, 100, 5));
+  EXPECT_TRUE(character->setWidth(1));
+  EXPECT_TRUE(character->setHeight(1));
+  EXPECT_TRUE(inRegion(window, 0, 0)) << "a tiny window stays a visible square";
 
-TEST_F(MenuTest, WithoutEntriesTheMenuHasOnlyHideWhichHidesTheCharacter) {
-  ASSERT_TRUE(showAt(600, 500));
-  ASSERT_TRUE(character->speak(u"再见"));
-  chooseFromContextMenu(1);
-  EXPECT_EQ(menu.items, std::vector<std::wstring>{L"隐藏"});
-  EXPECT_TRUE(chosen.empty());
+  // A hidden character shows no bubble; hiding takes the bubble along.
+  EXPECT_TRUE(character->speak(u"看不见"));
+  pumpFor(pump, 200ms);
+  EXPECT_FALSE(IsWindowVisible(bubble));
+  EXPECT_FALSE(IsWindowVisible(window));
+  ASSERT_TRUE(character->show());
+  EXPECT_TRUE(character->speak(u"看得见"));
+  EXPECT_TRUE(IsWindowVisible(bubble));
+  EXPECT_TRUE(character->hide());
   EXPECT_FALSE(IsWindowVisible(window));
   EXPECT_FALSE(IsWindowVisible(bubble));
 }
 
-TEST_F(MenuTest, AnEntryRemovedWhileTheMenuWasOpenDoesNothing) {
-  ASSERT_TRUE(showAt(600, 500));
+// The menu needs the foreground for a moment; nothing else takes it from the user's window.
+TEST_F(CharacterWindowTest, TheUsersWindowKeepsTheForegroundAndTheMenuListsAndChoosesTheEntries) {
+  // An ordinary visible window in front: the user's.
+  const std::unique_ptr<HWND__, decltype(&DestroyWindow)> front(
+      CreateWindowExW(0, L"STATIC", L"front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200, nullptr, nullptr,
+                      nullptr, nullptr),
+      &DestroyWindow);
+  SetForegroundWindow(front.get());
+  SetFocus(front.get());
+  ASSERT_TRUE(pumpUntil(
+      pump, [&] { return GetForegroundWindow() == front.get(); }, 3s));
+  ASSERT_EQ(GetFocus(), front.get());
+  EXPECT_TRUE(character->show());
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_TRUE(character->moveTo(500, 400));
+  EXPECT_TRUE(character->setWidth(150));
+  EXPECT_TRUE(character->speak(u"你好"));
+  EXPECT_TRUE(character->moveTo(600, 500));  // the bubble goes along
+  pumpFor(pump, 300ms);
+  EXPECT_EQ(GetForegroundWindow(), front.get());
+  EXPECT_EQ(GetActiveWindow(), front.get());
+  EXPECT_EQ(GetFocus(), front.get());
+  for (HWND clicked : {window, bubble})
+    EXPECT_EQ(SendMessageW(clicked, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(clicked),
+                           MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+              MA_NOACTIVATE);
+
+  // A '&' shows as itself in the menu and comes back in the name.
+  replaceEntries({u"打开记事本", u"关闭窗口", u"A&B"});
+  choose(3);
+  EXPECT_EQ(menu.items, (std::vector<std::wstring>{L"打开记事本", L"关闭窗口", L"A&&B", L"-", L"隐藏"}));
+  EXPECT_EQ(menu.ids,
+            (std::vector<UINT>{kFirstCommandId, kFirstCommandId + 1, kFirstCommandId + 2, 0, kHideCommandId}));
+  EXPECT_EQ(chosen, std::vector<std::u16string>{u"A&B"});
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_TRUE(pumpUntil(
+      pump, [&] { return GetForegroundWindow() == front.get(); }, 2s));
+
+  // An entry removed while the menu was open does nothing; one still there, at another place
+  // now, is chosen by its name.
+  chosen.clear();
   replaceEntries({u"向上滚动", u"向下滚动"});
-  chooseFromContextMenu(2, [&] { replaceEntries({u"别的命令", u"又一个"}); });
+  choose(2, [&] { replaceEntries({u"别的命令", u"又一个"}); });
   EXPECT_EQ(menu.items, (std::vector<std::wstring>{L"向上滚动", L"向下滚动", L"-", L"隐藏"}));
-  EXPECT_TRUE(chosen.empty()) << "reached: " << (chosen.empty() ? 0 : chosen[0].size());
-
-  // One still there, at another place now, is chosen by its name, not by its old place.
-  ASSERT_TRUE(character->addCommand(u"向下滚动"));  // the third of 别的命令, 又一个, 向下滚动
-  chooseFromContextMenu(3, [&] { replaceEntries({u"向下滚动", u"别的命令", u"又一个"}); });
-  EXPECT_EQ(menu.items, (std::vector<std::wstring>{L"别的命令", L"又一个", L"向下滚动", L"-", L"隐藏"}));
+  EXPECT_TRUE(chosen.empty());
+  ASSERT_TRUE(character->addCommand(u"向下滚动"));
+  choose(3, [&] { replaceEntries({u"向下滚动", u"别的命令", u"又一个"}); });
   EXPECT_EQ(chosen, std::vector<std::u16string>{u"向下滚动"});
+
+  // Without entries only "隐藏" is left, and it hides the character.
+  replaceEntries({});
+  choose(1);
+  EXPECT_EQ(menu.items, std::vector<std::wstring>{L"隐藏"});
+  EXPECT_EQ(chosen.size(), 1u);
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_FALSE(IsWindowVisible(bubble));
 }
 
-TEST_F(CharacterWindowTest, DraggingWithTheLeftButtonMovesItByThePointersPath) {
-  ASSERT_TRUE(showAt(500, 400));
-  // A click without movement leaves it where it is.
-  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 70));
-  PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 70));
-  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(60, 70));
-  pumpFor(pump, 100ms);
-  EXPECT_EQ(topLeft(window), std::make_pair(500L, 400L));
+TEST_F(CharacterWindowTest, TheBubbleShowsTheTextAboveTheCharacterForItsTimeAndANewTextStartsItAgain) {
+  ASSERT_TRUE(showAt(700, 600));
+  const auto start = pump.now();
+  EXPECT_TRUE(character->speak(u"一"));  // 2.12 s alone
+  ASSERT_TRUE(IsWindowVisible(bubble));
+  EXPECT_EQ(textOf(bubble), L"一");
+  const RECT c = rectOf(window);
+  const RECT b = rectOf(bubble);
+  EXPECT_LE(b.bottom, c.top + 2);
+  EXPECT_GT(b.bottom, c.top - 40);
+  EXPECT_LT(b.left, c.right);
+  EXPECT_GT(b.right, c.left);
+  EXPECT_TRUE(within(b, workArea()));
+  EXPECT_GT(heightOf(b), 20);
 
-  // Down, two moves, up: each point is in the client coordinates of where the window is then.
-  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 70));
-  pumpFor(pump, 50ms);
-  EXPECT_EQ(GetCapture(), window);
-  PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 95));  // screen (600, 495)
-  pumpFor(pump, 50ms);
-  EXPECT_EQ(topLeft(window), std::make_pair(540L, 425L));
-  PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 90));  // screen (580, 515)
-  pumpFor(pump, 50ms);
-  EXPECT_EQ(topLeft(window), std::make_pair(520L, 445L));
-  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(60, 70));
-  pumpFor(pump, 50ms);
-  EXPECT_EQ(GetCapture(), nullptr);
-
-  // Released: moving the pointer no longer moves it.
-  PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-  pumpFor(pump, 50ms);
-  EXPECT_EQ(topLeft(window), std::make_pair(520L, 445L));
-
-  // Losing the capture ends a drag as well.
-  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 70));
-  pumpFor(pump, 50ms);
-  ReleaseCapture();
-  PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(90, 90));
-  pumpFor(pump, 50ms);
-  EXPECT_EQ(topLeft(window), std::make_pair(520L, 445L));
+  pumpFor(pump, 1500ms);
+  ASSERT_TRUE(IsWindowVisible(bubble)) << "gone too early";
+  EXPECT_TRUE(character->speak(u"第二句话比较长一些"));  // 2 s and 120 ms a character
+  EXPECT_EQ(textOf(bubble), L"第二句话比较长一些");
+  pumpFor(pump, 1200ms);
+  EXPECT_TRUE(IsWindowVisible(bubble)) << "the first text's time still ran";
+  EXPECT_TRUE(pumpUntil(
+      pump, [&] { return !IsWindowVisible(bubble); }, 10s));
+  EXPECT_GE(milliseconds(pump.now() - start), 1500 + 2000 + 9 * 120 - 100);
+  EXPECT_TRUE(IsWindowVisible(window)) << "the character stays";
 }
 
-TEST_F(CharacterWindowTest, AHugeWindowPaintsQuicklyAndStillAnswers) {
-  ASSERT_TRUE(showAt(-16000, -16000));
+TEST_F(CharacterWindowTest, TheBubbleStaysOnTheScreenNearTheTopBesideAHugeWindowAndAtAHigherDpi) {
+  ASSERT_TRUE(character->show());
+  const RECT work = workArea();
+  ASSERT_TRUE(character->moveTo(work.right - 60, work.top));  // partly off the right edge
+  EXPECT_TRUE(character->speak(u"这句话比较长，气泡放不到上面去，只能放到下面，而且不能超出屏幕的右边。"));
+  ASSERT_TRUE(IsWindowVisible(bubble));
+  EXPECT_GE(rectOf(bubble).top, rectOf(window).bottom - 2);
+  EXPECT_TRUE(within(rectOf(bubble), work));
+  EXPECT_GT(heightOf(rectOf(bubble)), 40) << "a long text wraps onto several lines";
+
+  // A huge window paints quickly and still answers.
+  ASSERT_TRUE(character->moveTo(-16000, -16000));
   const auto start = pump.now();
   EXPECT_TRUE(character->setWidth(32767));
   EXPECT_TRUE(character->setHeight(32767));
@@ -439,10 +321,56 @@ TEST_F(CharacterWindowTest, AHugeWindowPaintsQuicklyAndStillAnswers) {
   EXPECT_TRUE(inRegion(window, 16383, 16383));
   EXPECT_TRUE(character->speak(u"好大"));
   EXPECT_TRUE(IsWindowVisible(bubble));
-  EXPECT_TRUE(within(rectOf(bubble), workArea()));
+  EXPECT_TRUE(within(rectOf(bubble), work));
+
+  // At 144 dpi the bubble grows, still above; the character keeps its size, which is the core's.
   EXPECT_TRUE(character->setWidth(128));
   EXPECT_TRUE(character->setHeight(128));
+  ASSERT_TRUE(character->moveTo(700, 600));
+  ASSERT_TRUE(character->speak(u"换到另一台显示器"));
+  const RECT before = rectOf(bubble);
+  RECT suggested{700, 600, 700 + 192, 600 + 192};
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  const RECT after = rectOf(bubble);
+  EXPECT_TRUE(IsWindowVisible(bubble));
+  EXPECT_GT(heightOf(after), heightOf(before) * 13 / 10);
+  EXPECT_GT(after.right - after.left, (before.right - before.left) * 13 / 10);
+  EXPECT_LE(after.bottom, rectOf(window).top + 2);
   EXPECT_EQ(character->width(), 128);
+  EXPECT_EQ(character->height(), 128);
+  EXPECT_EQ(rectOf(window).left, 700);
+}
+
+TEST_F(CharacterWindowTest, DraggingWithTheLeftButtonMovesItByThePointersPath) {
+  ASSERT_TRUE(showAt(500, 400));
+  // Each point is in the client coordinates of where the window is then; message 0 is a
+  // capture lost to another window.
+  const struct {
+    UINT message;
+    WPARAM keys;
+    int x, y;
+    std::pair<LONG, LONG> topLeft;
+    bool captured;
+  } steps[] = {
+      {WM_LBUTTONDOWN, MK_LBUTTON, 60, 70, {500, 400}, true},  // a click without movement
+      {WM_MOUSEMOVE, MK_LBUTTON, 60, 70, {500, 400}, true},
+      {WM_LBUTTONUP, 0, 60, 70, {500, 400}, false},
+      {WM_LBUTTONDOWN, MK_LBUTTON, 60, 70, {500, 400}, true},
+      {WM_MOUSEMOVE, MK_LBUTTON, 100, 95, {540, 425}, true},  // screen (600, 495)
+      {WM_MOUSEMOVE, MK_LBUTTON, 40, 90, {520, 445}, true},   // screen (580, 515)
+      {WM_LBUTTONUP, 0, 60, 70, {520, 445}, false},
+      {WM_MOUSEMOVE, 0, 5, 5, {520, 445}, false},
+      {WM_LBUTTONDOWN, MK_LBUTTON, 60, 70, {520, 445}, true},
+      {0, 0, 0, 0, {520, 445}, false},
+      {WM_MOUSEMOVE, MK_LBUTTON, 90, 90, {520, 445}, false},
+  };
+  for (const auto& step : steps) {
+    if (step.message) PostMessageW(window, step.message, step.keys, MAKELPARAM(step.x, step.y));
+    else ReleaseCapture();
+    pumpFor(pump, 50ms);
+    EXPECT_EQ(topLeft(window), step.topLeft) << "step " << &step - steps;
+    EXPECT_EQ(GetCapture() == window, step.captured) << "step " << &step - steps;
+  }
 }
 
 TEST_F(CharacterWindowTest, TheFigureAndTheBubbleAreDrawn) {
@@ -491,28 +419,6 @@ TEST_F(CharacterWindowTest, TheFigureAndTheBubbleAreDrawn) {
   EXPECT_GT(lit.first, 50);
   EXPECT_EQ(lit.second, 0);
   EXPECT_EQ(changes(false), std::make_pair(0, 0)) << "the antenna stays lit";
-}
-
-TEST(SapiVoiceTest, SpeakingReturnsPromptlyWhateverTheVoiceDoes) {
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  {
-    sayvane::MessagePump pump;
-    sayvane::win32::SapiVoice voice;
-    const auto start = pump.now();
-    const bool first = voice.speak(u"你好，这是一句比较长的话，用来看看说话会不会让窗口等着。");
-    const double firstTime = milliseconds(pump.now() - start);
-    const bool second = voice.speak(u"第二句");
-    const double total = milliseconds(pump.now() - start);
-    EXPECT_TRUE(voice.tried());
-    EXPECT_EQ(first, second);
-    std::printf("SpVoice here: %s, created %s, speak %s (0x%08lx); first call %.0f ms, both %.0f ms\n",
-                voice.available() ? "available" : "unavailable", voice.tried() ? "tried" : "not tried",
-                first ? "succeeded" : "failed", static_cast<unsigned long>(voice.lastResult()), firstTime, total);
-    // Creating the voice may take a moment; speaking itself must not wait for the speech.
-    EXPECT_LT(firstTime, 3000.0);
-    EXPECT_LT(total - firstTime, 500.0);
-  }
-  if (SUCCEEDED(com)) CoUninitialize();
 }
 
 }  // namespace
