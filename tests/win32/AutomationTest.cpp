@@ -224,9 +224,6 @@ TEST(AutomationTest, SinkAnswersItsInterfaceForwardsEventsAndIsUnadvisedWhenTheC
   EXPECT_EQ(sink->Invoke(7, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
   EXPECT_EQ(seen.size(), 2u) << "an event after disconnecting reached the handler";
   EXPECT_EQ(sink.Reset(), 0u) << "the sink outlived its connection";
-
-  EventConnection unconnectable;
-  EXPECT_HRESULT_FAILED(unconnectable.connect(Fake::make(L"plain", log)->dispatch(), kRecoEvents, {}));
 }
 
 // --- The speech client -----------------------------------------------------------------------
