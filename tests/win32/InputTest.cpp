@@ -27,25 +27,6 @@ std::vector<std::string> describe(const std::vector<TargetEvent>& events) {
 
 std::string point(POINT p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
 
-// Switches the pointer's acceleration off for this session (not saved), and back at the end.
-class MouseAccelerationOff {
- public:
-  MouseAccelerationOff() {
-    saved_ = SystemParametersInfoW(SPI_GETMOUSE, 0, old_, 0) != FALSE;
-    int off[3] = {0, 0, 0};
-    if (saved_) SystemParametersInfoW(SPI_SETMOUSE, 0, off, 0);
-  }
-  ~MouseAccelerationOff() {
-    if (saved_) SystemParametersInfoW(SPI_SETMOUSE, 0, old_, 0);
-  }
-  MouseAccelerationOff(const MouseAccelerationOff&) = delete;
-  MouseAccelerationOff& operator=(const MouseAccelerationOff&) = delete;
-
- private:
-  int old_[3] = {};
-  bool saved_ = false;
-};
-
 class InputTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -119,7 +100,14 @@ TEST_F(InputTest, ClicksLandAtThePointerAndRelativeMovesShiftIt) {
             clicks);
 
   // Relative moves are in mickeys; only with pointer acceleration off is one mickey one pixel.
-  MouseAccelerationOff unaccelerated;
+  // Off for this session only (not saved), and back at the end.
+  struct Restore {
+    int old[3] = {};
+    ~Restore() { SystemParametersInfoW(SPI_SETMOUSE, 0, old, 0); }
+  } restore;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETMOUSE, 0, restore.old, 0));
+  int off[3] = {0, 0, 0};
+  SystemParametersInfoW(SPI_SETMOUSE, 0, off, 0);
   const std::size_t movesBefore = e2e::eventsOf(events(), {"mousemove"}).size();
   sayvane::kjPress(input_, u"mrightm");  // +10, 0
   const POINT right{center.x + 10, center.y};
