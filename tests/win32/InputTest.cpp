@@ -87,17 +87,14 @@ TEST_F(InputTest, ClicksLandAtThePointerAndRelativeMovesShiftIt) {
   ASSERT_TRUE(SetCursorPos(center.x, center.y));
   const std::string at = point(toClient(center));
 
-  sayvane::kjPress(input_, u"mlbc");   // one left click: LEFTDOWN | LEFTUP in one call
-  sayvane::kjPress(input_, u"mrbc");   // a right click in between, so the next left click starts afresh
-  sayvane::kjPress(input_, u"mlbdc");  // two left clicks: the second is a double click
-  ASSERT_TRUE(waitForCount("lbuttonup", 3));
+  // Each button down and up in one call. Which calls a token makes, double clicks included, the
+  // unit tests check; that two clicks make a double click is the system's.
+  sayvane::kjPress(input_, u"mlbc");
+  sayvane::kjPress(input_, u"mrbc");
   ASSERT_TRUE(waitForCount("rbuttonup", 1));
-  const std::vector<std::string> clicks = {"lbuttondown " + at,   "lbuttonup " + at,   "rbuttondown " + at,
-                                           "rbuttonup " + at,     "lbuttondown " + at, "lbuttonup " + at,
-                                           "lbuttondblclk " + at, "lbuttonup " + at};
-  EXPECT_EQ(describe(e2e::eventsOf(
-                events(), {"lbuttondown", "lbuttonup", "lbuttondblclk", "rbuttondown", "rbuttonup", "rbuttondblclk"})),
-            clicks);
+  EXPECT_EQ(
+      describe(e2e::eventsOf(events(), {"lbuttondown", "lbuttonup", "lbuttondblclk", "rbuttondown", "rbuttonup"})),
+      (std::vector<std::string>{"lbuttondown " + at, "lbuttonup " + at, "rbuttondown " + at, "rbuttonup " + at}));
 
   // Relative moves are in mickeys; only with pointer acceleration off is one mickey one pixel.
   // Off for this session only (not saved), and back at the end.
