@@ -188,31 +188,6 @@ const std::function<HRESULT(IDispatch**)> unregistered = [](IDispatch**) { retur
 
 // --- The toolkit -----------------------------------------------------------------------------
 
-TEST(AutomationTest, PassesArgumentsInNaturalOrderNamesThePutValueAndConvertsResults) {
-  auto log = std::make_shared<Log>();
-  auto object = Fake::make(L"o", log);
-  EXPECT_EQ(invoke(object.Get(), 5, DISPATCH_METHOD,
-                   {Variant::string(u"甲乙"), Variant::i4(-2), Variant::boolean(true), Variant::i2(3)}),
-            S_OK);
-  EXPECT_EQ(putProperty(object.Get(), 6, Variant::i2(-7)), S_OK);
-  EXPECT_EQ(invoke(object.Get(), 7, DISPATCH_METHOD), S_OK);
-  EXPECT_EQ(*log, (Log{L"o.5 call(BSTR:甲乙 I4:-2 BOOL:true I2:3)", L"o.6 put(I2:-7)", L"o.7 call()"}));
-
-  object->answer(8, returns(Variant::string(u"文字")));
-  object->answer(9, fails(E_ACCESSDENIED));
-  auto other = Fake::make(L"other", log);
-  object->answer(10, returnsObject(other));
-  EXPECT_EQ(stringResult(object.Get(), 8, DISPATCH_PROPERTYGET), u"文字");
-  EXPECT_EQ(integerResult(object.Get(), 8, DISPATCH_PROPERTYGET), std::nullopt) << "text is no integer";
-  EXPECT_EQ(invoke(object.Get(), 9, DISPATCH_METHOD), E_ACCESSDENIED) << "the server's error, not DISP_E_EXCEPTION";
-  EXPECT_EQ(dispatchResult(object.Get(), 10, DISPATCH_PROPERTYGET).Get(), static_cast<IDispatch*>(other.Get()));
-
-  IDispatch* raw = object.Get();
-  EXPECT_EQ(dispatchOf(byReference(&raw).get()).Get(), raw);
-  EXPECT_EQ(object->references(), 1u) << "a result or argument kept a reference";
-  EXPECT_EQ(other->references(), 2u) << "a result kept a reference (the script holds one)";
-}
-
 TEST(AutomationTest, SinkAnswersItsInterfaceForwardsEventsAndIsUnadvisedWhenTheConnectionGoes) {
   auto log = std::make_shared<Log>();
   auto source = Fake::make(L"s", log);
@@ -249,9 +224,6 @@ TEST(AutomationTest, SinkAnswersItsInterfaceForwardsEventsAndIsUnadvisedWhenTheC
   EXPECT_EQ(sink->Invoke(7, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
   EXPECT_EQ(seen.size(), 2u) << "an event after disconnecting reached the handler";
   EXPECT_EQ(sink.Reset(), 0u) << "the sink outlived its connection";
-
-  EventConnection unconnectable;
-  EXPECT_HRESULT_FAILED(unconnectable.connect(Fake::make(L"plain", log)->dispatch(), kRecoEvents, {}));
 }
 
 // --- The speech client -----------------------------------------------------------------------
@@ -309,6 +281,8 @@ TEST(SapiRecognizerTest, ReportsEachFailureAsFailureAndReleasesWhatItMade) {
     ASSERT_TRUE(recognizer.createContext());
     EXPECT_EQ(recognizer.recognizerInUse(), 0u) << "the shared recognizer's engine is the system's";
     ASSERT_TRUE(recognizer.createGrammar());
+    fakes.context->answer(7, returns(Variant::string(u"16")));
+    EXPECT_EQ(recognizer.eventInterests(), std::nullopt) << "text is no integer";
     fakes.context->answer(7, fails());
     EXPECT_EQ(recognizer.eventInterests(), std::nullopt);
     EXPECT_FALSE(recognizer.setEventInterests(16));
@@ -333,27 +307,25 @@ TEST(SapiRecognizerTest, ReportsEachFailureAsFailureAndReleasesWhatItMade) {
   EXPECT_EQ(silent->references(), 1u);
 }
 
-// Where the shared recognizer cannot be created, or its list read: the in-process one, set to
-// the first Chinese engine and the default input, and its context, which then serves as the shared one.
+// Where the shared recognizer's list cannot be read: the in-process one, set to the first Chinese
+// engine and the default input, and its context, which then serves as the shared one. (Where there
+// is no shared recognizer at all, the end-to-end in-process story walks the same road.)
 TEST(SapiRecognizerTest, FallsBackToTheInProcessRecognizerOnItsFirstChineseEngine) {
-  for (const bool sharedCreated : {false, true}) {
-    SCOPED_TRACE(sharedCreated ? "the shared list cannot be read" : "no shared recognizer");
-    SpeechFakes fakes;
-    auto shared = Fake::make(L"shared", fakes.log);
-    shared->withEvents(kRecoEvents);
-    shared->answer(1, fails());
-    SapiRecognizer recognizer(sharedCreated ? creates(shared.Get()) : unregistered, creates(fakes.recognizer.Get()));
-    ASSERT_TRUE(recognizer.createContext());
-    EXPECT_EQ(fakes.set, (std::map<DISPID, IDispatch*>{{1, fakes.token[1].Get()}, {3, fakes.input.Get()}}));
-    EXPECT_EQ(recognizer.recognizerDescriptions(), (std::vector<std::u16string>{u"Recognizer A", u"识别器 乙 (中文)"}));
-    EXPECT_EQ(recognizer.recognizerInUse(), 1u);
-    EXPECT_EQ(shared->advised(), 0u);
-    EXPECT_EQ(shared->references(), 1u) << "the shared context given up was not released";
-    EXPECT_EQ(fakes.context->advised(), 1u);
-    // Everything after goes to the context the in-process recognizer made.
-    ASSERT_TRUE(recognizer.createGrammar());
-    EXPECT_EQ(fakes.log->back(), L"context.14 call(I4:1)");
-  }
+  SpeechFakes fakes;
+  auto shared = Fake::make(L"shared", fakes.log);
+  shared->withEvents(kRecoEvents);
+  shared->answer(1, fails());
+  SapiRecognizer recognizer(creates(shared.Get()), creates(fakes.recognizer.Get()));
+  ASSERT_TRUE(recognizer.createContext());
+  EXPECT_EQ(fakes.set, (std::map<DISPID, IDispatch*>{{1, fakes.token[1].Get()}, {3, fakes.input.Get()}}));
+  EXPECT_EQ(recognizer.recognizerDescriptions(), (std::vector<std::u16string>{u"Recognizer A", u"识别器 乙 (中文)"}));
+  EXPECT_EQ(recognizer.recognizerInUse(), 1u);
+  EXPECT_EQ(shared->advised(), 0u);
+  EXPECT_EQ(shared->references(), 1u) << "the shared context given up was not released";
+  EXPECT_EQ(fakes.context->advised(), 1u);
+  // Everything after goes to the context the in-process recognizer made.
+  ASSERT_TRUE(recognizer.createGrammar());
+  EXPECT_EQ(fakes.log->back(), L"context.14 call(I4:1)");
 }
 
 TEST(SapiRecognizerTest, InProcessWithoutAChineseEngineOrAnInputSetsNeitherAndFailsWhenItsCallsFail) {

@@ -12,7 +12,6 @@
 
 #include "app/win32/CharacterWindow.h"
 #include "app/win32/SpeechBubble.h"
-#include "app/win32/WindowClasses.h"
 #include "e2e/driver/Screenshot.h"
 #include "win32/Win32Test.h"
 
@@ -24,12 +23,6 @@ using sayvane::win32::kFirstCommandId;
 using sayvane::win32::kHideCommandId;
 using win32test::milliseconds;
 using win32test::pumpUntil;
-
-std::wstring classOf(HWND window) {
-  wchar_t name[128] = {};
-  GetClassNameW(window, name, 128);
-  return name;
-}
 
 // What another process reads: WM_GETTEXT, not the window's internal text.
 std::wstring textOf(HWND window) {
@@ -163,8 +156,6 @@ class CharacterWindowTest : public ::testing::Test {
 
 TEST_F(CharacterWindowTest, LoadGivesOneHiddenShapedTopmostWindowWhoseShapeFollowsItsSize) {
   EXPECT_EQ(control.load(u"other", u""), character) << "a second load makes no second window";
-  EXPECT_EQ(classOf(window), sayvane::win32::kCharacterWindowClass);
-  EXPECT_EQ(classOf(bubble), sayvane::win32::kSpeechBubbleClass);
   EXPECT_FALSE(IsWindowVisible(window));
   EXPECT_FALSE(IsWindowVisible(bubble));
   const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);

@@ -19,20 +19,6 @@ using win32test::TestWindow;
 
 constexpr UINT kPing = WM_APP + 1;
 
-// Posts `message` to `window` from another thread after `delay`, as another program would.
-class DelayedPost {
- public:
-  DelayedPost(HWND window, UINT message, std::chrono::milliseconds delay)
-      : thread_([=] {
-          std::this_thread::sleep_for(delay);
-          PostMessageW(window, message, 0, 0);
-        }) {}
-  ~DelayedPost() { thread_.join(); }
-
- private:
-  std::thread thread_;
-};
-
 // run() with a deadline: a quit message that never came ends it with -1 instead of hanging the tests.
 int runAtMost(sayvane::MessagePump& pump, std::chrono::milliseconds deadline) {
   constexpr UINT_PTR kDeadline = 99;
@@ -57,12 +43,13 @@ TEST(MessagePumpTest, AQuitDuringAWaitEndsItStopsAllPumpingAndReachesTheOuterLoo
       return true;
     });
     const auto start = pump.now();
-    bool waited = true;
-    {
-      DelayedPost post(window.handle(), kPing, 100ms);
-      waited = sayvane::waitMoreThan(pump, 5s);
-    }
-    EXPECT_FALSE(waited);
+    // From another thread, as another program would.
+    std::thread post([&] {
+      std::this_thread::sleep_for(100ms);
+      PostMessageW(window.handle(), kPing, 0, 0);
+    });
+    EXPECT_FALSE(sayvane::waitMoreThan(pump, 5s));
+    post.join();
     EXPECT_LT(milliseconds(pump.now() - start), 2000.0);
     EXPECT_TRUE(pump.quitting());
     const auto again = pump.now();

@@ -40,23 +40,19 @@ std::filesystem::path standInFolder() {
   return std::filesystem::path(path).parent_path().parent_path() / L"speechsim";
 }
 
-// speechsim.dll's class factory, loaded once for the whole run and never freed.
-HRESULT(WINAPI* standInClassObject())(REFCLSID, REFIID, void**) {
-  static const auto getClassObject = [] {
-    const HMODULE module = LoadLibraryW((standInFolder() / L"speechsim.dll").c_str());
-    return reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
-        module ? reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")) : nullptr);
-  }();
-  return getClassObject;
+// speechsim.dll, loaded once for the whole run and never freed.
+HMODULE standIn() {
+  static const HMODULE module = LoadLibraryW((standInFolder() / L"speechsim.dll").c_str());
+  return module;
 }
 
 HRESULT createStandIn(const CLSID& clsid, IDispatch** object) {
-  ComPtr<IClassFactory> factory;
-  const auto getClassObject = standInClassObject();
+  const auto getClassObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
+      standIn() ? reinterpret_cast<void*>(GetProcAddress(standIn(), "DllGetClassObject")) : nullptr);
   if (!getClassObject) return E_FAIL;
+  ComPtr<IClassFactory> factory;
   const HRESULT got = getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
-  if (FAILED(got)) return got;
-  return factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(object));
+  return FAILED(got) ? got : factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(object));
 }
 
 HRESULT createStandInContext(IDispatch** context) { return createStandIn(kSharedRecoContext, context); }
@@ -82,7 +78,7 @@ std::optional<std::string> speak(const std::string& line) {
 class SpeechSimTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(standInClassObject(), nullptr) << "speechsim.dll not found in " << standInFolder();
+    ASSERT_NE(standIn(), nullptr) << "speechsim.dll not found in " << standInFolder();
     logPath_ = folder_.path() / L"语音模拟.log";
     SetEnvironmentVariableW(L"SAYVANE_SIM_LOG", logPath_.c_str());
     SetEnvironmentVariableW(L"SAYVANE_SIM_WINDOW", L"0");

@@ -1,6 +1,8 @@
 #include "app/win32/SpeechBubble.h"
 
 #include <algorithm>
+#include <chrono>
+#include <string_view>
 
 #include "app/win32/WindowClasses.h"
 #include "app/win32/WindowMetrics.h"
@@ -19,14 +21,15 @@ constexpr COLORREF kInk = RGB(20, 24, 32);
 
 int scaled(int pixelsAt96, int dpi) { return MulDiv(pixelsAt96, dpi, 96); }
 
-}  // namespace
-
+// How long a text stays: longer texts longer, within bounds a reader can live with.
 std::chrono::milliseconds speechBubbleDuration(std::wstring_view text) {
   long long characters = 0;
   for (wchar_t c : text)
     if (c < 0xDC00 || c > 0xDFFF) ++characters;  // a surrogate pair is one character
   return std::chrono::milliseconds(std::min(10'000LL, 2'000 + 120 * characters));
 }
+
+}  // namespace
 
 SpeechBubble::~SpeechBubble() {
   if (window_) DestroyWindow(window_);

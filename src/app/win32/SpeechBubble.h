@@ -4,14 +4,9 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <string>
-#include <string_view>
 
 namespace sayvane::win32 {
-
-// How long a text stays: longer texts longer, within bounds a reader can live with.
-std::chrono::milliseconds speechBubbleDuration(std::wstring_view text);
 
 class SpeechBubble final {
  public:
@@ -26,7 +21,7 @@ class SpeechBubble final {
   [[nodiscard]] bool visible() const { return window_ && IsWindowVisible(window_); }
 
   // Shows `text` (also the window's text) beside `anchor`, the character's screen rectangle,
-  // for speechBubbleDuration(text); a text shown before is replaced and its time starts again.
+  // for a time that grows with its length; a text shown before is replaced and its time starts again.
   // An empty text just hides the bubble.
   void show(const std::wstring& text, const RECT& anchor, int dpi);
   void hide();
