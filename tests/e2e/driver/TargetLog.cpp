@@ -48,12 +48,12 @@ bool waitForEvent(const std::filesystem::path& log, std::string_view kind, std::
       timeout);
 }
 
-Target startTarget(const std::filesystem::path& log, const std::wstring& caption, std::chrono::milliseconds timeout) {
+Target startTarget(const std::filesystem::path& log, const std::wstring& caption) {
   Target target{{}, log};
   target.process = startDespiteWine([&] {
     StartAttempt attempt{Process(targetExe(), L"\"" + log.wstring() + L"\" \"" + caption + L"\"")};
     // No point waiting for a program that has ended; the log file is the first thing it makes.
-    waitFor([&] { return !readTargetLog(log).empty() || !attempt.process.running(); }, timeout);
+    waitFor([&] { return !readTargetLog(log).empty() || !attempt.process.running(); });
     attempt.showedLife = std::filesystem::exists(log);
     return attempt;
   });

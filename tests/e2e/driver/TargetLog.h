@@ -48,9 +48,8 @@ struct Target {
   bool ready = false;
 };
 
-// Starts the target logging to `log` and waits until it is ready, at most `timeout`.
-Target startTarget(const std::filesystem::path& log, const std::wstring& caption = L"e2e target",
-                   std::chrono::milliseconds timeout = 10s);
+// Starts the target logging to `log` and waits until it is ready.
+Target startTarget(const std::filesystem::path& log, const std::wstring& caption = L"e2e target");
 // Polls the log until an event of `kind` appears (after the first `skip` events), at most `timeout`.
 bool waitForEvent(const std::filesystem::path& log, std::string_view kind, std::chrono::milliseconds timeout = 5s,
                   std::size_t skip = 0);

@@ -68,7 +68,7 @@ constexpr std::pair<UINT, const char*> kInputs[] = {
     {WM_LBUTTONDOWN, "lbuttondown"}, {WM_LBUTTONUP, "lbuttonup"}, {WM_LBUTTONDBLCLK, "lbuttondblclk"},
     {WM_RBUTTONDOWN, "rbuttondown"}, {WM_RBUTTONUP, "rbuttonup"}, {WM_RBUTTONDBLCLK, "rbuttondblclk"},
     {WM_MOUSEMOVE, "mousemove"},     {WM_KEYDOWN, "keydown"},     {WM_KEYUP, "keyup"},
-    {WM_SYSKEYDOWN, "syskeydown"},   {WM_SYSKEYUP, "syskeyup"},   {WM_CHAR, "char"}};
+    {WM_SYSKEYDOWN, "syskeydown"},   {WM_SYSKEYUP, "syskeyup"}};
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // Input before "ready" (the pointer resting where the window appears) is left out: the log
@@ -86,10 +86,6 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   }
   if (message == WM_TIMER && wParam == kFocusTimer) {
     becomeReady(window);
-    return 0;
-  } else if (message == WM_CLOSE) {
-    logLine("close", "0");
-    DestroyWindow(window);
     return 0;
   } else if (message == WM_DESTROY) {
     PostQuitMessage(0);
