@@ -9,7 +9,6 @@
 #include "commandsets/DefaultSets.h"
 #include "e2e/driver/Screenshot.h"
 #include "platform/win32/ProgramFolder.h"
-#include "platform/win32/WinCodePage936.h"
 #include "speech/SpeechTexts.h"
 #include "text/Text.h"
 
@@ -121,12 +120,6 @@ void ProgramTest::startListening() {
 
 fs::path ProgramTest::setFile(std::u16string_view setName) const {
   return folder / fs::path(std::u16string(setName) + u".xml");
-}
-
-void ProgramTest::writeInitialSet(const std::vector<sayvane::Entry>& entries) const {
-  const auto encoded = sayvane::WinCodePage936().encode(sayvane::setTextWithEntries(entries));
-  ASSERT_TRUE(encoded.bytes);
-  std::ofstream(setFile(sayvane::kInitialSetName), std::ios::binary) << *encoded.bytes;
 }
 
 std::optional<SimCall> ProgramTest::switchSet(bool on) {

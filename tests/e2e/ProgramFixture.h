@@ -47,8 +47,6 @@ class ProgramTest : public ::testing::Test {
   // Start-up with a recognizer: the tips, then the initial set switched on; the window stays hidden.
   void startListening();
   std::filesystem::path setFile(std::u16string_view setName) const;
-  // The initial set's file with the test's own phrases, written before the program starts.
-  void writeInitialSet(const std::vector<sayvane::Entry>& entries) const;
   // Clicks the set switch: the rules go off (or on) within a hold or pause the program may be in,
   // the character's menu is emptied (or filled again), the caption follows, and the editor and the
   // engine list are unlocked (or locked). The rules' call, when it came.

@@ -125,7 +125,7 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
   EXPECT_TRUE(waitForCall(simLog, kRulesOff, 5s, skip));
   EXPECT_TRUE(waitFor([&] { return text16(control(main, "Command6")) == sayvane::kStartTestCaption; }));
 
-  // A phrase added while the set is off reloads the set's file and is in the menu once it is on again.
+  // A phrase added while the set is off is heard and acts once the set is on again.
   ASSERT_TRUE(typeText(main, "Text1", u"按键甲"));
   ASSERT_TRUE(typeText(main, "Text2", u"A"));
   skip = readSimLog(simLog).size();
@@ -135,6 +135,14 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
       5s, skip));
   switchSet(true);
   EXPECT_TRUE(waitForCall(simLog, "Commands.Add(\"按键甲\", \"按键甲\", \"按键甲\", true, true) -> ok", 5s, skip));
+  target = startTarget(folder / L"target2.log");
+  ASSERT_TRUE(target.ready);
+  EXPECT_EQ(say(u"Tobrin"), "recognition");
+  EXPECT_EQ(say(u"按键甲"), "recognition");
+  ASSERT_TRUE(waitForEvent(target.log, "keyup"));
+  const auto keys = eventsOf(readTargetLog(target.log), {"keydown", "keyup"});
+  ASSERT_EQ(keys.size(), 2u);
+  EXPECT_EQ(keys[0].value, "41");
 
   // Minimised, the window hides; "退出" from the character's menu ends the program.
   PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);

@@ -16,6 +16,7 @@
 #include "app/win32/WindowClasses.h"
 #include "commandsets/Composer.h"
 #include "commandsets/DefaultSets.h"
+#include "commandsets/EditorTexts.h"
 #include "e2e/ProgramFixture.h"
 #include "platform/win32/WinCodePage936.h"
 #include "speech/SpeechTexts.h"
@@ -126,7 +127,10 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   ASSERT_TRUE(click(main, "Command3"));
   const auto question = expectMessageBox(program);
   ASSERT_TRUE(question);
+  EXPECT_EQ(question->caption, u"提示");
+  EXPECT_EQ(question->text, sayvane::kConfirmDeleteSet);
   EXPECT_EQ(question->buttons, (std::vector<int>{IDYES, IDNO}));
+  EXPECT_FALSE(question->icon);
   ASSERT_TRUE(answer(question->window, IDYES));
   ASSERT_TRUE(waitFor([&] { return !fs::exists(setFile(u"测试")); }));
   ASSERT_TRUE(waitFor([&] { return rows16(sets) == defaultSetNamesSorted(); }));

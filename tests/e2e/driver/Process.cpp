@@ -113,10 +113,4 @@ Process startDespiteWine(const std::function<StartAttempt()>& attempt) {
   }
 }
 
-bool empty(const std::filesystem::path& file) {
-  std::error_code error;
-  const auto size = std::filesystem::file_size(file, error);
-  return error || size == 0;
-}
-
 }  // namespace e2e

@@ -58,7 +58,4 @@ struct StartAttempt {
 // (twice at most, and said on standard output); one that may have acted is never repeated.
 Process startDespiteWine(const std::function<StartAttempt()>& attempt);
 
-// Whether a file holds nothing (or does not exist): a program's output that shows no life.
-bool empty(const std::filesystem::path& file);
-
 }  // namespace e2e
