@@ -15,6 +15,7 @@
 #include "SpeechSimPipe.h"
 #include "commandsets/SetText.h"
 #include "e2e/driver/Process.h"
+#include "e2e/driver/SpeechSim.h"
 #include "platform/win32/Automation.h"
 #include "platform/win32/MessagePump.h"
 #include "platform/win32/SapiRecognizer.h"
@@ -34,11 +35,7 @@ constexpr CLSID kInprocRecognizer = {0x41B89B6B, 0x9399, 0x11D2, {0x96, 0x23, 0x
 constexpr std::uint32_t kRecognitionInterest = 16;
 constexpr std::uint32_t kFalseRecognitionInterest = 512;
 
-std::filesystem::path standInFolder() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return std::filesystem::path(path).parent_path().parent_path() / L"speechsim";
-}
+std::filesystem::path standInFolder() { return e2e::programBuild() / L"speechsim"; }
 
 // speechsim.dll, loaded once for the whole run and never freed.
 HMODULE standIn() {

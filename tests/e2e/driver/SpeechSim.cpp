@@ -78,9 +78,8 @@ bool setRegistered(StandIn standIn, bool on) {
   return regsvr32.waitExit(0ms) == 0 && registered(standIn) == on;
 }
 
-std::optional<std::string> say(std::u16string_view phrase, std::chrono::milliseconds timeout) {
-  return speechsim::exchangeLine(speechsim::kRecognizerPipe, sayvane::toUtf8(phrase),
-                                 static_cast<DWORD>(timeout.count()), kReplyTimeoutMs);
+std::optional<std::string> say(std::u16string_view phrase) {
+  return speechsim::exchangeLine(speechsim::kRecognizerPipe, sayvane::toUtf8(phrase), 10'000, kReplyTimeoutMs);
 }
 
 bool sayWithoutWaiting(std::u16string_view phrase) {

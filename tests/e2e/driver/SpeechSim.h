@@ -32,7 +32,7 @@ bool setRegistered(StandIn standIn, bool on);
 
 // The recognizer's reply to one utterance ("recognition", "false-recognition", "ignored"),
 // given once the program's handler has returned; nothing when the pipe could not be reached.
-std::optional<std::string> say(std::u16string_view phrase, std::chrono::milliseconds timeout = 10s);
+std::optional<std::string> say(std::u16string_view phrase);
 // Says `phrase` without waiting for the program: true once the stand-in has it. It is raised at
 // once, even inside a handler that is still running.
 bool sayWithoutWaiting(std::u16string_view phrase);

@@ -120,11 +120,11 @@ POINT clientOrigin(HWND window) {
   return origin;
 }
 
-std::optional<MessageBoxInfo> expectMessageBox(const Process& process, std::chrono::milliseconds timeout) {
+std::optional<MessageBoxInfo> expectMessageBox(const Process& process) {
   // A standard message box is a #32770 dialog whose text sits in the static 0xFFFF.
   const auto isBox = [](HWND window) { return classIs(GetDlgItem(window, 0xFFFF), L"Static"); };
   HWND box = nullptr;
-  if (!waitFor([&] { return (box = firstWindow(process, L"#32770", isBox)) != nullptr; }, timeout)) return {};
+  if (!waitFor([&] { return (box = firstWindow(process, L"#32770", isBox)) != nullptr; })) return {};
   MessageBoxInfo info{box, text16(box), text16(GetDlgItem(box, 0xFFFF))};
   for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;

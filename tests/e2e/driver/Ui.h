@@ -51,8 +51,8 @@ struct MessageBoxInfo {
   bool icon = false;
   std::vector<int> buttons;  // IDOK, IDYES, IDNO... ascending
 };
-// The (visible) message box the process shows within `timeout`.
-std::optional<MessageBoxInfo> expectMessageBox(const Process& process, std::chrono::milliseconds timeout = 10s);
+// The (visible) message box the process shows within ten seconds.
+std::optional<MessageBoxInfo> expectMessageBox(const Process& process);
 // Presses button `id` (IDOK, IDYES, IDNO...); true once the box has closed.
 bool answer(HWND box, int id);
 
