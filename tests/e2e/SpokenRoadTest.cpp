@@ -88,14 +88,12 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
         menu.push_back("Commands.Add(" + inQuotes(entry) + ", " + inQuotes(entry) + ", " + inQuotes(entry) +
                        ", true, true) -> ok");
   EXPECT_EQ(callsStartingWith(calls, "Commands.Add("), menu);
-  EXPECT_FALSE(visible(main));
   EXPECT_EQ(text16(control(main, "Label5")), concat({sayvane::kActiveSetLabel, sayvane::kInitialSetName}));
 
   // The wake phrase is spoken; the phrase after it closes the window in front.
   Target target = startTarget(folder / L"target.log");
   ASSERT_TRUE(target.ready);
   EXPECT_EQ(say(u"Tobrin"), "recognition");
-  EXPECT_TRUE(waitForCall(simLog, "Character.Speak(\"Tobrin\") -> ok"));
   EXPECT_EQ(say(u"关闭窗口"), "recognition");
   EXPECT_EQ(target.process.waitExit(5s), 0);
   expectAltF4(target);

@@ -99,8 +99,6 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   EXPECT_EQ(rows16(sets), defaultSetNamesSorted());
   EXPECT_EQ(text16(control(main, "Check1")), u"关闭打开时的提示框");
   EXPECT_EQ(text16(label(main, "Text2")), u"对应的操作：(控制鼠标,键盘,光驱；打开程序,文件和网址；输入文字等操作)");
-  EXPECT_FALSE(checked(control(main, "Check1")));
-  EXPECT_FALSE(visible(control(main, "Text4")));
   snapshot(main, "main-window");
 
   // Ticking the box stores the setting at once.
@@ -259,7 +257,6 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   EXPECT_EQ(screenRect(control(main, "List2")).left - clientOrigin(main).x, 18 * 3 / 2);
   EXPECT_EQ(screenRect(control(main, "List2")).top - clientOrigin(main).y, 40 * 3 / 2);
   snapshot(main, "main-window-144dpi");
-  EXPECT_TRUE(checked(control(main, "Check1")));
   ASSERT_TRUE(click(main, "Check1"));
   ASSERT_TRUE(waitFor([&] { return !checked(control(main, "Check1")); }));
   EXPECT_FALSE(storedSetting());

@@ -70,25 +70,14 @@ void Process::kill() {
 }
 
 std::vector<HWND> Process::windows(const wchar_t* windowClass) const {
-  struct Search {
-    DWORD processId;
-    const wchar_t* windowClass;
-    std::vector<HWND> found;
-  } search{id_, windowClass, {}};
-  if (id_ == 0) return {};
-  EnumWindows(
-      [](HWND window, LPARAM context) {
-        auto& search = *reinterpret_cast<Search*>(context);
-        DWORD owner = 0;
-        wchar_t name[256] = {};
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == search.processId &&
-            (!search.windowClass || (GetClassNameW(window, name, 256) && !lstrcmpiW(name, search.windowClass))))
-          search.found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  std::vector<HWND> found;
+  // The top-level windows (the desktop's children), of the class when one is named.
+  for (HWND window = nullptr; id_ != 0 && (window = FindWindowExW(nullptr, window, windowClass, nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == id_) found.push_back(window);
+  }
+  return found;
 }
 
 HWND Process::waitWindow(const wchar_t* windowClass, std::chrono::milliseconds timeout) const {
