@@ -92,7 +92,6 @@ class Fake final : public IDispatch, public IConnectionPointContainer, public IC
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    log_->push_back(name_ + L".names(" + names[0] + L")");
     const auto found = names_.find(names[0]);
     if (count != 1 || found == names_.end()) return DISP_E_UNKNOWNNAME;
     *ids = found->second;
@@ -512,10 +511,8 @@ TEST(AgentCharacterControlTest, CommandEventsDeliverTheNameLookedUpOnTheUserInpu
     names.push_back(name);
     if (names.size() == 3) control.reset();
   });
-  fakes.log->clear();
   IDispatch* raw = fakes.input.Get();
   EXPECT_EQ(fakes.agent->fire(17, {Variant::dispatch(raw)}), S_OK);
-  EXPECT_EQ(*fakes.log, (Log{L"input.names(Name)", L"input.1610743809 get()"}));
   EXPECT_EQ(fakes.agent->fire(17, {byReference(&raw)}), S_OK);
   EXPECT_EQ(fakes.agent->fire(2, {Variant::dispatch(raw)}), S_OK);  // another event: ignored
   EXPECT_EQ(names.size(), 2u);

@@ -62,18 +62,9 @@ TEST(MessagePumpTest, AQuitDuringAWaitEndsItStopsAllPumpingAndReachesTheOuterLoo
 
 // Never shown: under Wine without a window manager, hiding a shown window costs two seconds.
 TEST(MessagePumpTest, TabMovesTheFocusOnlyThroughTheDialogWindow) {
-  static const ATOM dialogClass = [] {
-    WNDCLASSEXW description{};
-    description.cbSize = sizeof(description);
-    description.lpfnWndProc = DefDlgProcW;
-    description.cbWndExtra = DLGWINDOWEXTRA;
-    description.hInstance = GetModuleHandleW(nullptr);
-    description.lpszClassName = L"SayvaneWin32TestDialog";
-    return RegisterClassExW(&description);
-  }();
   const std::unique_ptr<HWND__, decltype(&DestroyWindow)> dialog(
-      CreateWindowExW(WS_EX_CONTROLPARENT, MAKEINTATOM(dialogClass), L"tab", WS_OVERLAPPEDWINDOW, 700, 500, 240, 160,
-                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr),
+      CreateWindowExW(WS_EX_CONTROLPARENT, WC_DIALOG, L"tab", WS_OVERLAPPEDWINDOW, 700, 500, 240, 160, nullptr, nullptr,
+                      GetModuleHandleW(nullptr), nullptr),
       &DestroyWindow);
   HWND buttons[2] = {};
   for (int i = 0; i < 2; ++i)

@@ -24,15 +24,11 @@ HANDLE logFile = INVALID_HANDLE_VALUE;
 bool ready = false;
 
 long long microsNow() {
-  static const long long frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f.QuadPart > 0 ? f.QuadPart : 1;
-  }();
-  LARGE_INTEGER counter;
+  LARGE_INTEGER frequency, counter;
+  QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&counter);
-  const long long ticks = counter.QuadPart;
-  return ticks / frequency * 1'000'000LL + ticks % frequency * 1'000'000LL / frequency;
+  return counter.QuadPart / frequency.QuadPart * 1'000'000LL +
+         counter.QuadPart % frequency.QuadPart * 1'000'000LL / frequency.QuadPart;
 }
 
 // Input messages add the system's stamp; others log none.
@@ -107,18 +103,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   LocalFree(arguments);
   if (logFile == INVALID_HANDLE_VALUE) return 3;
 
-  const WNDCLASSEXW windowClass{sizeof windowClass,
-                                CS_DBLCLKS,
-                                windowProc,
-                                0,
-                                0,
-                                instance,
-                                nullptr,
-                                LoadCursorW(nullptr, IDC_ARROW),
-                                reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
-                                nullptr,
-                                kClass,
-                                nullptr};
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = CS_DBLCLKS;
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kClass;
   if (!RegisterClassExW(&windowClass)) return 4;
 
   HWND window = CreateWindowExW(0, kClass, caption.c_str(), WS_OVERLAPPEDWINDOW, 100, 100, 400, 300, nullptr, nullptr,
