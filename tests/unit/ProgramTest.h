@@ -44,10 +44,14 @@ struct Program : ::testing::Test {
     return read ? toUtf8(read.text) : std::string("(unreadable)");
   }
   Lines take() { return sim->takeEffects(); }
-  Lines start() {
+  // A fresh simulated system with the window attached, not yet started.
+  void attach() {
     sim = std::make_unique<sim::SimPlatform>(files, *codePage, options);
     window = std::make_unique<MainWindow>(sim->platform());
     sim->attach(*window);
+  }
+  Lines start() {
+    attach();
     window->start();
     return take();
   }
