@@ -64,7 +64,6 @@ TEST_F(Program, TheSwitchStopsAndRestartsTheSetWithButtonsLabelAndMenu) {
 TEST_F(Program, ABusyAudioDeviceLeavesTheWindowAsItWas) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   options.audioBusy = true;
-  options.setting = u"1";
   const auto lines = start();
   ASSERT_GE(lines.size(), 2u);
   EXPECT_EQ(lines[lines.size() - 2], kAudioBusy);
@@ -117,7 +116,6 @@ TEST_F(Program, TheTestModeShowsWhatIsHeardRunsNothingAndUnlocksEverythingWhenSt
 }
 
 TEST_F(Program, WithoutAGrammarTheTestDoesNothingAndTheSwitchTurnsOnlyTheButtons) {
-  addSet(u"初始默认语音命令集", kInitialEntries);
   files.files[u"坏的.xml"] = "<GRAMMAR LANGID=\"804\">";  // never closed: the recognizer rejects it
   startQuietly();
   click("Command5");
@@ -141,7 +139,6 @@ TEST_F(Program, WithoutAGrammarTheTestDoesNothingAndTheSwitchTurnsOnlyTheButtons
 
 // The set that is switched on is the one whose phrases act, and the label says which.
 TEST_F(Program, TheSwitchAndNewSetsLeaveTheActiveSetTheLoadedOne) {
-  addSet(u"初始默认语音命令集", kInitialEntries);
   addSet(u"游戏", {{u"Space", u"跳"}});
   options.recognizers = {u"中文识别器", u"English"};
   startQuietly();
@@ -161,7 +158,6 @@ TEST_F(Program, TheSwitchAndNewSetsLeaveTheActiveSetTheLoadedOne) {
 }
 
 TEST_F(Program, ABusyAudioDeviceKeepsTheTestModeOff) {
-  addSet(u"初始默认语音命令集", kInitialEntries);
   options.audioBusy = true;
   startQuietly();
   EXPECT_EQ(click("Command6"), (Lines{kInstructions, "rules on", kAudioBusy}));
@@ -172,7 +168,6 @@ TEST_F(Program, ABusyAudioDeviceKeepsTheTestModeOff) {
 }
 
 TEST_F(Program, TheSwitchAndTheTestNeedASelectedSet) {
-  addSet(u"初始默认语音命令集", kInitialEntries);
   addSet(u"其他", {{u"CloseSoft", u"退出"}});
   startQuietly();
   click("Command5");
