@@ -61,7 +61,7 @@ TEST_F(Program, TheSwitchStopsAndRestartsTheSetWithButtonsLabelAndMenu) {
   EXPECT_EQ(window->characterMenu()[3], u"tobrin");
 }
 
-TEST_F(Program, ABusyAudioDeviceLeavesTheWindowAsItWas) {
+TEST_F(Program, ABusyAudioDeviceLeavesTheWindowAsItWasAndKeepsTheTestModeOff) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   options.audioBusy = true;
   const auto lines = start();
@@ -78,6 +78,12 @@ TEST_F(Program, ABusyAudioDeviceLeavesTheWindowAsItWas) {
   EXPECT_FALSE(window->flags().rulesActive);
   EXPECT_FALSE(window->flags().menuFilled);
   EXPECT_TRUE(sim->characterMenu().empty());
+  // Nor can the test mode start.
+  EXPECT_EQ(click("Command6"), (Lines{kInstructions, "rules on", kAudioBusy}));
+  EXPECT_EQ(ui().Command6.caption, u"开始测试语音命令");
+  EXPECT_FALSE(window->recognition().testMode);
+  EXPECT_TRUE(ui().Command1.enabled);
+  EXPECT_FALSE(ui().Text4.visible);
 }
 
 TEST_F(Program, TheTestModeShowsWhatIsHeardRunsNothingAndUnlocksEverythingWhenStopped) {
@@ -155,16 +161,6 @@ TEST_F(Program, TheSwitchAndNewSetsLeaveTheActiveSetTheLoadedOne) {
   EXPECT_EQ(click("Command5"), (Lines{"message 提示|" + toUtf8(kSelectedSetNotLoaded)}));
   EXPECT_FALSE(sim->rulesActive());
   EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令集");
-}
-
-TEST_F(Program, ABusyAudioDeviceKeepsTheTestModeOff) {
-  options.audioBusy = true;
-  startQuietly();
-  EXPECT_EQ(click("Command6"), (Lines{kInstructions, "rules on", kAudioBusy}));
-  EXPECT_EQ(ui().Command6.caption, u"开始测试语音命令");
-  EXPECT_FALSE(window->recognition().testMode);
-  EXPECT_TRUE(ui().Command1.enabled);
-  EXPECT_FALSE(ui().Text4.visible);
 }
 
 TEST_F(Program, TheSwitchAndTheTestNeedASelectedSet) {

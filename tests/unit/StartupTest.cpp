@@ -111,21 +111,9 @@ TEST_F(Program, AnEnglishOnlyRecognizerIsRefusedOnSelectionAndOnTheSwitch) {
   EXPECT_EQ(lastOf(lines), "main-window show");
 }
 
-TEST_F(Program, AChineseEngineAnywhereInTheListAsksTheUserToSelectIt) {
+TEST_F(Program, TheEngineInUseIsTheEntryShownAndAChineseOneElsewhereInTheListMustBeSelected) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   options.recognizers = {u"English engine", u"Microsoft Speech Recognizer 8.0 for Windows (CHINESE Simplified - PRC)"};
-  EXPECT_THAT(start(), Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！请在控制面板的语音项下修改！"));
-  sim->agentCommand(u"添加语音命令");
-  // Choosing the Chinese entry in the list is what the check reads; then the set loads.
-  EXPECT_TRUE(window->select("SREngines", 1));
-  EXPECT_TRUE(window->select("List2", 0));
-  EXPECT_EQ(window->loadedSetName(), u"初始默认语音命令集");
-  EXPECT_TRUE(window->flags().grammarLoaded);
-}
-
-TEST_F(Program, TheEngineTheRecognizerListensWithIsTheEntryShownAndChecked) {
-  addSet(u"初始默认语音命令集", kInitialEntries);
-  options.recognizers = {u"English engine", u"Microsoft Speech Recognizer 8.0 for Windows (Chinese Simplified - PRC)"};
   options.recognizerInUse = 1;
   EXPECT_THAT(start(), Contains("rules on"));
   EXPECT_EQ(ui().SREngines.selection, 1);
@@ -133,6 +121,14 @@ TEST_F(Program, TheEngineTheRecognizerListensWithIsTheEntryShownAndChecked) {
   options.recognizerInUse = 2;
   EXPECT_THAT(start(), Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！"));
   EXPECT_EQ(ui().SREngines.selection, 0);
+  options.recognizerInUse = 0;
+  EXPECT_THAT(start(), Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！请在控制面板的语音项下修改！"));
+  sim->agentCommand(u"添加语音命令");
+  // Choosing the Chinese entry in the list is what the check reads; then the set loads.
+  EXPECT_TRUE(window->select("SREngines", 1));
+  EXPECT_TRUE(window->select("List2", 0));
+  EXPECT_EQ(window->loadedSetName(), u"初始默认语音命令集");
+  EXPECT_TRUE(window->flags().grammarLoaded);
 }
 
 TEST_F(Program, WithoutACharacterVoiceCommandsStillWork) {
