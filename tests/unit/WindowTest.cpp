@@ -41,11 +41,6 @@ TEST_F(Window, TheTickBoxStoresOrDeletesTheSetting) {
   EXPECT_EQ(sim->setting(), u"1");
 }
 
-TEST_F(Window, HelpOpensTheManualOnlyAfterTheHelpWindowCloses) {
-  EXPECT_EQ(click("Command7"), (Lines{"help-window", "shell-open C:\\Sayvane\\Sayvane帮助.html"}));
-  EXPECT_EQ(click("Image1"), (Lines{"shell-open C:\\Sayvane\\Sayvane帮助.html"}));
-}
-
 TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanel) {
   EXPECT_EQ(click("Image4"), (Lines{"popup pop 466 320"}));
   EXPECT_EQ(click("Image5"), (Lines{"popup pop2 492 320"}));
