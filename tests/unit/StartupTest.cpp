@@ -122,7 +122,8 @@ TEST_F(Program, TheEngineInUseIsTheEntryShownAndAChineseOneElsewhereInTheListMus
   EXPECT_THAT(start(), Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！"));
   EXPECT_EQ(ui().SREngines.selection, 0);
   options.recognizerInUse = 0;
-  EXPECT_THAT(start(), Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！请在控制面板的语音项下修改！"));
+  EXPECT_THAT(start(),
+              Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！请在控制面板的语音项下修改！"));
   sim->agentCommand(u"添加语音命令");
   // Choosing the Chinese entry in the list is what the check reads; then the set loads.
   EXPECT_TRUE(window->select("SREngines", 1));
