@@ -2,108 +2,63 @@
 #include <benchmark/benchmark.h>
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "actions/ActionPlan.h"
 #include "commandsets/SetText.h"
+#include "text/Text.h"
 
 namespace sayvane {
 namespace {
 
 constexpr int kEntryCount = 10000;
 
-std::u16string number(int n) {
-  std::u16string digits;
-  for (const char c : std::to_string(n)) digits.push_back(static_cast<char16_t>(c));
-  return digits;
-}
-
-std::u16string phraseOf(int n) { return u"命令" + number(n); }
+std::u16string phraseOf(int n) { return u"命令" + fromUtf8(std::to_string(n)); }
 
 std::u16string actionOf(int n) {
   static const std::u16string actions[] = {u"Alt+F4", u"Ctrl+Shift+A!10*B", u"Write[openie]", u"LWindows*R"};
   return actions[n % 4];
 }
 
-std::vector<Entry> bigEntries() {
+const std::u16string kBigText = [] {
   std::vector<Entry> entries;
-  entries.reserve(kEntryCount);
   for (int i = 0; i < kEntryCount; ++i) entries.push_back({actionOf(i), phraseOf(i)});
-  return entries;
-}
+  return setTextWithEntries(entries);
+}();
+const std::u16string kLast = phraseOf(kEntryCount - 1), kMiddle = phraseOf(kEntryCount / 2);
+const std::u16string kNewLine = makeEntryLine(u"新命令", u"Alt+F4");
 
-const std::u16string& bigText() {
-  static const std::u16string text = setTextWithEntries(bigEntries());
-  return text;
-}
-
-// A wrong result would mean timing a different path than the one named.
-bool expect(benchmark::State& state, bool ok, const char* what) {
-  if (!ok) state.SkipWithError(what);
-  return ok;
-}
-
-void findActionOf(benchmark::State& state, int index) {
-  const auto& text = bigText();
-  const auto phrase = phraseOf(index);
-  if (!expect(state, findAction(text, phrase) == std::optional<std::u16string>(actionOf(index)), "wrong action")) return;
+// Times `call` on the whole set, once `check` has seen it give the right result: a wrong one
+// would mean timing a different path than the one named.
+template <class Call, class Check>
+void onBigSet(benchmark::State& state, Call call, Check check) {
+  if (!check(call(kBigText))) return state.SkipWithError("wrong result");
   for (auto _ : state) {
-    auto action = findAction(text, phrase);
-    benchmark::DoNotOptimize(action);
-  }
-  state.counters["units"] = static_cast<double>(text.size());
-}
-
-void BM_FindActionLast(benchmark::State& state) { findActionOf(state, kEntryCount - 1); }
-BENCHMARK(BM_FindActionLast);
-
-void BM_FindActionMiddle(benchmark::State& state) { findActionOf(state, kEntryCount / 2); }
-BENCHMARK(BM_FindActionMiddle);
-
-void BM_ListEntries(benchmark::State& state) {
-  const auto& text = bigText();
-  if (!expect(state, listEntries(text).size() == kEntryCount, "wrong entry count")) return;
-  for (auto _ : state) {
-    auto entries = listEntries(text);
-    benchmark::DoNotOptimize(entries.data());
-  }
-}
-BENCHMARK(BM_ListEntries);
-
-void BM_InsertEntry(benchmark::State& state) {
-  const auto& text = bigText();
-  const auto line = makeEntryLine(u"新命令", u"Alt+F4");
-  if (!expect(state, insertEntry(text, line).has_value(), "no list end")) return;
-  for (auto _ : state) {
-    auto result = insertEntry(text, line);
+    auto result = call(kBigText);
     benchmark::DoNotOptimize(result);
   }
+  state.counters["units"] = static_cast<double>(kBigText.size());
 }
-BENCHMARK(BM_InsertEntry);
 
-void BM_RemoveEntryMiddle(benchmark::State& state) {
-  const auto& text = bigText();
-  const auto phrase = phraseOf(kEntryCount / 2);
-  const auto once = removeEntry(text, phrase);
-  if (!expect(state, once && listEntries(*once).size() == kEntryCount - 1, "entry not removed")) return;
-  for (auto _ : state) {
-    auto result = removeEntry(text, phrase);
-    benchmark::DoNotOptimize(result);
-  }
-}
-BENCHMARK(BM_RemoveEntryMiddle);
-
-void BM_CharacterMenuEntries(benchmark::State& state) {
-  const auto& text = bigText();
-  if (!expect(state, characterMenuEntries(text).size() == kEntryCount, "wrong menu size")) return;
-  for (auto _ : state) {
-    auto menu = characterMenuEntries(text);
-    benchmark::DoNotOptimize(menu.data());
-  }
-}
-BENCHMARK(BM_CharacterMenuEntries);
+BENCHMARK_CAPTURE(
+    onBigSet, FindActionLast, [](const auto& text) { return findAction(text, kLast); },
+    [](const auto& action) { return action == actionOf(kEntryCount - 1); });
+BENCHMARK_CAPTURE(
+    onBigSet, FindActionMiddle, [](const auto& text) { return findAction(text, kMiddle); },
+    [](const auto& action) { return action == actionOf(kEntryCount / 2); });
+BENCHMARK_CAPTURE(
+    onBigSet, ListEntries, [](const auto& text) { return listEntries(text); },
+    [](const auto& entries) { return entries.size() == kEntryCount; });
+BENCHMARK_CAPTURE(
+    onBigSet, InsertEntry, [](const auto& text) { return insertEntry(text, kNewLine); },
+    [](const auto& inserted) { return inserted.has_value(); });
+BENCHMARK_CAPTURE(
+    onBigSet, RemoveEntryMiddle, [](const auto& text) { return removeEntry(text, kMiddle); },
+    [](const auto& rest) { return rest && listEntries(*rest).size() == kEntryCount - 1; });
+BENCHMARK_CAPTURE(
+    onBigSet, CharacterMenuEntries, [](const auto& text) { return characterMenuEntries(text); },
+    [](const auto& menu) { return menu.size() == kEntryCount; });
 
 // 200 steps alternating a held chord and a single key.
 std::u16string longKeyAction() {
@@ -118,7 +73,7 @@ std::u16string longKeyAction() {
 void BM_PlanAndDescribeLongKeyForm(benchmark::State& state) {
   const auto action = longKeyAction();
   // Per chord step: 3 presses, 1 wait, 3 releases, 1 step pause; per single key: 2 inputs, 1 pause.
-  if (!expect(state, planAction(action).size() == 100 * 8 + 100 * 3, "unexpected plan size")) return;
+  if (planAction(action).size() != 100 * 8 + 100 * 3) return state.SkipWithError("unexpected plan size");
   for (auto _ : state) {
     const auto plan = planAction(action);
     std::size_t length = 0;

@@ -62,7 +62,6 @@ struct Core {
 
   std::optional<Key> nextTick;
   nanoseconds tickInterval{0};
-  bool inTick = false;
 
   void add(std::string line) { effects.push_back({now, std::move(line)}); }
 
@@ -107,11 +106,7 @@ struct Core {
   void tick(nanoseconds at) {
     // The next tick is queued first, so the handler's own stop or restart replaces it.
     scheduleTick(at + tickInterval);
-    // Like WM_TIMER, a tick never interrupts the handler of the one before.
-    if (inTick || !window) return;
-    inTick = true;
-    window->Timer1_Timer();
-    inTick = false;
+    if (window) window->Timer1_Timer();
   }
 };
 

@@ -12,7 +12,6 @@ constexpr const char* kTwoSaves = "\r\n\r\n";
 
 struct Editor : Program {
   void SetUp() override {
-    addSet(u"初始默认语音命令集", kInitialEntries);
     addSet(u"游戏", {{u"CloseSoft", u"退出"}, {u"Space", u"跳"}, {u"Ctrl", u"开火"}});
     startQuietly();
     click("Command5");  // editing needs the set stopped

@@ -1,12 +1,8 @@
 #include "platform/FallbackCharacterControl.h"
 
-#include <gtest/gtest.h>
+#include "ProgramTest.h"
 
-#include "platform/HostCodePage936.h"
-#include "sim/SimPlatform.h"
-#include "support/MemoryFiles.h"
-
-namespace sayvane {
+namespace sayvane::testing {
 namespace {
 
 // Counts its loads and hands out the character it was given, if any.
@@ -26,11 +22,9 @@ class CountingControl final : public CharacterControl {
   Character* character_;
 };
 
-TEST(FallbackCharacterControlTest, TheSystemCharacterWinsElseTheBuiltInOneIsLoadedWithTheSameArguments) {
-  testing::MemoryFiles files;
-  const auto codePage = makeHostCodePage936();
-  sim::SimPlatform sim(files, *codePage, {});
-  Character* character = sim.platform().characterControl.load(u"", u"");
+TEST_F(Program, TheSystemCharacterWinsElseTheBuiltInOneIsLoadedWithTheSameArguments) {
+  attach();
+  Character* character = sim->platform().characterControl.load(u"", u"");
   ASSERT_NE(character, nullptr);
 
   CountingControl present{character}, absent{nullptr};
@@ -48,4 +42,4 @@ TEST(FallbackCharacterControlTest, TheSystemCharacterWinsElseTheBuiltInOneIsLoad
 }
 
 }  // namespace
-}  // namespace sayvane
+}  // namespace sayvane::testing

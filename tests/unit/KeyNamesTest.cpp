@@ -1,24 +1,20 @@
 #include "actions/KeyNames.h"
 
-#include <gtest/gtest.h>
+#include "ProgramTest.h"
 
-#include "platform/HostCodePage936.h"
-#include "sim/SimPlatform.h"
-#include "support/MemoryFiles.h"
-
-namespace sayvane {
+namespace sayvane::testing {
 namespace {
 
-// The keys and clicks a name sends, as the simulated desktop reports them.
-std::vector<std::string> sent(void (*send)(Input&, std::u16string_view), std::initializer_list<std::u16string_view> names) {
-  testing::MemoryFiles files;
-  const auto codePage = makeHostCodePage936();
-  sim::SimPlatform sim(files, *codePage, {});
-  for (const auto name : names) send(sim.platform().input, name);
-  return sim.takeEffects();
-}
+struct KeyNames : Program {
+  void SetUp() override { attach(); }
+  // The keys and clicks a name sends, as the simulated desktop reports them.
+  Lines sent(void (*send)(Input&, std::u16string_view), std::initializer_list<std::u16string_view> names) {
+    for (const auto name : names) send(sim->platform().input, name);
+    return take();
+  }
+};
 
-TEST(KeyNames, ComputedRowsAndNotableFixedRowsHaveTheirCodesInAnyCase) {
+TEST_F(KeyNames, ComputedRowsAndNotableFixedRowsHaveTheirCodesInAnyCase) {
   const std::pair<std::u16string, int> cases[] = {
       {u"0", 0x30},      {u"7", 0x37},     {u"9", 0x39},         {u"a", 0x41},         {u"Q", 0x51},
       {u"z", 0x5A},      {u"F1", 0x70},    {u"f4", 0x73},        {u"F10", 0x79},       {u"f12", 0x7B},
@@ -32,7 +28,7 @@ TEST(KeyNames, ComputedRowsAndNotableFixedRowsHaveTheirCodesInAnyCase) {
   }
 }
 
-TEST(KeyNames, NamesOutsideTheTableAreNotKeys) {
+TEST_F(KeyNames, NamesOutsideTheTableAreNotKeys) {
   for (std::u16string name : {u"", u"f0", u"f13", u"f01", u"alt ", u" alt", u"down!100", u"+", u"*", u"!", u"[",
                               u"]", u" ", u"10", u"ctl", u"windows", u"print screen", u"ａ"}) {
     EXPECT_FALSE(keyCode(name)) << std::string(name.begin(), name.end());
@@ -41,13 +37,13 @@ TEST(KeyNames, NamesOutsideTheTableAreNotKeys) {
   }
 }
 
-TEST(KeyNames, KeysGoDownAndUpWithScanZeroAndNoExtendedFlag) {
+TEST_F(KeyNames, KeysGoDownAndUpWithScanZeroAndNoExtendedFlag) {
   // A key-up for a key never pressed is still sent.
   EXPECT_EQ(sent(kjPress, {u"LWindows"}), std::vector<std::string>{"key-down 0x5B"});
   EXPECT_EQ(sent(kjPressUp, {u"LWindows", u"Delete"}), (std::vector<std::string>{"key-up 0x5B", "key-up 0x2E"}));
 }
 
-TEST(KeyNames, MouseTokensActOnPressOnly) {
+TEST_F(KeyNames, MouseTokensActOnPressOnly) {
   const std::pair<std::u16string, std::vector<std::string>> cases[] = {
       {u"MLBC", {"mouse 0x0006 0 0"}},
       {u"mrbc", {"mouse 0x0018 0 0"}},
@@ -66,4 +62,4 @@ TEST(KeyNames, MouseTokensActOnPressOnly) {
 }
 
 }  // namespace
-}  // namespace sayvane
+}  // namespace sayvane::testing

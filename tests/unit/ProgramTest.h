@@ -32,7 +32,7 @@ inline const std::vector<Entry> kInitialEntries = {
 struct Program : ::testing::Test {
   MemoryFiles files;
   std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
-  sim::SimOptions options;
+  sim::SimOptions options{.setting = u"1"};  // the tips switched off, as the user has them after the first start
   std::unique_ptr<sim::SimPlatform> sim;
   std::unique_ptr<MainWindow> window;
 
@@ -44,17 +44,20 @@ struct Program : ::testing::Test {
     return read ? toUtf8(read.text) : std::string("(unreadable)");
   }
   Lines take() { return sim->takeEffects(); }
-  Lines start() {
+  // A fresh simulated system with the window attached, not yet started.
+  void attach() {
     sim = std::make_unique<sim::SimPlatform>(files, *codePage, options);
     window = std::make_unique<MainWindow>(sim->platform());
     sim->attach(*window);
+  }
+  Lines start() {
+    attach();
     window->start();
     return take();
   }
-  // The usual start: the initial set active, the tips switched off, the main window shown.
+  // The usual start: the initial set (the test's own, if it wrote one) active, the main window shown.
   void startQuietly() {
-    if (files.files.empty()) addSet(u"初始默认语音命令集", kInitialEntries);
-    options.setting = u"1";
+    if (!files.files.count(u"初始默认语音命令集.xml")) addSet(u"初始默认语音命令集", kInitialEntries);
     start();
     sim->agentCommand(u"添加语音命令");
     take();

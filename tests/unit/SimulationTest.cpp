@@ -1,27 +1,18 @@
 #include "sim/Simulation.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <sstream>
 
-#include "app/MainWindow.h"
+#include "ProgramTest.h"
 #include "commandsets/DefaultSets.h"
-#include "commandsets/SetText.h"
-#include "platform/HostCodePage936.h"
 #include "platform/std/FolderFiles.h"
-#include "sim/SimPlatform.h"
-#include "support/TempFolder.h"
-#include "text/Text.h"
-#include "tool/Tool.h"
 #include "support/Ends.h"
+#include "support/TempFolder.h"
+#include "tool/Tool.h"
 
 namespace sayvane {
 namespace {
 
 using namespace std::chrono_literals;
-using sim::SimOptions;
-using sim::SimPlatform;
 
 std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -30,28 +21,10 @@ std::vector<std::string> splitLines(const std::string& text) {
   return lines;
 }
 
-// ---------------------------------------------------------------------------------------------
 // The simulated platform on its own, with a main window that is attached but never started.
-
-struct SimulatedPlatform : ::testing::Test {
-  testing::TempFolder folder;
-  std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
-  FolderFiles files{folder.path()};
-  std::unique_ptr<SimPlatform> sim;
-  std::unique_ptr<MainWindow> window;
-
-  void make(SimOptions options = {}) {
-    sim = std::make_unique<SimPlatform>(files, *codePage, std::move(options));
-    window = std::make_unique<MainWindow>(sim->platform());
-    sim->attach(*window);
-  }
-  void SetUp() override { make(); }
+struct SimulatedPlatform : testing::Program {
+  void SetUp() override { attach(); }
   Platform& p() { return sim->platform(); }
-  void writeSet(const std::u16string& name, const std::u16string& text) {
-    folder.writeBytes(name, *codePage->encode(text).bytes);
-  }
-  std::vector<std::string> takeEffects() { return sim->takeEffects(); }
-  const std::u16string& resultField() const { return window->controls().Text4.text; }
 };
 
 TEST_F(SimulatedPlatform, PumpDeliversEventsInTimeOrderEvenFromANestedWait) {
@@ -91,7 +64,7 @@ TEST_F(SimulatedPlatform, NothingIsDeliveredOnceQuitting) {
   EXPECT_EQ(sim->now(), 100ms);
   EXPECT_FALSE(p().waiter.pump(1000ms));
   EXPECT_FALSE(late);
-  EXPECT_EQ(takeEffects(), std::vector<std::string>{"quit"});
+  EXPECT_EQ(take(), std::vector<std::string>{"quit"});
 }
 
 // As on Windows: a key pressed again while down repeats, and one release frees it.
@@ -102,21 +75,21 @@ TEST_F(SimulatedPlatform, AKeyPressedAgainWhileDownIsReleasedByOneKeyUp) {
 
 TEST_F(SimulatedPlatform, AGrammarThatCannotBeLoadedKeepsThePhrasesBefore) {
   const auto good = setTextWithEntries({{u"Esc", u"甲"}, {u"Alt+F4", u"乙"}});
-  writeSet(u"good.xml", good);
+  files.files[u"good.xml"] = *codePage->encode(good).bytes;
   ASSERT_TRUE(p().recognizer.loadCommandFile(u"C:\\Sayvane\\good.xml"));
-  writeSet(u"unclosed.xml", good.substr(0, good.find(u"</GRAMMAR>")));
-  folder.writeBytes(u"not-gbk.xml", "<GRAMMAR>\xFF\xFF</GRAMMAR>");
+  files.files[u"unclosed.xml"] = *codePage->encode(good.substr(0, good.find(u"</GRAMMAR>"))).bytes;
+  files.files[u"not-gbk.xml"] = "<GRAMMAR>\xFF\xFF</GRAMMAR>";
   for (const auto* name : {u"unclosed.xml", u"not-gbk.xml", u"missing.xml"}) {
     SCOPED_TRACE(toUtf8(name));
     EXPECT_FALSE(p().recognizer.loadCommandFile(u"/some/folder/" + std::u16string(name)));
     EXPECT_EQ(sim->grammarPhrases(), (std::vector<std::u16string>{u"甲", u"乙"}));
   }
-  EXPECT_EQ(takeEffects(), (std::vector<std::string>{"grammar-load good.xml", "grammar-load unclosed.xml",
-                                                     "grammar-load not-gbk.xml", "grammar-load missing.xml"}));
+  EXPECT_EQ(take(), (std::vector<std::string>{"grammar-load good.xml", "grammar-load unclosed.xml",
+                                              "grammar-load not-gbk.xml", "grammar-load missing.xml"}));
 }
 
 TEST_F(SimulatedPlatform, HeardPhrasesReachTheWindowOnlyAsTheRecognizerWouldReportThem) {
-  writeSet(u"set.xml", setTextWithEntries({{u"OpenShow", std::u16string(kWakePhrase)}}));
+  addSet(u"set", {{u"OpenShow", std::u16string(kWakePhrase)}});
   ASSERT_TRUE(p().recognizer.loadCommandFile(u"C:\\x\\set.xml"));
   ASSERT_TRUE(p().recognizer.setEventInterests(kRecognitionInterest | kFalseRecognitionInterest));
 
@@ -124,29 +97,29 @@ TEST_F(SimulatedPlatform, HeardPhrasesReachTheWindowOnlyAsTheRecognizerWouldRepo
   sim->hear(std::u16string(kWakePhrase));
   sim->hear(u"别的");
   EXPECT_FALSE(window->recognition().wakeFlag);
-  EXPECT_EQ(resultField(), u"");
+  EXPECT_EQ(ui().Text4.text, u"");
 
   ASSERT_TRUE(p().recognizer.setRulesActive(true));
   // Each kind of event only with its interest.
   ASSERT_TRUE(p().recognizer.setEventInterests(kRecognitionInterest));
   sim->hear(u"别的");
-  EXPECT_EQ(resultField(), u"");
+  EXPECT_EQ(ui().Text4.text, u"");
   ASSERT_TRUE(p().recognizer.setEventInterests(kFalseRecognitionInterest));
   sim->hear(std::u16string(kWakePhrase));
   EXPECT_FALSE(window->recognition().wakeFlag);
 
   ASSERT_TRUE(p().recognizer.setEventInterests(kRecognitionInterest | kFalseRecognitionInterest));
   sim->hear(u"别的");
-  EXPECT_EQ(resultField(), kNotRecognized);
+  EXPECT_EQ(ui().Text4.text, kNotRecognized);
   sim->hear(std::u16string(kWakePhrase));
   EXPECT_TRUE(window->recognition().wakeFlag);
-  EXPECT_EQ(takeEffects(), (std::vector<std::string>{"grammar-load set.xml", "rules on"}));
+  EXPECT_EQ(take(), (std::vector<std::string>{"grammar-load set.xml", "rules on"}));
 }
 
 // ---------------------------------------------------------------------------------------------
-// The script runner, on a folder holding the default sets.
+// The tool's commands and its script runner, on a folder holding the default sets.
 
-struct Simulate : ::testing::Test {
+struct Tool : ::testing::Test {
   testing::TempFolder folder;
   std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
   std::string out, err;
@@ -155,8 +128,21 @@ struct Simulate : ::testing::Test {
     FolderFiles files(folder.path());
     ASSERT_TRUE(restoreDefaultSets(files, *codePage));
   }
+  std::string file(const std::u16string& name) const {
+    return toUtf8((folder.path() / std::filesystem::path(name)).u16string());
+  }
   std::string dir() const { return toUtf8(folder.path().u16string()); }
+  void writeSet(const std::u16string& name, const std::u16string& text) {
+    folder.writeBytes(name, *codePage->encode(text).bytes);
+  }
 
+  int tool(const std::vector<std::string>& args) {
+    std::ostringstream o, e;
+    const int status = runTool(args, o, e, *codePage);
+    out = o.str();
+    err = e.str();
+    return status;
+  }
   int run(const std::string& script, std::vector<std::string> options = {"--setting", "1"}) {
     options.insert(options.begin(), dir());
     std::istringstream in(script);
@@ -183,7 +169,7 @@ struct Simulate : ::testing::Test {
   }
 };
 
-TEST_F(Simulate, TheWakePhraseThenACommandRunsItsActionAndWithoutTheSettingTheTipsComeFirst) {
+TEST_F(Tool, TheWakePhraseThenACommandRunsItsActionAndWithoutTheSettingTheTipsComeFirst) {
   ASSERT_EQ(run(""), 0);
   for (const auto& line : splitLines(out)) EXPECT_FALSE(line.starts_with("message ")) << line;
   EXPECT_EQ(scriptLines("hear Tobrin\r\nhear 关闭窗口\r\n"),
@@ -196,7 +182,7 @@ TEST_F(Simulate, TheWakePhraseThenACommandRunsItsActionAndWithoutTheSettingTheTi
   EXPECT_NE(tips.find("\\n"), std::string::npos);
 }
 
-TEST_F(Simulate, AnUnknownLineStopsTheScriptWithItsNumber) {
+TEST_F(Tool, AnUnknownLineStopsTheScriptWithItsNumber) {
   // A byte order mark opens the first line, as editors on Windows write it.
   EXPECT_EQ(run("\xEF\xBB\xBFhear Tobrin\n\n# a comment\nfrobnicate now\nhear 关闭窗口\n"), 2);
   EXPECT_EQ(err, "第4行：无法理解“frobnicate now”\n");
@@ -205,7 +191,7 @@ TEST_F(Simulate, AnUnknownLineStopsTheScriptWithItsNumber) {
   EXPECT_EQ(std::find(lines.begin(), lines.end(), "speak 关闭窗口"), lines.end());
 }
 
-TEST_F(Simulate, LinesWithMissingOrBadArgumentsAreNotUnderstood) {
+TEST_F(Tool, LinesWithMissingOrBadArgumentsAreNotUnderstood) {
   for (const std::string line : {"hear", "click", "click Nope", "click Command1 now", "type Nope x", "type",
                                  "select List1", "select List1 0", "select List1 x", "select List1 -1",
                                  "select Text1 1", "select List2", "select List2 ", "menu", "agent-command",
@@ -218,7 +204,7 @@ TEST_F(Simulate, LinesWithMissingOrBadArgumentsAreNotUnderstood) {
   }
 }
 
-TEST_F(Simulate, BadOptionsExitWithTwoBeforeStarting) {
+TEST_F(Tool, BadOptionsExitWithTwoBeforeStarting) {
   const std::vector<std::vector<std::string>> cases{
       {"--frobnicate"}, {"--recognizer"}, {"--setting"}, {"another-folder"}};
   for (const auto& options : cases) {
@@ -229,16 +215,15 @@ TEST_F(Simulate, BadOptionsExitWithTwoBeforeStarting) {
   }
   std::istringstream in("state\n");
   std::ostringstream o, e;
-  EXPECT_EQ(sim::runSimulation({}, in, o, e, *codePage), 2);
   EXPECT_EQ(sim::runSimulation({dir() + "/nowhere"}, in, o, e, *codePage), 2);
   EXPECT_EQ(o.str(), "");
   EXPECT_NE(e.str().find("nowhere"), std::string::npos);
-  // The tool's own command line reaches the simulation.
-  EXPECT_EQ(runTool({"simulate"}, o, e, *codePage), 2);
-  EXPECT_NE(e.str().find("simulate 需要一个文件夹"), std::string::npos);
+  // The tool's own command line reaches the simulation, here without a folder.
+  EXPECT_EQ(tool({"simulate"}), 2);
+  EXPECT_NE(err.find("simulate 需要一个文件夹"), std::string::npos);
 }
 
-TEST_F(Simulate, StartUpOptionsShapeTheSimulatedSystem) {
+TEST_F(Tool, StartUpOptionsShapeTheSimulatedSystem) {
   const auto json = stateLine(
       scriptLines("state\n", {"--recognizer", "甲引擎", "--setting", "1", "--recognizer", "乙引擎"}));
   EXPECT_NE(json.find(R"("items":["甲引擎","乙引擎"])"), std::string::npos) << json;
@@ -265,7 +250,7 @@ TEST_F(Simulate, StartUpOptionsShapeTheSimulatedSystem) {
   }
 }
 
-TEST_F(Simulate, StateEscapesTextsAsJson) {
+TEST_F(Tool, StateEscapesTextsAsJson) {
   // A set whose action holds a line break: the phrase list shows it, and so must the state.
   FolderFiles files(folder.path());
   ASSERT_TRUE(writeSetFile(files, *codePage, kInitialSetName,
@@ -286,14 +271,10 @@ TEST_F(Simulate, StateEscapesTextsAsJson) {
       << json;
   EXPECT_EQ(json.find('\r'), std::string::npos);
   // `type` with nothing after the name empties the field.
-  const auto emptied = stateLine(lines, 1);
-  const auto text1 = emptied.find(R"("Text1":{)");
-  ASSERT_NE(text1, std::string::npos);
-  EXPECT_NE(emptied.find(R"("text":"",)", text1), std::string::npos);
-  EXPECT_LT(emptied.find(R"("text":"",)", text1), emptied.find(R"("Text2":{)"));
+  EXPECT_NE(stateLine(lines, 1).find(R"x("label":"发音词汇：(添加你想读的中文词汇)","text":"",)x"), std::string::npos);
 }
 
-TEST_F(Simulate, InputTheWindowDoesNotTakeIsReportedAsIgnored) {
+TEST_F(Tool, InputTheWindowDoesNotTakeIsReportedAsIgnored) {
   EXPECT_EQ(scriptLines("agent-command 添加语音命令\n"
                         "click Command1\n"
                         "select List2 没有这个命令集\n"
@@ -305,7 +286,7 @@ TEST_F(Simulate, InputTheWindowDoesNotTakeIsReportedAsIgnored) {
                                       "main-window hide", "ignored click Command7"}));
 }
 
-TEST_F(Simulate, ElapseLetsTheClearTimerEmptyTheResultField) {
+TEST_F(Tool, ElapseLetsTheClearTimerEmptyTheResultField) {
   const auto lines = scriptLines("hear 不在命令集里的话\nelapse 999\nstate\nelapse 1\nstate\n");
   EXPECT_NE(stateLine(lines, 0).find(R"("Text4":{"caption":"","label":"","text":"没有识别重新念")"),
             std::string::npos);
@@ -314,16 +295,67 @@ TEST_F(Simulate, ElapseLetsTheClearTimerEmptyTheResultField) {
   EXPECT_TRUE(stateLine(lines, 1).starts_with(R"({"time_ms":1000,)"));
 }
 
-TEST_F(Simulate, ReadingStopsOnceTheProgramQuits) {
+TEST_F(Tool, ReadingStopsOnceTheProgramQuits) {
   EXPECT_EQ(scriptLines("agent-command 退出\nfrobnicate\n"), std::vector<std::string>{"quit"});
 }
 
-TEST_F(Simulate, EchoPrintsEachScriptLineBeforeItsEffects) {
-  const auto lines = scriptLines("hear Tobrin\n# not echoed\nhear 关闭窗口\n", {"--setting", "1", "--echo"});
-  ASSERT_GE(lines.size(), 4u);
-  EXPECT_EQ(lines[0], "> hear Tobrin");
-  EXPECT_EQ(lines[1], "speak Tobrin");
-  EXPECT_EQ(lines[2], "> hear 关闭窗口");
+TEST_F(Tool, EchoPrintsEachScriptLineBeforeItsEffects) {
+  EXPECT_EQ(scriptLines("hear Tobrin\n# not echoed\nhear 关闭窗口\n", {"--setting", "1", "--echo"}),
+            (std::vector<std::string>{"> hear Tobrin", "speak Tobrin", "> hear 关闭窗口", "speak 关闭窗口",
+                                      "key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
+}
+
+TEST_F(Tool, DryRunPrintsOneOperationALine) {
+  EXPECT_EQ(tool({"dry-run", "LWindows*R"}), 0);
+  EXPECT_EQ(out, "key-down 0x5B\nkey-up 0x5B\nwait 500\nkey-down 0x52\nkey-up 0x52\nwait 500\n");
+  EXPECT_EQ(tool({"dry-run", "Write[你好]"}), 0);
+  EXPECT_EQ(out, "clipboard-clear\nclipboard-set 你好\nkey-down 0x11\nkey-down 0x56\nkey-up 0x11\nkey-up 0x56\n");
+  EXPECT_EQ(tool({"dry-run", ""}), 0);
+  EXPECT_EQ(out, "");
+}
+
+TEST_F(Tool, ListFindAndMenuReadCodePage936Files) {
+  writeSet(u"测试.xml", setTextWithEntries({{u"Alt+F4", u"关闭"}, {u"Esc", u"Tobrin"}}));
+  EXPECT_EQ(tool({"list", file(u"测试.xml")}), 0);
+  EXPECT_EQ(out, "关闭\tAlt+F4\nTobrin\tEsc\n");
+  EXPECT_EQ(tool({"find", file(u"测试.xml"), "关闭"}), 0);
+  EXPECT_EQ(out, "Alt+F4\n");
+  EXPECT_EQ(tool({"find", file(u"测试.xml"), "关"}), 1);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(tool({"menu", file(u"测试.xml")}), 0);
+  EXPECT_EQ(out, "关闭\ntobrin\n");
+}
+
+TEST_F(Tool, CheckFailsOnProblemsButNotOnNotes) {
+  writeSet(u"good.xml", setTextWithEntries({{u"1", u"一号部队"}, {u"1*MRBC", u"一号部队过来"}}));
+  writeSet(u"bad.xml", setTextWithEntries({{u"Write[a&b]", u"与"}}));
+  EXPECT_EQ(tool({"check", file(u"good.xml")}), 0);
+  EXPECT_NE(out.find("good.xml:8: 注意: “一号部队”"), std::string::npos);
+  EXPECT_EQ(tool({"check", file(u"good.xml"), file(u"bad.xml")}), 1);
+  EXPECT_NE(out.find("bad.xml:8: “与”: "), std::string::npos);
+}
+
+TEST_F(Tool, RestoreAsksForConsentAndThenWritesTheDefaults) {
+  folder.writeBytes(u"mine.xml", "mine");
+  folder.writeBytes(u"Windows.xml", "edited");
+  EXPECT_EQ(tool({"restore-defaults", dir()}), 2);
+  EXPECT_EQ(folder.readBytes(u"mine.xml"), "mine");
+  EXPECT_EQ(tool({"restore-defaults", dir(), "--yes"}), 0);
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "mine.xml"));
+  for (const auto& set : defaultSets())
+    EXPECT_EQ(folder.readBytes(setFileName(set.name)), *codePage->encode(set.text() + u"\r\n").bytes);
+}
+
+TEST_F(Tool, BadArgumentsAndUnreadableFilesExitWithTwo) {
+  const auto nowhere = file(u"nowhere"), missing = file(u"missing.xml");
+  const std::vector<std::string> cases[] = {
+      {"frobnicate"},    {"dry-run"}, {"dry-run", "a", "b"}, {"list"},
+      {"find", "x"},     {"check"},   {"restore-defaults"},  {"restore-defaults", nowhere, "--yes"},
+      {"list", missing}, {}};
+  for (const auto& args : cases) {
+    EXPECT_EQ(tool(args), 2);
+    EXPECT_FALSE(err.empty());
+  }
 }
 
 }  // namespace

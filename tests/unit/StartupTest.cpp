@@ -22,6 +22,7 @@ TEST_F(Program, StartsWithTipsCharacterHiddenWindowAndTheInitialSetSwitchedOn) {
   addSet(u"初始默认语音命令集", {{u"CloseSoft", u"退出"}, {u"Alt+F4", u"IE浏览器"}, {u"OpenShow", u"Tobrin"}});
   addSet(u"Windows", {{u"CloseSoft", u"退出"}});
   addSet(u"IE浏览器", {{u"CloseSoft", u"退出"}});
+  options.setting.reset();
   EXPECT_EQ(start(), (Lines{kTips, "character show", kGreeting, "main-window hide",
                             "grammar-load 初始默认语音命令集.xml", "rules off", "menu-add 退出", "menu-add ie浏览器",
                             "menu-add tobrin", "rules on"}));
@@ -50,7 +51,6 @@ TEST_F(Program, OnlyTheExactSettingOneSuppressesTheTips) {
 }
 
 TEST_F(Program, AFirstStartWritesTheDefaultSetsButAFolderWithAnySetIsLeftAlone) {
-  options.setting = u"1";
   const auto first = start();
   EXPECT_THAT(first, Contains("write 初始默认语音命令集.xml"));
   EXPECT_EQ(files.files.size(), 8u);
@@ -73,7 +73,6 @@ TEST_F(Program, AFirstStartThatCannotWriteTheDefaultsNamesTheFolderLeavesItEmpty
   const std::string notWritable =
       "message Sayvane|无法在程序文件夹“C:\\Sayvane”中写入默认的语音命令集。\\n"
       "请把整个程序文件夹移到你可以写入的地方（例如“文档”或桌面，而不是 C:\\Program Files），再启动Sayvane。";
-  options.setting = u"1";
   files.failWrites = true;
   EXPECT_EQ(start(), (Lines{"setting-write 1", notWritable, "quit"}));
 
@@ -87,22 +86,20 @@ TEST_F(Program, AFirstStartThatCannotWriteTheDefaultsNamesTheFolderLeavesItEmpty
 
 TEST_F(Program, WithoutSpeechTheStartupFailureEndsStartAndTheMainWindowComesBack) {
   addSet(u"初始默认语音命令集", kInitialEntries);
-  options.setting = u"1";
   options.noSpeech = true;
   EXPECT_EQ(start(), (Lines{"setting-write 1", "character show", kGreeting, "main-window hide", kStartupFailure,
                             "main-window show"}));
   EXPECT_TRUE(window->shown());
   EXPECT_TRUE(ui().SREngines.items.empty());
-  EXPECT_TRUE(window->click("Command7"));
-  EXPECT_TRUE(window->click("Check1"));
-  EXPECT_THAT(take(), ElementsAre("help-window", "shell-open C:\\Sayvane\\Sayvane帮助.html", "setting-delete"));
+  for (const auto* control : {"Command7", "Image1", "Check1"}) EXPECT_TRUE(window->click(control));
+  EXPECT_THAT(take(), ElementsAre("help-window", "shell-open C:\\Sayvane\\Sayvane帮助.html",
+                                  "shell-open C:\\Sayvane\\Sayvane帮助.html", "setting-delete"));
   window->close();
   EXPECT_THAT(take(), ElementsAre("quit"));
 }
 
 TEST_F(Program, AnEnglishOnlyRecognizerIsRefusedOnSelectionAndOnTheSwitch) {
   addSet(u"初始默认语音命令集", kInitialEntries);
-  options.setting = u"1";
   options.recognizers = {u"Microsoft Speech Recognizer 8.0 for Windows (English - US)"};
   const auto lines = start();
   EXPECT_THAT(lines, Contains("message 提示|没有安装中文语音包！或者没有安装中文语音识别引擎！具体安装方法请点击“帮助”按钮！"));
@@ -114,11 +111,19 @@ TEST_F(Program, AnEnglishOnlyRecognizerIsRefusedOnSelectionAndOnTheSwitch) {
   EXPECT_EQ(lastOf(lines), "main-window show");
 }
 
-TEST_F(Program, AChineseEngineAnywhereInTheListAsksTheUserToSelectIt) {
+TEST_F(Program, TheEngineInUseIsTheEntryShownAndAChineseOneElsewhereInTheListMustBeSelected) {
   addSet(u"初始默认语音命令集", kInitialEntries);
-  options.setting = u"1";
   options.recognizers = {u"English engine", u"Microsoft Speech Recognizer 8.0 for Windows (CHINESE Simplified - PRC)"};
-  EXPECT_THAT(start(), Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！请在控制面板的语音项下修改！"));
+  options.recognizerInUse = 1;
+  EXPECT_THAT(start(), Contains("rules on"));
+  EXPECT_EQ(ui().SREngines.selection, 1);
+  // An entry that is not in the list is no choice: entry 0, as the shared recognizer shows it.
+  options.recognizerInUse = 2;
+  EXPECT_THAT(start(), Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！"));
+  EXPECT_EQ(ui().SREngines.selection, 0);
+  options.recognizerInUse = 0;
+  EXPECT_THAT(start(),
+              Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！请在控制面板的语音项下修改！"));
   sim->agentCommand(u"添加语音命令");
   // Choosing the Chinese entry in the list is what the check reads; then the set loads.
   EXPECT_TRUE(window->select("SREngines", 1));
@@ -127,22 +132,8 @@ TEST_F(Program, AChineseEngineAnywhereInTheListAsksTheUserToSelectIt) {
   EXPECT_TRUE(window->flags().grammarLoaded);
 }
 
-TEST_F(Program, TheEngineTheRecognizerListensWithIsTheEntryShownAndChecked) {
-  addSet(u"初始默认语音命令集", kInitialEntries);
-  options.setting = u"1";
-  options.recognizers = {u"English engine", u"Microsoft Speech Recognizer 8.0 for Windows (Chinese Simplified - PRC)"};
-  options.recognizerInUse = 1;
-  EXPECT_THAT(start(), Contains("rules on"));
-  EXPECT_EQ(ui().SREngines.selection, 1);
-  // An entry that is not in the list is no choice: entry 0, as the shared recognizer shows it.
-  options.recognizerInUse = 2;
-  EXPECT_THAT(start(), Contains("message 提示|必须使用中文识别引擎，请修改成中文识别引擎！"));
-  EXPECT_EQ(ui().SREngines.selection, 0);
-}
-
 TEST_F(Program, WithoutACharacterVoiceCommandsStillWork) {
   addSet(u"初始默认语音命令集", kInitialEntries);
-  options.setting = u"1";
   options.noCharacter = true;
   const auto lines = start();
   EXPECT_THAT(lines, Not(Contains(kGreeting)));
@@ -157,7 +148,6 @@ TEST_F(Program, WithoutACharacterVoiceCommandsStillWork) {
 
 TEST_F(Program, AnInitialSetThatIsNotGbkIsReportedAndEndsStartupWithTheFailureMessage) {
   files.files[u"初始默认语音命令集.xml"] = "\x81";  // a lead byte without its trail
-  options.setting = u"1";
   const auto lines = start();
   EXPECT_THAT(lines, Contains("message Sayvane|语音命令集文件“初始默认语音命令集.xml”不是有效的GBK编码文本，无法读取。"));
   EXPECT_EQ(lastOf(lines), "main-window show");

@@ -23,12 +23,6 @@ TEST(Text, LowerCaseKeepsLengthAndLeavesChineseAlone) {
   EXPECT_EQ(lowerCase(u"LWindows ＡＢＣ ÀÉ ΑΩ АЯ 关闭 ×"), u"lwindows ａｂｃ àé αω ая 关闭 ×");
 }
 
-}  // namespace
-}  // namespace sayvane
-
-namespace sayvane {
-namespace {
-
 TEST(Text, FindTextAgreesWithTheStandardSearch) {
   // A small alphabet with low bytes that collide (U+0141 and U+0041) exercises the skip table.
   const std::u16string alphabet = u"AB\u0141<+";

@@ -10,17 +10,6 @@ struct Window : Program {
   void SetUp() override { startQuietly(); }
 };
 
-TEST_F(Program, TheClearTimerRunsFromTheStartAndFiresOnceASecondLater) {
-  addSet(u"初始默认语音命令集", kInitialEntries);
-  options.setting = u"1";
-  start();
-  EXPECT_TRUE(ui().Timer1.enabled);
-  sim->elapse(std::chrono::milliseconds(999));
-  EXPECT_TRUE(ui().Timer1.enabled);
-  sim->elapse(std::chrono::milliseconds(1));
-  EXPECT_FALSE(ui().Timer1.enabled);
-}
-
 TEST_F(Window, MenuChoicesShowTheWindowOrQuitAndOthersDoNothing) {
   window->minimize();
   EXPECT_THAT(take(), ElementsAre("main-window hide"));
@@ -50,11 +39,6 @@ TEST_F(Window, TheTickBoxStoresOrDeletesTheSetting) {
   EXPECT_FALSE(sim->setting());
   EXPECT_EQ(click("Check1"), (Lines{"setting-write 1"}));
   EXPECT_EQ(sim->setting(), u"1");
-}
-
-TEST_F(Window, HelpOpensTheManualOnlyAfterTheHelpWindowCloses) {
-  EXPECT_EQ(click("Command7"), (Lines{"help-window", "shell-open C:\\Sayvane\\Sayvane帮助.html"}));
-  EXPECT_EQ(click("Image1"), (Lines{"shell-open C:\\Sayvane\\Sayvane帮助.html"}));
 }
 
 TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanel) {
