@@ -82,10 +82,6 @@ class SpeechSimTest : public ::testing::Test {
     recognizer_.setEventHandlers([this](const std::u16string& text) { heard_.push_back(text); },
                                  [this] { ++falseRecognitions_; });
   }
-  void TearDown() override {
-    SetEnvironmentVariableW(L"SAYVANE_SIM_LOG", nullptr);
-    SetEnvironmentVariableW(L"SAYVANE_SIM_WINDOW", nullptr);
-  }
 
   // Whether the log holds `wanted` after a line's time stamp.
   bool logged(const std::string& wanted) {
