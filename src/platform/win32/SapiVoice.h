@@ -27,9 +27,6 @@ class SapiVoice final {
   // to create one (COM must be initialised on this thread), a failure is not tried again.
   bool speak(std::u16string_view text);
 
-  // Whether creating the voice was tried, and whether it worked.
-  [[nodiscard]] bool tried() const { return tried_; }
-  [[nodiscard]] bool available() const { return voice_ != nullptr; }
   // The result of the last call of the speech API, for diagnosis.
   [[nodiscard]] HRESULT lastResult() const { return lastResult_; }
 
