@@ -39,6 +39,16 @@ TEST_F(Editor, AddingAPhraseWritesTheFileReloadsTheGrammarAndKeepsTheFields) {
   EXPECT_THAT(sim->grammarPhrases(), Contains(u"蹲下"));
 }
 
+// The set in use answers from the text it loaded: an added phrase must reach that text too.
+TEST_F(Program, APhraseAddedWhileTheSetIsOffActsOnceItIsOnAgain) {
+  startQuietly();
+  click("Command5");
+  addPhrase(u"按键甲", u"A");
+  click("Command5");
+  hear(u"Tobrin");
+  EXPECT_EQ(hear(u"按键甲"), (Lines{"speak 按键甲", "key-down 0x41", "key-up 0x41"}));
+}
+
 TEST_F(Editor, AddRefusesEmptyFieldsExactDuplicatesAndTextTheFileCannotHold) {
   const auto before = files.files;
   const auto refused = [&](std::u16string_view phrase, std::u16string_view action) { return addPhrase(phrase, action); };

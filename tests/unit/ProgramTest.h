@@ -32,7 +32,12 @@ inline const std::vector<Entry> kInitialEntries = {
 struct Program : ::testing::Test {
   MemoryFiles files;
   std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
-  sim::SimOptions options{.setting = u"1"};  // the tips switched off, as the user has them after the first start
+  // The tips switched off, as the user has them after the first start.
+  sim::SimOptions options = [] {
+    sim::SimOptions quiet;
+    quiet.setting = u"1";
+    return quiet;
+  }();
   std::unique_ptr<sim::SimPlatform> sim;
   std::unique_ptr<MainWindow> window;
 
