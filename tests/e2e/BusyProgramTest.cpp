@@ -27,15 +27,6 @@
 namespace e2e {
 namespace {
 
-// The clock of both logs: performance-counter microseconds.
-long long microsNow() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return counter.QuadPart / frequency.QuadPart * 1'000'000LL +
-         counter.QuadPart % frequency.QuadPart * 1'000'000LL / frequency.QuadPart;
-}
-
 // Prints the smallest, median and largest of `samples`, and returns the smallest and the largest.
 std::pair<double, double> report(const char* what, std::vector<double> samples) {
   std::sort(samples.begin(), samples.end());

@@ -12,10 +12,9 @@
 #include <vector>
 
 #include "e2e/driver/Process.h"
+#include "e2e/target/TargetClock.h"
 
 namespace e2e {
-
-inline constexpr wchar_t kTargetClass[] = L"SayvaneE2eTarget";
 
 // One line of the log: performance-counter microseconds (the clock of MessagePump::now() / 1000,
 // in any process), the message kind ("keydown", "lbuttonup", "ready", ...) and its value: hex

@@ -14,29 +14,22 @@
 #include <string>
 #include <utility>
 
+#include "e2e/target/TargetClock.h"
+
 namespace {
 
-constexpr wchar_t kClass[] = L"SayvaneE2eTarget";
 constexpr UINT_PTR kFocusTimer = 1;
 constexpr UINT kFocusRetryMilliseconds = 20;
 
 HANDLE logFile = INVALID_HANDLE_VALUE;
 bool ready = false;
 
-long long microsNow() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return counter.QuadPart / frequency.QuadPart * 1'000'000LL +
-         counter.QuadPart % frequency.QuadPart * 1'000'000LL / frequency.QuadPart;
-}
-
 // Input messages add the system's stamp; others log none.
 void logLine(const char* kind, const char* value, std::optional<DWORD> stamp = {}) {
   char line[160];
-  const int length = stamp ? std::snprintf(line, sizeof line, "%lld %s %s %lu\n", microsNow(), kind, value,
+  const int length = stamp ? std::snprintf(line, sizeof line, "%lld %s %s %lu\n", e2e::microsNow(), kind, value,
                                            static_cast<unsigned long>(*stamp))
-                           : std::snprintf(line, sizeof line, "%lld %s %s\n", microsNow(), kind, value);
+                           : std::snprintf(line, sizeof line, "%lld %s %s\n", e2e::microsNow(), kind, value);
   if (length <= 0) return;
   DWORD written = 0;
   // One write per line, flushed at once: the reader polls the file while this runs.
@@ -110,11 +103,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = kClass;
+  windowClass.lpszClassName = e2e::kTargetClass;
   if (!RegisterClassExW(&windowClass)) return 4;
 
-  HWND window = CreateWindowExW(0, kClass, caption.c_str(), WS_OVERLAPPEDWINDOW, 100, 100, 400, 300, nullptr, nullptr,
-                                instance, nullptr);
+  HWND window = CreateWindowExW(0, e2e::kTargetClass, caption.c_str(), WS_OVERLAPPEDWINDOW, 100, 100, 400, 300,
+                                nullptr, nullptr, instance, nullptr);
   if (!window) return 5;
   // The show command comes from the starter's STARTUPINFO, so a test sees how it was started.
   ShowWindow(window, showCommand);
