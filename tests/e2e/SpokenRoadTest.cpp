@@ -30,8 +30,14 @@ constexpr std::string_view kRulesOff = "ISpeechRecoGrammar.CmdSetRuleIdState(0, 
 std::string inQuotes(std::u16string_view text) { return "\"" + toUtf8(text) + "\""; }
 std::string pathInQuotes(const fs::path& path) { return inQuotes(std::u16string_view(path.u16string())); }
 
-// Alt, then F4 while Alt is down, arrived at the target.
-void expectAltF4(const Target& target) {
+// The wake phrase, then "关闭窗口": Alt, then F4 while Alt is down, reach the window in front,
+// which closes.
+void closeTheWindowInFrontBySpeech(const fs::path& folder) {
+  Target target = startTarget(folder / L"target.log");
+  ASSERT_TRUE(target.ready);
+  EXPECT_EQ(say(u"Tobrin"), "recognition");
+  EXPECT_EQ(say(u"关闭窗口"), "recognition");
+  EXPECT_EQ(target.process.waitExit(5s), 0);
   const auto keys = eventsOf(readTargetLog(target.log), {"syskeydown", "keydown"});
   ASSERT_GE(keys.size(), 2u);
   EXPECT_EQ(keys[0].value, "12");
@@ -91,12 +97,7 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
   EXPECT_EQ(text16(control(main, "Label5")), concat({sayvane::kActiveSetLabel, sayvane::kInitialSetName}));
 
   // The wake phrase is spoken; the phrase after it closes the window in front.
-  Target target = startTarget(folder / L"target.log");
-  ASSERT_TRUE(target.ready);
-  EXPECT_EQ(say(u"Tobrin"), "recognition");
-  EXPECT_EQ(say(u"关闭窗口"), "recognition");
-  EXPECT_EQ(target.process.waitExit(5s), 0);
-  expectAltF4(target);
+  ASSERT_NO_FATAL_FAILURE(closeTheWindowInFrontBySpeech(folder));
 
   // A false recognition shows its message until the clear timer empties it.
   const HWND result = control(main, "Text4");
@@ -133,7 +134,7 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
       5s, skip));
   switchSet(true);
   EXPECT_TRUE(waitForCall(simLog, "Commands.Add(\"按键甲\", \"按键甲\", \"按键甲\", true, true) -> ok", 5s, skip));
-  target = startTarget(folder / L"target2.log");
+  Target target = startTarget(folder / L"target2.log");
   ASSERT_TRUE(target.ready);
   EXPECT_EQ(say(u"Tobrin"), "recognition");
   EXPECT_EQ(say(u"按键甲"), "recognition");
@@ -239,12 +240,7 @@ TEST_F(InProcess, StartsOnTheChineseEngineAndTheDefaultInputThenHearsAsTheShared
                 "ISpeechRecoGrammar.CmdLoadFromFile(" + pathInQuotes(setFile(sayvane::kInitialSetName)) + ", 1) -> ok",
                 std::string(kRulesOff), std::string(kRulesOn)}));
 
-  Target target = startTarget(folder / L"target.log");
-  ASSERT_TRUE(target.ready);
-  EXPECT_EQ(say(u"Tobrin"), "recognition");
-  EXPECT_EQ(say(u"关闭窗口"), "recognition");
-  EXPECT_EQ(target.process.waitExit(5s), 0);
-  expectAltF4(target);
+  ASSERT_NO_FATAL_FAILURE(closeTheWindowInFrontBySpeech(folder));
 
   // The list shows the engine that listens.
   ASSERT_EQ(chooseFromMenu(u"添加语音命令"), "command");
