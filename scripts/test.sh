@@ -6,7 +6,19 @@
 #   a time-boxed libFuzzer pass over every fuzz target, and a short benchmark run. Every stage runs even if an earlier one failed; the last line
 #   is "N passed, M failed" and the exit status is non-zero if anything failed.
 # Knobs: SAYVANE_JOBS (default 2), SAYVANE_FUZZ_SECONDS per target (default 120).
+# While working on one thing: --only TEXT runs the setup and the stages whose names contain TEXT
+# (the build a stage needs must have run once); --filter PATTERN hands a GoogleTest filter to
+# the test programs (through GTEST_FILTER). A test program that then runs no test fails.
 set -uo pipefail
+
+only=
+while (($#)); do
+  case $1 in
+    --only) only=$2; shift 2 ;;
+    --filter) export GTEST_FILTER=$2; shift 2 ;;
+    *) echo "usage: test.sh [--only STAGE-TEXT] [--filter GTEST-FILTER]" >&2; exit 2 ;;
+  esac
+done
 
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$SAYVANE_ROOT"
@@ -42,9 +54,15 @@ record() { # record NAME pass|fail|skip SECONDS [NOTE]
 }
 
 kSkip=77
+# A filter that selects nothing must not read as a pass.
+selected_nothing() { # selected_nothing OUTPUT-FILE
+  grep -q '^\[  PASSED  \] 0 tests' "$1" || return 1
+  echo "no test was selected" >&2
+}
 stage() { # stage NAME COMMAND...: runs the command and records the outcome; exit 77 is a skip
   local name=$1 start=$SECONDS rc=0
   shift
+  [[ -z $only || $name == setup || $name == *"$only"* ]] || return 0
   echo
   echo "=== $name"
   "$@" || rc=$?
@@ -81,7 +99,12 @@ native_build() {
 native_tests() {
   # Only a test executable that was just (re)built successfully is worth running.
   ninja -C "$SAYVANE_NATIVE_DIR" -j"$SAYVANE_JOBS" sayvane-unit-tests >/dev/null || return 1
-  ctest --test-dir "$SAYVANE_NATIVE_DIR" --output-on-failure --timeout 600
+  [[ -n ${GTEST_FILTER:-} ]] || { ctest --test-dir "$SAYVANE_NATIVE_DIR" --output-on-failure --timeout 600; return; }
+  local out=$tmp/native.out rc
+  "$SAYVANE_NATIVE_DIR/tests/sayvane-unit-tests" 2>&1 | tee "$out"
+  rc=${PIPESTATUS[0]}
+  ((rc == 0)) || return $rc
+  ! selected_nothing "$out"
 }
 stage "native build" native_build
 stage "native tests (ctest)" native_tests
@@ -143,9 +166,10 @@ despite_wine() { # despite_wine COMMAND...
   rc=${PIPESTATUS[0]}
   if ((rc == 1)) && [[ ! -s $out ]]; then
     echo "Wine did not start it (exit 1, no output): starting it again" >&2
-    "$@"
-    rc=$?
+    "$@" 2>&1 | tee "$out"
+    rc=${PIPESTATUS[0]}
   fi
+  if ((rc == 0)) && selected_nothing "$out"; then rc=1; fi
   return $rc
 }
 wine_env() { # the environment every Wine command here runs in
