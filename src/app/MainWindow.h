@@ -11,6 +11,7 @@
 #include "actions/Recognition.h"
 #include "app/Controls.h"
 #include "app/Layout.h"
+#include "app/Options.h"
 #include "app/Platform.h"
 #include "app/TrayMenu.h"
 
@@ -61,6 +62,9 @@ class MainWindow final : public MainWindowControl, public ResultField {
   void RC_FalseRecognition();
   void Agent1_Command(const std::u16string& name);
   void trayCommand(TrayChoice choice);
+  // The notification icon's menu as it stands now, in menu order; the first entry is also what
+  // a double-click on the icon does.
+  std::vector<TrayEntry> trayMenu() const;
   void Timer1_Timer();
 
   // User input, as a window delivers it: a disabled or hidden control ignores it, and the
@@ -79,6 +83,7 @@ class MainWindow final : public MainWindowControl, public ResultField {
   const Flags& flags() const { return flags_; }
   const std::u16string& loadedSetName() const { return loadedSetName_; }
   const std::vector<std::u16string>& characterMenu() const { return characterMenu_; }
+  const Options& options() const { return options_; }
   bool shown() const { return shown_; }
   bool quitting() const { return quitting_; }
 
@@ -141,6 +146,7 @@ class MainWindow final : public MainWindowControl, public ResultField {
   Controls ui_;
   RecognitionState speech_;
   Flags flags_;
+  Options options_;
   std::u16string loadedSetName_;
   std::vector<std::u16string> characterMenu_;
   std::u16string menuError_;  // why the last menu fill failed

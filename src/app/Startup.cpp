@@ -36,6 +36,7 @@ void MainWindow::startupPhase1() {
   } else {
     message(kStartupTips, u"提示");
   }
+  options_ = readOptions(p_.settings);
 
   // A first start: without any set the program could do nothing. A folder that holds any set
   // file is never touched.

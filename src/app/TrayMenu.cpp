@@ -4,6 +4,14 @@
 
 namespace sayvane {
 
+std::vector<TrayEntry> MainWindow::trayMenu() const {
+  return {
+      {TrayChoice::ShowMainWindow, u"添加语音命令"},
+      {TrayChoice::ShowCharacter, u"显示"},
+      {TrayChoice::Quit, u"退出", TrayEntry::Mark::None, false, true},
+  };
+}
+
 void MainWindow::trayCommand(TrayChoice choice) {
   if (quitting_) return;
   switch (choice) {

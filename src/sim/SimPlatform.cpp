@@ -378,12 +378,12 @@ class SimSettings final : public Settings {
   }
   [[nodiscard]] bool write(const std::u16string& application, const std::u16string& section,
                            const std::u16string& key, const std::u16string& value) override {
-    c_.add(withText("setting-write", value));
+    c_.add("setting-write " + oneLine(key) + " " + oneLine(value));
     values[{application, section, key}] = value;
     return true;
   }
   [[nodiscard]] bool deleteSection(const std::u16string& application, const std::u16string& section) override {
-    c_.add("setting-delete");
+    c_.add(withText("setting-delete", section));
     std::erase_if(values, [&](const auto& value) {
       return std::get<0>(value.first) == application && std::get<1>(value.first) == section;
     });

@@ -45,7 +45,7 @@ TEST_F(Program, OnlyTheExactSettingOneSuppressesTheTips) {
   options.setting = u"1";
   const auto lines = start();
   // The tick box is ticked through its own click, which stores the value again.
-  EXPECT_EQ(firstOf(lines), "setting-write 1");
+  EXPECT_EQ(firstOf(lines), "setting-write Check1 1");
   EXPECT_THAT(lines, Not(Contains(kTips)));
   EXPECT_TRUE(ui().Check1.checked);
 }
@@ -74,7 +74,7 @@ TEST_F(Program, AFirstStartThatCannotWriteTheDefaultsNamesTheFolderLeavesItEmpty
       "message Sayvane|无法在程序文件夹“C:\\Sayvane”中写入默认的语音命令集。\\n"
       "请把整个程序文件夹移到你可以写入的地方（例如“文档”或桌面，而不是 C:\\Program Files），再启动Sayvane。";
   files.failWrites = true;
-  EXPECT_EQ(start(), (Lines{"setting-write 1", notWritable, "quit"}));
+  EXPECT_EQ(start(), (Lines{"setting-write Check1 1", notWritable, "quit"}));
 
   files.failWrites = false;
   files.unwritable = {u"点歌台.xml"};
@@ -87,13 +87,13 @@ TEST_F(Program, AFirstStartThatCannotWriteTheDefaultsNamesTheFolderLeavesItEmpty
 TEST_F(Program, WithoutSpeechTheStartupFailureEndsStartAndTheMainWindowComesBack) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   options.noSpeech = true;
-  EXPECT_EQ(start(), (Lines{"setting-write 1", "character show", kGreeting, "main-window hide", kStartupFailure,
+  EXPECT_EQ(start(), (Lines{"setting-write Check1 1", "character show", kGreeting, "main-window hide", kStartupFailure,
                             "main-window show"}));
   EXPECT_TRUE(window->shown());
   EXPECT_TRUE(ui().SREngines.items.empty());
   for (const auto* control : {"Command7", "Image1", "Check1"}) EXPECT_TRUE(window->click(control));
   EXPECT_THAT(take(), ElementsAre("help-window", "shell-open C:\\Sayvane\\Sayvane帮助.html",
-                                  "shell-open C:\\Sayvane\\Sayvane帮助.html", "setting-delete"));
+                                  "shell-open C:\\Sayvane\\Sayvane帮助.html", "setting-delete Startup"));
   window->close();
   EXPECT_THAT(take(), ElementsAre("quit"));
 }

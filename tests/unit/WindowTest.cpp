@@ -33,12 +33,21 @@ TEST_F(Window, MenuChoicesShowTheWindowOrQuitAndOthersDoNothing) {
   EXPECT_TRUE(take().empty());
 }
 
-TEST_F(Window, TheTickBoxStoresOrDeletesTheSetting) {
+TEST_F(Window, TheTickBoxStoresOrDeletesItsSettingAndLeavesTheOptions) {
   ASSERT_TRUE(window->controls().Check1.checked);
-  EXPECT_EQ(click("Check1"), (Lines{"setting-delete"}));
+  EXPECT_EQ(click("Check1"), (Lines{"setting-delete Startup"}));
   EXPECT_FALSE(sim->setting());
-  EXPECT_EQ(click("Check1"), (Lines{"setting-write 1"}));
+  EXPECT_EQ(click("Check1"), (Lines{"setting-write Check1 1"}));
   EXPECT_EQ(sim->setting(), u"1");
+  // The user's options lie in a section of their own: unticking the box leaves them.
+  auto& settings = sim->platform().settings;
+  EXPECT_EQ(readOptions(settings), Options{});
+  ASSERT_TRUE(writeOptions(settings, {RecognizerChoice::Own, true}));
+  click("Check1");
+  EXPECT_EQ(readOptions(settings), (Options{RecognizerChoice::Own, true}));
+  ASSERT_TRUE(settings.write(u"Sayvane", u"Options", u"Recognizer", u"inproc"));
+  ASSERT_TRUE(settings.write(u"Sayvane", u"Options", u"GameKeys", u"yes"));
+  EXPECT_EQ(readOptions(settings), Options{});
 }
 
 TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanel) {
