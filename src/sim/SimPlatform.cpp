@@ -7,7 +7,7 @@
 
 #include "actions/ActionPlan.h"
 #include "app/MainWindow.h"
-#include "commandsets/Grammar.h"
+#include "sim/Grammar.h"
 #include "commandsets/SetText.h"
 #include "text/Text.h"
 

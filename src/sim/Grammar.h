@@ -1,6 +1,6 @@
-// What a recognizer makes of a set file: the phrases it listens for, or nothing when it
-// cannot compile the file. Judged by markers, as every other reader of the format is, so the
-// simulated recognizer and the stand-in one agree with the program's own readers.
+// What the simulated recognizer makes of a set file: the phrases it listens for, or nothing when
+// it cannot compile the file. Judged by the markers the program's own readers go by; the
+// stand-in recognizer under Windows reads the file as XML instead.
 #pragma once
 
 #include <optional>

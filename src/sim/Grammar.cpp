@@ -1,4 +1,4 @@
-#include "commandsets/Grammar.h"
+#include "sim/Grammar.h"
 
 #include "commandsets/SetFile.h"
 #include "commandsets/SetText.h"
