@@ -15,12 +15,13 @@ std::vector<TrayEntry> MainWindow::trayMenu() const {
 void MainWindow::trayCommand(TrayChoice choice) {
   if (quitting_) return;
   switch (choice) {
-    case TrayChoice::ShowMainWindow: return Agent1_Command(u"添加语音命令");
+    case TrayChoice::ShowMainWindow: return characterCommand(u"添加语音命令");
     case TrayChoice::ShowCharacter: {
       auto s = services();
-      return runAction(u"OpenShow", s);
+      runAction(u"OpenShow", s);
+      return present();
     }
-    case TrayChoice::Quit: return Agent1_Command(u"退出");
+    case TrayChoice::Quit: return characterCommand(u"退出");
   }
 }
 

@@ -6,12 +6,16 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sayvane {
 
 inline constexpr std::uint32_t kRecognitionInterest = 16;        // SRERecognition
 inline constexpr std::uint32_t kFalseRecognitionInterest = 512;  // SREFalseRecognition
+
+// A recognizer description names a Chinese engine when, lower-cased, it holds "chinese" or "中文".
+bool namesChineseEngine(std::u16string_view description);
 
 class Recognizer {
  public:

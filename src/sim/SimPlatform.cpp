@@ -106,7 +106,7 @@ struct Core {
   void tick(nanoseconds at) {
     // The next tick is queued first, so the handler's own stop or restart replaces it.
     scheduleTick(at + tickInterval);
-    if (window) window->Timer1_Timer();
+    if (window) window->clearTimerTick();
   }
 };
 
@@ -486,16 +486,16 @@ void SimPlatform::hear(const std::u16string& phrase) {
   if (core.quitting || !core.window || !recognizer.active) return;
   const auto& phrases = recognizer.phrases;
   if (std::find(phrases.begin(), phrases.end(), phrase) != phrases.end()) {
-    if (recognizer.interests & kRecognitionInterest) core.window->RC_Recognition(phrase);
+    if (recognizer.interests & kRecognitionInterest) core.window->heard(phrase);
   } else if (recognizer.interests & kFalseRecognitionInterest) {
-    core.window->RC_FalseRecognition();
+    core.window->heardNothing();
   }
 }
 
 void SimPlatform::agentCommand(const std::u16string& name) {
   auto& core = state_->core;
   if (core.quitting || !core.window) return;
-  core.window->Agent1_Command(name);
+  core.window->characterCommand(name);
 }
 
 void SimPlatform::elapse(std::chrono::milliseconds ms) { (void)state_->core.pump(ms); }

@@ -1,4 +1,4 @@
-// What the recognizer control and the test mode say to the user, and the Chinese-engine test.
+// What the set switch, the grammar loads and the test mode say to the user.
 #pragma once
 
 #include <string_view>
@@ -29,8 +29,5 @@ inline constexpr std::u16string_view kStartTestCaption = u"开始测试词汇";
 inline constexpr std::u16string_view kTestInstructions =
     u"在第一次使用语音命令前，\r\n最好把对应的语音词汇念一遍，\r\n直到每个词都被正确识别，\r\n"
     u"如被正确识别在文本框中会出现对应的文字，\r\n如果遇到不能识别，\r\n或者两个词的发音相近，\r\n应该修改成其他词汇。";
-
-// A recognizer description names a Chinese engine when, lower-cased, it holds "chinese" or "中文".
-bool namesChineseEngine(std::u16string_view description);
 
 }  // namespace sayvane

@@ -14,7 +14,7 @@
 #include "app/Layout.h"
 #include "app/win32/TrayIcon.h"
 #include "app/win32/WindowClasses.h"
-#include "commandsets/Composer.h"
+#include "app/Composer.h"
 #include "commandsets/DefaultSets.h"
 #include "commandsets/EditorTexts.h"
 #include "e2e/ProgramFixture.h"

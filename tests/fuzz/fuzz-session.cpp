@@ -51,21 +51,21 @@ void check(const MainWindow& window, sim::SimPlatform& sim) {
   for (const Control* list : {&ui.List1, &ui.List2, &ui.SREngines})
     SAYVANE_FUZZ_CHECK(list->selection == -1 || (list->selection >= 0 && static_cast<std::size_t>(list->selection) < list->items.size()));
   // The window never claims the rules are on when the recognizer has them off, or the reverse.
-  if (!window.quitting()) SAYVANE_FUZZ_CHECK(window.flags().rulesActive == sim.rulesActive());
+  if (!window.quitting()) SAYVANE_FUZZ_CHECK(window.listener().rulesActive() == sim.rulesActive());
   // An active set's label names the set whose phrases act.
-  if (window.flags().rulesActive && !window.recognition().testMode && !window.quitting())
-    SAYVANE_FUZZ_CHECK(ui.Label5.caption == concat({kActiveSetLabel, window.loadedSetName()}));
-  SAYVANE_FUZZ_CHECK(window.characterMenu() == sim.characterMenu());
+  if (window.listener().rulesActive() && !window.listener().testing() && !window.quitting())
+    SAYVANE_FUZZ_CHECK(ui.Label5.caption == concat({kActiveSetLabel, window.library().loadedName()}));
+  SAYVANE_FUZZ_CHECK(window.characterMenu().entries() == sim.characterMenu());
   // While the set list shows the loaded set, the phrase list shows exactly its entries.
   const auto* selected = ui.List2.selectedItem();
-  if (selected && *selected == window.loadedSetName()) {
-    const auto entries = listEntries(window.recognition().loadedSetText);
+  if (selected && *selected == window.library().loadedName()) {
+    const auto entries = listEntries(window.library().loadedText());
     SAYVANE_FUZZ_CHECK(entries.size() == ui.List1.items.size());
     for (std::size_t i = 0; i < entries.size(); ++i)
       SAYVANE_FUZZ_CHECK(makePhraseItem(entries[i].phrase, entries[i].action) == ui.List1.items[i]);
   }
   // Locked controls come and go together: editing is off whenever the rules listen.
-  if (window.flags().rulesActive) SAYVANE_FUZZ_CHECK(!ui.List2.enabled && !ui.Command3.enabled && !ui.SREngines.enabled);
+  if (window.listener().rulesActive()) SAYVANE_FUZZ_CHECK(!ui.List2.enabled && !ui.Command3.enabled && !ui.SREngines.enabled);
 }
 
 }  // namespace

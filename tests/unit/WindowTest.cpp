@@ -1,6 +1,6 @@
 #include "ProgramTest.h"
 
-#include "commandsets/Composer.h"
+#include "app/Composer.h"
 #include "support/Ends.h"
 
 namespace sayvane::testing {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "speech/SpeechTexts.h"
 
 namespace sayvane::win32 {
 namespace {

@@ -55,10 +55,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       // The recognizer's and the character's events reach the model as the window's own do.
       SapiRecognizer recognizer;
       recognizer.setEventHandlers(
-          [&view](const std::u16string& text) { view.deliver([&](MainWindow& m) { m.RC_Recognition(text); }); },
-          [&view] { view.deliver([](MainWindow& m) { m.RC_FalseRecognition(); }); });
+          [&view](const std::u16string& text) { view.deliver([&](MainWindow& m) { m.heard(text); }); },
+          [&view] { view.deliver([](MainWindow& m) { m.heardNothing(); }); });
       auto menuChoice = [&view](const std::u16string& name) {
-        view.deliver([&](MainWindow& m) { m.Agent1_Command(name); });
+        view.deliver([&](MainWindow& m) { m.characterCommand(name); });
       };
       AgentCharacterControl systemCharacter;
       systemCharacter.setCommandHandler(menuChoice);
