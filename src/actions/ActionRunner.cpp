@@ -61,13 +61,8 @@ Outcome perform(const Operation& o, ActionServices& s) {
 
 int roundToInt16(double value) {
   if (std::isnan(value)) return 0;
-  if (value >= 32767) return 32767;
-  if (value <= -32768) return -32768;
-  const double down = std::floor(value);
-  const double fraction = value - down;
-  double rounded = down;
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(down, 2.0) != 0)) rounded = down + 1;
-  return static_cast<int>(rounded);
+  // The default rounding mode rounds half to even.
+  return static_cast<int>(std::clamp(std::nearbyint(value), -32768.0, 32767.0));
 }
 
 void runPlan(const ActionPlan& plan, ActionServices& services) {
