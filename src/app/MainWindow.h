@@ -103,6 +103,7 @@ class MainWindow final : public MainWindowControl, public ResultField {
   // app/Startup.cpp
   void startupPhase1();
   bool startupPhase2();
+  std::u16string defaultsNotWritten(const std::u16string& fileName);
 
   // app/Assistant.cpp
   void loadAndGreet();

@@ -82,6 +82,16 @@ TEST_F(Program, AFirstStartThatCannotWriteTheDefaultsNamesTheFolderLeavesItEmpty
   EXPECT_THAT(partly, Contains("delete Windows.xml"));
   EXPECT_THAT(Lines(partly.end() - 2, partly.end()), ElementsAre(notWritable, "quit"));
   EXPECT_TRUE(files.files.empty());
+
+  // The folder takes files, but a folder of a set's name does not: that entry is named instead.
+  files.unwritable.clear();
+  files.folders = {u"初始默认语音命令集.xml"};
+  const auto blocked = start();
+  EXPECT_THAT(Lines(blocked.end() - 2, blocked.end()),
+              ElementsAre("message Sayvane|无法写入默认的语音命令集：程序文件夹“C:\\Sayvane”中有一个名为“初始默认语音命令集.xml”"
+                          "的文件夹，占用了语音命令集文件的名字。\\n请删除这个文件夹或给它改名，再启动Sayvane。",
+                          "quit"));
+  EXPECT_TRUE(files.files.empty());
 }
 
 TEST_F(Program, WithoutSpeechTheStartupFailureEndsStartAndTheMainWindowComesBack) {
