@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 
 #include "SimulatorWindow.h"
@@ -14,6 +15,7 @@
 #include "e2e/ProgramFixture.h"
 #include "e2e/driver/SpeechSim.h"
 #include "e2e/driver/TargetLog.h"
+#include "platform/win32/WinCodePage936.h"
 #include "speech/SpeechTexts.h"
 #include "text/Text.h"
 
@@ -258,6 +260,7 @@ struct StartUpCase {
   bool audioBusy;
   std::vector<std::tuple<std::u16string_view, std::u16string, bool>> messages;  // after the tips
   std::function<void(ProgramTest&)> then;
+  bool initialSetCutShort = false;  // the folder holds only the initial set, cut before its "</L>"
 };
 
 const StartUpCase kStartUps[] = {
@@ -311,6 +314,24 @@ const StartUpCase kStartUps[] = {
        EXPECT_TRUE(waitFor([&] { return visible(test.program.waitWindow(sayvane::win32::kCharacterWindowClass)); }));
        EXPECT_EQ(say(u"Tobrin"), "recognition");
      }},
+    // The recognizer refuses the initial set: the file is named, not the recognizer blamed, and
+    // the window offers the set list, with the recognizer started and nothing switched on.
+    {"InitialSetCutShort",
+     {true, true, true},
+     nullptr,
+     false,
+     {{u"Sayvane",
+       concat({sayvane::kSetRefused, u"初始默认语音命令集.xml”：文件不完整，缺少结尾的“</GRAMMAR>”。",
+               sayvane::kChooseAnotherSet}),
+       false}},
+     [](ProgramTest& test) {
+       ASSERT_TRUE(waitFor([&] { return visible(test.main); }));
+       EXPECT_TRUE(enabled(control(test.main, "List2")));
+       const auto calls = readSimLog(test.simLog);
+       EXPECT_EQ(callsStartingWith(calls, "ISpeechRecoGrammar.CmdLoadFromFile(").size(), 1u);
+       EXPECT_TRUE(callsStartingWith(calls, "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1)").empty());
+     },
+     true},
 };
 
 void PrintTo(const StartUpCase& c, std::ostream* out) { *out << c.name; }
@@ -323,6 +344,13 @@ class StartUp : public ProgramTest, public ::testing::WithParamInterface<StartUp
 TEST_P(StartUp, TellsTheUserWhatIsWrongAndLeavesTheProgramUsable) {
   SetEnvironmentVariableW(L"SAYVANE_SIM_RECOGNIZERS", GetParam().recognizers);
   if (GetParam().audioBusy) SetEnvironmentVariableW(L"SAYVANE_SIM_AUDIO_BUSY", L"1");
+  if (GetParam().initialSetCutShort) {
+    for (const auto& set : sayvane::defaultSets()) {
+      if (set.name != sayvane::kInitialSetName) continue;
+      const auto whole = *sayvane::WinCodePage936().encode(set.text()).bytes;
+      std::ofstream(setFile(set.name), std::ios::binary) << whole.substr(0, whole.find("</L>"));
+    }
+  }
   launch();
   expectMessage(u"提示", sayvane::kStartupTips);
   for (const auto& [caption, text, icon] : GetParam().messages) expectMessage(caption, text, icon);

@@ -156,14 +156,35 @@ TEST_F(Program, WithoutACharacterVoiceCommandsStillWork) {
   EXPECT_TRUE(hear(u"变大").empty());
 }
 
-TEST_F(Program, AnInitialSetThatIsNotGbkIsReportedAndEndsStartupWithTheFailureMessage) {
-  files.files[u"初始默认语音命令集.xml"] = "\x81";  // a lead byte without its trail
-  const auto lines = start();
-  EXPECT_THAT(lines, Contains("message Sayvane|语音命令集文件“初始默认语音命令集.xml”不是有效的GBK编码文本，无法读取。"));
-  EXPECT_EQ(lastOf(lines), "main-window show");
-  EXPECT_THAT(lines, Contains(kStartupFailure));
-  EXPECT_FALSE(sim->rulesActive());
-  EXPECT_EQ(files.files[u"初始默认语音命令集.xml"], "\x81");
+// The recognizer started: only the file is at fault, so it is named, and the window offers the other sets.
+TEST_F(Program, ABrokenInitialSetIsNamedWithItsCauseAndTheWindowOffersTheOtherSets) {
+  const std::string whole = *codePage->encode(setTextWithEntries(kInitialEntries)).bytes;
+  const std::string choose = "\\n请在语音命令集列表中选中另一个语音命令集来使用。";
+  const auto inPhrase = whole.find("</P>");
+  const std::pair<std::string, std::string> broken[] = {
+      {whole.substr(0, inPhrase) + "\x81\x20\xFF" + whole.substr(inPhrase),
+       "语音命令集文件“初始默认语音命令集.xml”不是有效的GBK编码文本，无法读取。"},
+      {"", "语音识别引擎无法载入语音命令集文件“初始默认语音命令集.xml”：文件是空的。"},
+      {whole.substr(0, whole.find("</L>")),
+       "语音识别引擎无法载入语音命令集文件“初始默认语音命令集.xml”：文件不完整，缺少结尾的“</GRAMMAR>”。"},
+  };
+  for (const auto& [bytes, cause] : broken) {
+    SCOPED_TRACE(cause);
+    files.files.clear();
+    addSet(u"Windows", {{u"OpenShow", u"Tobrin"}, {u"Alt+F4", u"关闭窗口"}});
+    files.files[u"初始默认语音命令集.xml"] = bytes;
+    const auto lines = start();
+    EXPECT_THAT(lines, Contains("message Sayvane|" + cause + choose));
+    EXPECT_THAT(lines, Not(Contains(kStartupFailure)));
+    EXPECT_EQ(lastOf(lines), "main-window show");
+    EXPECT_TRUE(ui().List2.enabled);
+    EXPECT_FALSE(sim->rulesActive());
+    EXPECT_EQ(files.files[u"初始默认语音命令集.xml"], bytes);
+    selectSet(u"Windows");
+    EXPECT_EQ(lastOf(click("Command5")), "rules on");
+    hear(u"Tobrin");
+    EXPECT_THAT(hear(u"关闭窗口"), Contains("key-down 0x73"));
+  }
 }
 
 }  // namespace
