@@ -92,20 +92,34 @@ void ProgramTest::launch() {
   ASSERT_TRUE(program.started());
 }
 
-void ProgramTest::expectMessage(std::u16string_view caption, std::u16string_view text, bool icon) {
+void ProgramTest::expectMessage(std::u16string_view caption, std::u16string_view text, bool icon,
+                                const char* picture) {
   const auto box = expectMessageBox(program);
   ASSERT_TRUE(box) << "no message box came: " << sayvane::toUtf8(text);
   EXPECT_EQ(box->caption, caption);
   EXPECT_EQ(box->text, text);
   EXPECT_EQ(box->icon, icon);
   EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
+  if (picture) {
+    // A box that was never painted shows as one colour: a black rectangle where its text and
+    // its button should be.
+    std::vector<HWND> parts{GetDlgItem(box->window, 0xFFFF)};
+    for (const int id : box->buttons) parts.push_back(GetDlgItem(box->window, id));
+    const auto drawn = [](HWND part) {
+      const Image image = captureRect(screenRect(part));
+      return !image.empty() && std::any_of(image.bgrx.begin(), image.bgrx.end(),
+                                           [&](std::uint32_t pixel) { return pixel != image.bgrx.front(); });
+    };
+    EXPECT_TRUE(waitFor([&] { return std::all_of(parts.begin(), parts.end(), drawn); }, 5s)) << picture;
+    snapshot(box->window, picture);
+  }
   EXPECT_TRUE(answer(box->window, IDOK));
 }
 
 void ProgramTest::startToMainWindow(bool tips) {
   launch();
   if (tips) expectMessage(u"提示", sayvane::kStartupTips);
-  expectMessage(u"Sayvane", sayvane::kStartupFailure, true);
+  expectMessage(u"Sayvane", sayvane::kStartupFailure, true, "message-box-window-hidden");
   main = program.waitWindow(sayvane::win32::kMainWindowClass);
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
 }
