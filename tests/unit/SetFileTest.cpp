@@ -102,6 +102,7 @@ TEST_F(OnDisk, ListingTakesXmlFilesOnlySortedAndKeepsNamesVerbatim) {
   std::filesystem::create_directory(folder.path() / "dir.xml");
   EXPECT_EQ(listSetNames(files), (std::vector<std::u16string>{u"A", u"b", u"点歌台"}));
   // What a listing leaves out may still stand in a set file's way.
+  EXPECT_FALSE(files.writeAtomic(u"dir.xml", "x"));
   EXPECT_EQ(files.kindOf(u"dir.xml"), Files::Kind::Folder);
   EXPECT_EQ(files.kindOf(u"b.xml"), Files::Kind::File);
   EXPECT_EQ(files.kindOf(u"c.xml"), Files::Kind::Missing);
