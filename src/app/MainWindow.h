@@ -3,6 +3,7 @@
 // real window only forwards events here and renders `controls()`.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,6 +109,7 @@ class MainWindow final : public MainWindowControl, public ResultField {
   // app/Startup.cpp
   void startupPhase1();
   bool startupPhase2();
+  std::u16string defaultsNotWritten(const std::u16string& fileName);
 
   // app/Assistant.cpp
   void loadAndGreet();
@@ -128,6 +130,13 @@ class MainWindow final : public MainWindowControl, public ResultField {
 
   // commandsets/Editor.cpp
   void List2_Click();
+  // Selecting a set: its phrases listed and its rules loaded. The engine check speaks for
+  // itself; a file that could not be read or loaded comes back described, for the caller to say.
+  struct SetProblem {
+    bool recognizerRefused = false;
+    std::u16string description;  // names the file and the cause
+  };
+  std::optional<SetProblem> loadSelectedSet();
   void List1_Click();
   void Command1_Click();
   void Command2_Click();
