@@ -4,6 +4,7 @@
 // real window only forwards events here and renders `controls()`.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,6 +88,13 @@ class MainWindow final : public MainWindowControl, public ResultField {
   void appendComposerItem(std::string_view item);
 
   // app/SetHandlers.cpp: the sets, their phrases, the set switch and the test mode.
+  // Choosing a set: its phrases listed and its rules loaded. The engine check speaks for itself;
+  // a file that could not be read or loaded comes back described, for the caller to say.
+  struct SetProblem {
+    bool recognizerRefused = false;
+    std::u16string description;  // names the file and the cause
+  };
+  std::optional<SetProblem> chooseSet(const std::u16string& name);
   void selectSet(const std::u16string& name);
   void showPhrase(int index);
   void addPhrase();
@@ -101,6 +109,7 @@ class MainWindow final : public MainWindowControl, public ResultField {
   // app/Startup.cpp
   void startupPhase1();
   bool startupPhase2();
+  std::u16string defaultsNotWritten(const std::u16string& fileName);
 
   Platform& p_;
   SetLibrary library_;

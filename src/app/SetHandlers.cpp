@@ -3,22 +3,36 @@
 #include "app/MainWindow.h"
 #include "commandsets/DefaultSets.h"
 #include "commandsets/EditorTexts.h"
+#include "commandsets/Grammar.h"
 #include "commandsets/SetFile.h"
 #include "speech/SpeechTexts.h"
+#include "text/Text.h"
 
 namespace sayvane {
 
 // The set the grammar holds is the one the library has loaded: neither changes while the rules
 // listen, so that what is heard is what the window names.
-void MainWindow::selectSet(const std::u16string& name) {
-  if (listener_.rulesActive()) return;
+std::optional<MainWindow::SetProblem> MainWindow::chooseSet(const std::u16string& name) {
+  if (listener_.rulesActive()) return std::nullopt;
   const bool loaded = name == library_.loadedName();
   library_.choose(name);
-  if (loaded) return;  // not read again
+  if (loaded) return std::nullopt;  // not read again
   ui_.List1.selection = -1;
-  if (const auto problem = listener_.engineProblem()) return message(*problem, u"提示");
-  if (const auto refused = library_.loadChosen()) return show(*refused);
-  if (!listener_.load(library_.path(name))) message(kGrammarLoadFailedOnSelect);
+  if (const auto problem = listener_.engineProblem()) {
+    message(*problem, u"提示");
+    return std::nullopt;
+  }
+  if (const auto refused = library_.loadChosen()) return SetProblem{false, refused->message};
+  if (listener_.load(library_.path(name))) return std::nullopt;
+  // Our own reading of the text knows most of what a recognizer refuses.
+  auto cause = grammarProblem(library_.loadedText());
+  if (cause.empty()) cause = kSetRefusedUnknownCause;
+  return SetProblem{true, concat({kSetRefused, setFileName(name), u"”：", cause, u"。"})};
+}
+
+void MainWindow::selectSet(const std::u16string& name) {
+  if (const auto problem = chooseSet(name))
+    message(problem->recognizerRefused ? kGrammarLoadFailedOnSelect : problem->description);
 }
 
 void MainWindow::showPhrase(int index) {

@@ -43,8 +43,8 @@ void MainWindow::startupPhase1() {
   options_ = readOptions(p_.settings);
 
   // A first start: without any set the program could do nothing.
-  if (!library_.writeDefaultsIfEmpty()) {
-    message(concat({kFolderNotWritable, p_.files.folder(), kFolderNotWritableEnd}));
+  if (const auto blocked = library_.writeDefaultsIfEmpty()) {
+    message(defaultsNotWritten(*blocked));
     quit();
     return;
   }
@@ -54,12 +54,31 @@ void MainWindow::startupPhase1() {
   hideMainWindow();
 }
 
-// The recognizer's start, then the initial set selected and switched on.
+// Moving the program helps only when the folder is what refuses; an entry in the way must be named.
+std::u16string MainWindow::defaultsNotWritten(const std::u16string& fileName) {
+  const auto folder = p_.files.folder();
+  switch (p_.files.kindOf(fileName)) {
+    case Files::Kind::Folder: return concat({kDefaultsBlocked, folder, kBlockedByFolder, fileName, kBlockedByFolderEnd});
+    case Files::Kind::File: return concat({kDefaultsBlocked, folder, kBlockedByFile, fileName, kBlockedByFileEnd});
+    case Files::Kind::Missing: break;
+  }
+  return concat({kFolderNotWritable, folder, kFolderNotWritableEnd});
+}
+
+// The recognizer's start, then the initial set chosen and switched on. Once the recognizer has
+// started, a broken initial set is the file's fault, not the recognizer's: the file is named
+// and the set left off, so the window shows with the list free for another.
 bool MainWindow::startupPhase2() {
   if (!listener_.start()) return false;
   const auto& names = library_.names();
-  if (std::find(names.begin(), names.end(), kInitialSetName) != names.end()) selectSet(std::u16string(kInitialSetName));
-  return switchActiveSet() != SwitchResult::MenuFailed;
+  if (std::find(names.begin(), names.end(), kInitialSetName) != names.end()) {
+    if (const auto problem = chooseSet(std::u16string(kInitialSetName))) {
+      message(concat({problem->description, kChooseAnotherSet}));
+      return true;
+    }
+  }
+  if (switchActiveSet() == SwitchResult::MenuFailed) message(concat({menuError_, kChooseAnotherSet}));
+  return true;
 }
 
 }  // namespace sayvane

@@ -104,12 +104,14 @@ Outcome SetLibrary::removeChosen() {
   return std::nullopt;
 }
 
-bool SetLibrary::writeDefaultsIfEmpty() {
+std::optional<std::u16string> SetLibrary::writeDefaultsIfEmpty() {
   // A folder that holds any set file is never touched.
-  if (!files_.listXml().empty() || restoreDefaultSets(files_, codePage_)) return true;
+  if (!files_.listXml().empty()) return std::nullopt;
+  const auto restored = restoreDefaultSets(files_, codePage_);
+  if (restored) return std::nullopt;
   // A half set of defaults would stop the next start in a writable folder from writing all eight.
   for (const auto& file : files_.listXml()) (void)files_.remove(file);
-  return false;
+  return setFileName(restored.setName);
 }
 
 }  // namespace sayvane

@@ -60,8 +60,9 @@ class SetLibrary {
   // the caller's.
   [[nodiscard]] Outcome removeChosen();
   // A folder with no set at all gets the default sets; the sets written before a failure go
-  // again, so that the next start in a writable folder writes all of them. False on failure.
-  [[nodiscard]] bool writeDefaultsIfEmpty();
+  // again, so that the next start in a writable folder writes all of them. On failure, the
+  // file that could not be written.
+  [[nodiscard]] std::optional<std::u16string> writeDefaultsIfEmpty();
 
  private:
   Outcome write(const std::u16string& text);

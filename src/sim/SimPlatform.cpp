@@ -7,7 +7,7 @@
 
 #include "actions/ActionPlan.h"
 #include "app/MainWindow.h"
-#include "sim/Grammar.h"
+#include "commandsets/Grammar.h"
 #include "commandsets/SetText.h"
 #include "text/Text.h"
 
@@ -246,6 +246,7 @@ class SimFiles final : public Files {
     if (removed) c_.add(withText("delete", name));
     return removed;
   }
+  Kind kindOf(const std::u16string& name) override { return files_.kindOf(name); }
 
  private:
   Core& c_;

@@ -92,20 +92,30 @@ void ProgramTest::launch() {
   ASSERT_TRUE(program.started());
 }
 
-void ProgramTest::expectMessage(std::u16string_view caption, std::u16string_view text, bool icon) {
+void ProgramTest::expectMessage(std::u16string_view caption, std::u16string_view text, bool icon,
+                                const char* picture) {
   const auto box = expectMessageBox(program);
   ASSERT_TRUE(box) << "no message box came: " << sayvane::toUtf8(text);
   EXPECT_EQ(box->caption, caption);
   EXPECT_EQ(box->text, text);
   EXPECT_EQ(box->icon, icon);
   EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
+  if (picture) {
+    // A box never painted shows as one colour: a black rectangle where its text and button should be.
+    const auto drawn = [&](int id) {
+      const Image image = captureRect(screenRect(GetDlgItem(box->window, id)));
+      return !image.empty() && std::count(image.bgrx.begin(), image.bgrx.end(), image.bgrx.front()) < std::ssize(image.bgrx);
+    };
+    EXPECT_TRUE(waitFor([&] { return drawn(0xFFFF) && drawn(IDOK); }, 5s)) << picture;
+    snapshot(box->window, picture);
+  }
   EXPECT_TRUE(answer(box->window, IDOK));
 }
 
 void ProgramTest::startToMainWindow(bool tips) {
   launch();
   if (tips) expectMessage(u"提示", sayvane::kStartupTips);
-  expectMessage(u"Sayvane", sayvane::kStartupFailure, true);
+  expectMessage(u"Sayvane", sayvane::kStartupFailure, true, "message-box-window-hidden");
   main = program.waitWindow(sayvane::win32::kMainWindowClass);
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
 }

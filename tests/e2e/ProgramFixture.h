@@ -39,8 +39,10 @@ class ProgramTest : public ::testing::Test {
   // Starts Sayvane.exe from the program folder.
   void launch();
   // Expects the next message box to read exactly `text` under `caption`, with or without the
-  // error icon and with only an OK button, and closes it.
-  void expectMessage(std::u16string_view caption, std::u16string_view text, bool icon = false);
+  // error icon and with only an OK button, and closes it. With a `picture` name, the box is
+  // also pictured and must show its text and its button drawn.
+  void expectMessage(std::u16string_view caption, std::u16string_view text, bool icon = false,
+                     const char* picture = nullptr);
   // Start-up on a system without a recognizer: the tips unless the setting says not, the
   // start-up failure, then the main window is shown.
   void startToMainWindow(bool tips = true);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 
 #include "SimulatorWindow.h"
@@ -258,6 +259,7 @@ struct StartUpCase {
   bool audioBusy;
   std::vector<std::tuple<std::u16string_view, std::u16string, bool>> messages;  // after the tips
   std::function<void(ProgramTest&)> then;
+  bool initialSetCutShort = false;  // the folder holds only the initial set, cut off after its "<L>"
 };
 
 const StartUpCase kStartUps[] = {
@@ -311,6 +313,16 @@ const StartUpCase kStartUps[] = {
        EXPECT_TRUE(waitFor([&] { return visible(test.program.waitWindow(sayvane::win32::kCharacterWindowClass)); }));
        EXPECT_EQ(say(u"Tobrin"), "recognition");
      }},
+    // The recognizer refuses the initial set: the file is named, not the recognizer blamed, and
+    // the window offers the set list, with the recognizer started and nothing switched on.
+    {"InitialSetCutShort",
+     {true, true, true},
+     nullptr,
+     false,
+     {{u"Sayvane", concat({sayvane::kSetRefused, u"初始默认语音命令集.xml”：文件不完整，缺少结尾的“</GRAMMAR>”。",
+                            sayvane::kChooseAnotherSet}), false}},
+     [](ProgramTest& t) { EXPECT_TRUE(waitFor([&] { return visible(t.main) && enabled(control(t.main, "List2")); })); },
+     true},
 };
 
 void PrintTo(const StartUpCase& c, std::ostream* out) { *out << c.name; }
@@ -323,6 +335,8 @@ class StartUp : public ProgramTest, public ::testing::WithParamInterface<StartUp
 TEST_P(StartUp, TellsTheUserWhatIsWrongAndLeavesTheProgramUsable) {
   SetEnvironmentVariableW(L"SAYVANE_SIM_RECOGNIZERS", GetParam().recognizers);
   if (GetParam().audioBusy) SetEnvironmentVariableW(L"SAYVANE_SIM_AUDIO_BUSY", L"1");
+  if (GetParam().initialSetCutShort)
+    std::ofstream(setFile(sayvane::kInitialSetName)) << "<GRAMMAR LANGID=\"804\">\n<RULE TOPLEVEL=\"ACTIVE\">\n<L>\n";
   launch();
   expectMessage(u"提示", sayvane::kStartupTips);
   for (const auto& [caption, text, icon] : GetParam().messages) expectMessage(caption, text, icon);

@@ -110,7 +110,7 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   // engine check, which no recognizer can pass here.
   ASSERT_TRUE(typeText(main, "Text3", u"测试"));
   ASSERT_TRUE(click(main, "Command2"));
-  expectMessage(u"提示", concat({sayvane::kNoChineseEngine, sayvane::kSeeHelp}));
+  expectMessage(u"提示", concat({sayvane::kNoChineseEngine, sayvane::kSeeHelp}), false, "message-box");
   ASSERT_TRUE(waitFor([&] { return text16(control(main, "Text3")).empty(); }));
   const std::string bytes = bytesOf(setFile(u"测试"));
   EXPECT_EQ(bytes, *sayvane::WinCodePage936().encode(sayvane::newSetText() + u"\r\n").bytes);

@@ -64,6 +64,9 @@ void check(const MainWindow& window, sim::SimPlatform& sim) {
     for (std::size_t i = 0; i < entries.size(); ++i)
       SAYVANE_FUZZ_CHECK(makePhraseItem(entries[i].phrase, entries[i].action) == ui.List1.items[i]);
   }
+  // The rules listen only for the set switched on or the test.
+  if (window.listener().rulesActive() && !window.quitting())
+    SAYVANE_FUZZ_CHECK(window.listener().setSwitch() == Toggle::On || window.listener().testing());
   // Locked controls come and go together: editing is off whenever the rules listen.
   if (window.listener().rulesActive()) SAYVANE_FUZZ_CHECK(!ui.List2.enabled && !ui.Command3.enabled && !ui.SREngines.enabled);
 }
