@@ -38,7 +38,7 @@ Outcome perform(const Operation& o, ActionServices& s) {
   using K = Operation::Kind;
   const auto ok = [](bool done) { return done ? Outcome::Done : Outcome::Failed; };
   switch (o.kind) {
-    case K::Input: send(s.input, o.input); return Outcome::Done;
+    case K::Input: send(s.input, o.input, s.gameKeys); return Outcome::Done;
     case K::Wait: return waitMoreThan(s.waiter, toNanoseconds(o.milliseconds)) ? Outcome::Done : Outcome::Quitting;
     case K::ShellOpen: s.shell.open(o.text); return Outcome::Done;
     case K::StartProgram:
@@ -94,7 +94,8 @@ void runPlan(const ActionPlan& plan, ActionServices& services) {
     }
     if (operation.kind == Operation::Kind::StartProgram) skipFailures = true;
     if (outcome == Outcome::Quitting) {
-      for (const auto key : held) send(services.input, InputEvent{InputEvent::Type::Key, key, kKeyUp});
+      for (const auto key : held)
+        send(services.input, InputEvent{InputEvent::Type::Key, key, kKeyUp, 0, 0, 0}, services.gameKeys);
       return;
     }
     // Before a program start, a failed step ends the action: pasting after a failed

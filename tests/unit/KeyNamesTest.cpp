@@ -43,6 +43,34 @@ TEST_F(KeyNames, KeysGoDownAndUpWithScanZeroAndNoExtendedFlag) {
   EXPECT_EQ(sent(kjPressUp, {u"LWindows", u"Delete"}), (std::vector<std::string>{"key-up 0x5B", "key-up 0x2E"}));
 }
 
+TEST_F(KeyNames, GameKeysCarryTheLayoutsScanCodeAndTheExtendedFlagWhereTheKeyHasIt) {
+  // Virtual key, then what goes down without and with the mode; the key-up carries the same.
+  const std::tuple<std::uint8_t, std::string, std::string> cases[] = {
+      {0x41, "0x41", "0x41 scan 0x1E"},           // A
+      {0x79, "0x79", "0x79 scan 0x44"},           // F10
+      {0x26, "0x26", "0x26 scan 0x48 extended"},  // Up: the keypad's 8 without the flag
+      {0x5B, "0x5B", "0x5B scan 0x5B extended"},  // left Windows
+      {0xA5, "0xA5", "0xA5 scan 0x38 extended"},  // right Alt: left Alt's scan code
+      {0x0D, "0x0D", "0x0D scan 0x1C"},           // the main Enter; the keypad's adds the flag
+      {0x6F, "0x6F", "0x6F scan 0x35 extended"},  // keypad divide: "/" without the flag
+      {0x90, "0x90", "0x90 scan 0x45 extended"},  // Num Lock, and Pause the same code bare
+      {0x13, "0x13", "0x13 scan 0x45"},
+      {0x2A, "0x2A", "0x2A"},  // VK_PRINT: no key of the keyboard sends it
+  };
+  for (const bool gameKeys : {false, true}) {
+    if (gameKeys) window->trayCommand(TrayChoice::GameKeys);
+    take();
+    for (const auto& [key, bare, scanned] : cases) {
+      const auto& expected = gameKeys ? scanned : bare;
+      send(sim->platform().input, InputEvent{InputEvent::Type::Key, key, 0, 0, 0, 0}, gameKeys);
+      send(sim->platform().input, InputEvent{InputEvent::Type::Key, key, kKeyUp, 0, 0, 0}, gameKeys);
+      EXPECT_EQ(take(), (Lines{"key-down " + expected, "key-up " + expected}));
+    }
+    send(sim->platform().input, pressEvents(u"mrightbm").front(), gameKeys);
+    EXPECT_EQ(take(), Lines{"mouse 0x0001 100 0"});
+  }
+}
+
 TEST_F(KeyNames, MouseTokensActOnPressOnly) {
   const std::pair<std::u16string, std::vector<std::string>> cases[] = {
       {u"MLBC", {"mouse 0x0006 0 0"}},

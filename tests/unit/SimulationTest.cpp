@@ -73,6 +73,29 @@ TEST_F(SimulatedPlatform, AKeyPressedAgainWhileDownIsReleasedByOneKeyUp) {
   EXPECT_TRUE(sim->keysDown().empty());
 }
 
+// Keys go bare, or in the game-keys mode as this keyboard sends them; a key-up as its key-down
+// went, whatever the mode has become.
+TEST_F(SimulatedPlatform, KeysUnlikeTheModeOrTheirKeyDownAreMarkedUnexpected) {
+  const auto key = [&](std::uint8_t code, std::uint8_t scan, std::uint32_t flags, std::uintptr_t extra = 0) {
+    p().input.keyEvent(code, scan, flags, extra);
+  };
+  key(0x26, 0x48, kExtendedKey);
+  key(0x26, 0x48, kExtendedKey | kKeyUp);
+  window->trayCommand(TrayChoice::GameKeys);
+  key(0x26, 0x48, 0);
+  key(0x26, 0x48, kExtendedKey | kKeyUp);
+  key(0x41, 0x1E, 0);
+  window->trayCommand(TrayChoice::GameKeys);
+  key(0x41, 0x1E, kKeyUp);
+  key(0x41, 0, 0, 1);
+  auto lines = take();
+  std::erase_if(lines, [](const auto& line) { return line.starts_with("setting-"); });
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                        "key-down 0x26 scan 0x48 extended (unexpected)", "key-up 0x26 scan 0x48 extended",
+                        "key-down 0x26 scan 0x48 (unexpected)", "key-up 0x26 scan 0x48 extended (unexpected)",
+                        "key-down 0x41 scan 0x1E", "key-up 0x41 scan 0x1E", "key-down 0x41 (unexpected)"}));
+}
+
 TEST_F(SimulatedPlatform, AGrammarThatCannotBeLoadedKeepsThePhrasesBefore) {
   const auto good = setTextWithEntries({{u"Esc", u"甲"}, {u"Alt+F4", u"乙"}});
   files.files[u"good.xml"] = *codePage->encode(good).bytes;

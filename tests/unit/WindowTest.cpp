@@ -6,6 +6,8 @@
 namespace sayvane::testing {
 namespace {
 
+using namespace std::chrono_literals;
+
 struct Window : Program {
   void SetUp() override { startQuietly(); }
 };
@@ -48,6 +50,44 @@ TEST_F(Window, TheTickBoxStoresOrDeletesItsSettingAndLeavesTheOptions) {
   ASSERT_TRUE(settings.write(u"Sayvane", u"Options", u"Recognizer", u"inproc"));
   ASSERT_TRUE(settings.write(u"Sayvane", u"Options", u"GameKeys", u"yes"));
   EXPECT_EQ(readOptions(settings), Options{});
+}
+
+TEST_F(Window, TheGameKeysEntryActsAtOnceKeepsAHeldKeysFormAndIsRememberedAtTheNextStart) {
+  const auto entry = [&] {
+    for (const auto& e : window->trayMenu())
+      if (e.choice == TrayChoice::GameKeys) return e;
+    return TrayEntry{TrayChoice::Quit, u"none"};
+  };
+  const auto keysHeard = [&](std::u16string_view phrase) {
+    hear(u"Tobrin");
+    Lines keys;
+    for (auto& line : hear(phrase))
+      if (line.starts_with("key-")) keys.push_back(line);
+    return keys;
+  };
+  EXPECT_EQ(entry().caption, u"游戏按键模式");
+  EXPECT_EQ(entry().mark, TrayEntry::Mark::Check);
+  EXPECT_FALSE(entry().marked);
+  EXPECT_EQ(keysHeard(u"向下"), (Lines{"key-down 0x28", "key-up 0x28"}));
+  window->trayCommand(TrayChoice::GameKeys);
+  EXPECT_THAT(take(), Contains("setting-write GameKeys 1"));
+  EXPECT_TRUE(entry().marked);
+  // Switched off in the middle of a hold, the key still comes up as it went down.
+  const Lines scanned{"key-down 0x28 scan 0x50 extended", "key-up 0x28 scan 0x50 extended"};
+  sim->schedule(sim->now() + 300ms, [&] { window->trayCommand(TrayChoice::GameKeys); });
+  EXPECT_EQ(keysHeard(u"向下"), scanned);
+  EXPECT_EQ(keysHeard(u"向下"), (Lines{"key-down 0x28", "key-up 0x28"}));
+
+  window->trayCommand(TrayChoice::GameKeys);
+  const auto stored = sim->platform().settings.read(u"Sayvane", u"Options", u"GameKeys");
+  ASSERT_TRUE(stored);
+  attach();
+  ASSERT_TRUE(sim->platform().settings.write(u"Sayvane", u"Options", u"GameKeys", *stored));
+  window->start();
+  EXPECT_TRUE(entry().marked);
+  // A quit in the middle of a hold releases the key as it was pressed.
+  sim->schedule(sim->now() + 300ms, [&] { sim->agentCommand(u"退出"); });
+  EXPECT_EQ(keysHeard(u"向下"), scanned);
 }
 
 TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanel) {
