@@ -335,6 +335,25 @@ TEST_F(Tool, DryRunPrintsOneOperationALine) {
   EXPECT_EQ(out, "clipboard-clear\nclipboard-set 你好\nkey-down 0x11\nkey-down 0x56\nkey-up 0x11\nkey-up 0x56\n");
   EXPECT_EQ(tool({"dry-run", ""}), 0);
   EXPECT_EQ(out, "");
+  EXPECT_EQ(tool({"dry-run", "--game-keys"}), 2);
+  EXPECT_EQ(tool({"dry-run", "A", "B"}), 2);
+}
+
+// The dry run shows game keys as the simulated program sends them once the menu entry is ticked.
+TEST_F(Tool, GameKeysShowTheirScanCodesInTheDryRunAndTheSimulation) {
+  const std::string keys = "key-down 0x12 scan 0x38\nkey-down 0x73 scan 0x3E\nkey-up 0x12 scan 0x38\n"
+                           "key-up 0x73 scan 0x3E\n";
+  EXPECT_EQ(tool({"dry-run", "--game-keys", "Alt+F4"}), 0);
+  EXPECT_EQ(out, keys);
+  EXPECT_EQ(tool({"dry-run", "Down!10*MLBC", "--game-keys"}), 0);
+  EXPECT_EQ(out, "key-down 0x28 scan 0x50 extended\nwait 10\nkey-up 0x28 scan 0x50 extended\nwait 500\n"
+                 "mouse 0x0006 0 0\nwait 500\n");
+  const auto lines = scriptLines("tray 游戏按键模式\nhear Tobrin\nhear 关闭窗口\ntray 没有这一项\n");
+  std::string printed;
+  for (const auto& line : lines)
+    if (line.starts_with("key-")) printed += line + "\n";
+  EXPECT_EQ(printed, keys);
+  EXPECT_EQ(testing::lastOf(lines), "ignored tray 没有这一项");
 }
 
 TEST_F(Tool, ListFindAndMenuReadCodePage936Files) {
