@@ -3,7 +3,8 @@
 // Lines are "<micros> <kind> <value>"; the times are performance-counter microseconds, the
 // same clock in every process, so they compare with times the test takes itself. Input
 // messages add the millisecond time the system stamped them with when the input was queued,
-// which no delay of this window's own in taking them can shift.
+// which no delay of this window's own in taking them can shift; key messages then add the scan
+// code and the extended-key bit of their lParam, in hex as one number ("150": extended, 0x50).
 #include <windows.h>
 
 #include <shellapi.h>
@@ -24,12 +25,16 @@ constexpr UINT kFocusRetryMilliseconds = 20;
 HANDLE logFile = INVALID_HANDLE_VALUE;
 bool ready = false;
 
-// Input messages add the system's stamp; others log none.
-void logLine(const char* kind, const char* value, std::optional<DWORD> stamp = {}) {
+// Input messages add the system's stamp, key messages their scan bits; others log none.
+void logLine(const char* kind, const char* value, std::optional<DWORD> stamp = {},
+             std::optional<unsigned> scanBits = {}) {
   char line[160];
-  const int length = stamp ? std::snprintf(line, sizeof line, "%lld %s %s %lu\n", e2e::microsNow(), kind, value,
-                                           static_cast<unsigned long>(*stamp))
-                           : std::snprintf(line, sizeof line, "%lld %s %s\n", e2e::microsNow(), kind, value);
+  const int length =
+      scanBits ? std::snprintf(line, sizeof line, "%lld %s %s %lu %X\n", e2e::microsNow(), kind, value,
+                               static_cast<unsigned long>(stamp.value_or(0)), *scanBits)
+      : stamp  ? std::snprintf(line, sizeof line, "%lld %s %s %lu\n", e2e::microsNow(), kind, value,
+                               static_cast<unsigned long>(*stamp))
+               : std::snprintf(line, sizeof line, "%lld %s %s\n", e2e::microsNow(), kind, value);
   if (length <= 0) return;
   DWORD written = 0;
   // One write per line, flushed at once: the reader polls the file while this runs.
@@ -65,11 +70,14 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   for (const auto& [input, kind] : kInputs) {
     if (input != message) continue;
     char value[64];
-    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST)
+    std::optional<unsigned> scanBits;
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
       std::snprintf(value, sizeof value, "%d,%d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    else
+    } else {
       std::snprintf(value, sizeof value, "%llX", static_cast<unsigned long long>(wParam));
-    if (ready) logLine(kind, value, static_cast<DWORD>(GetMessageTime()));
+      scanBits = static_cast<unsigned>((lParam >> 16) & 0x1FF);
+    }
+    if (ready) logLine(kind, value, static_cast<DWORD>(GetMessageTime()), scanBits);
     // Keys still reach DefWindowProc: Alt+F4 must close the window as it would any other.
     return DefWindowProcW(window, message, wParam, lParam);
   }
