@@ -111,10 +111,14 @@ InputEvent withScanCode(InputEvent event, std::uint8_t scanCode) {
   return event;
 }
 
-void send(Input& input, const InputEvent& event, bool gameKeys) {
-  if (event.type == InputEvent::Type::Mouse) return input.mouseEvent(event.flags, event.dx, event.dy, 0, 0);
+InputEvent send(Input& input, const InputEvent& event, bool gameKeys) {
+  if (event.type == InputEvent::Type::Mouse) {
+    input.mouseEvent(event.flags, event.dx, event.dy, 0, 0);
+    return event;
+  }
   const auto key = gameKeys ? withScanCode(event, input.scanCode(event.virtualKey)) : event;
   input.keyEvent(key.virtualKey, key.scanCode, key.flags, 0);
+  return key;
 }
 
 void kjPress(Input& input, std::u16string_view name) {

@@ -48,8 +48,8 @@ bool isExtendedKey(std::uint8_t virtualKey);
 InputEvent withScanCode(InputEvent event, std::uint8_t scanCode);
 
 // The one place an event becomes a platform call; with gameKeys, keys go as withScanCode makes
-// them, the scan code from the input's layout.
-void send(Input& input, const InputEvent& event, bool gameKeys);
+// them, the scan code from the input's layout. The event as sent.
+InputEvent send(Input& input, const InputEvent& event, bool gameKeys);
 void kjPress(Input& input, std::u16string_view name);
 void kjPressUp(Input& input, std::u16string_view name);
 

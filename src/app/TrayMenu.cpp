@@ -22,8 +22,8 @@ void MainWindow::trayCommand(TrayChoice choice) {
       return runAction(u"OpenShow", s);
     }
     case TrayChoice::GameKeys:
-      // From the next key on; an action already running keeps the mode it began with. A store
-      // that refuses the value still leaves the mode on for this run.
+      // From the next key-down on, inside a running action too. A store that refuses the value
+      // still leaves the mode changed for this run.
       options_.gameKeys = !options_.gameKeys;
       (void)writeOptions(p_.settings, options_);
       return;

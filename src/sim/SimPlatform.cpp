@@ -140,16 +140,20 @@ class SimInput final : public Input {
     const auto held = std::find(down.begin(), down.end(), event);
     // A key goes bare, or in the game-keys mode as this keyboard sends it; a key-up goes as a
     // key-down of it went, whatever the mode has become meanwhile: a game hears scan codes, and
-    // a release in another form would leave its key down there.
+    // a release in another form would leave its key down there. A key already up (a nested
+    // action released it) may come up again as it last went down.
     bool expected = extra == 0;
     if ((flags & kKeyUp) && std::any_of(down.begin(), down.end(), sameKey)) {
       expected = expected && held != down.end();
     } else {
       InputEvent bare{InputEvent::Type::Key, virtualKey, 0, 0, 0, 0};
       const bool gameKeys = c_.window && c_.window->options().gameKeys;
-      expected = expected && event == (gameKeys ? withScanCode(bare, scanCode(virtualKey)) : bare);
+      const auto last = lastDown.find(virtualKey);
+      expected = expected && (event == (gameKeys ? withScanCode(bare, scanCode(virtualKey)) : bare) ||
+                              ((flags & kKeyUp) && last != lastDown.end() && last->second == event));
     }
     report({InputEvent::Type::Key, virtualKey, flags, 0, 0, scan}, !expected);
+    if (!(flags & kKeyUp)) lastDown[virtualKey] = event;
     if (!(flags & kKeyUp) && held == down.end()) down.push_back(event);
     if ((flags & kKeyUp) && held != down.end()) down.erase(held);
   }
@@ -158,6 +162,7 @@ class SimInput final : public Input {
   }
   std::uint8_t scanCode(std::uint8_t virtualKey) override { return standardScanCode(virtualKey); }
   std::vector<InputEvent> down;
+  std::map<std::uint8_t, InputEvent> lastDown;
 
  private:
   // The same line a dry run prints for the event.
