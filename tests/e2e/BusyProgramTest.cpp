@@ -178,11 +178,7 @@ TEST_F(Busy, HoldsAndStepPausesLastAsLongAsTheySayWithTheGameKeysModeOffAndOn) {
     const auto keys = keysSince(skip, 4);
     ASSERT_EQ(keys.size(), 4u);
     EXPECT_EQ(keys[0].value, "5B");
-    EXPECT_EQ(keys[0].scanCode, 0x5Bu);
-    EXPECT_TRUE(keys[0].extended);
     EXPECT_EQ(keys[2].value, "52");
-    EXPECT_EQ(keys[2].scanCode, 0x13u);
-    EXPECT_FALSE(keys[2].extended);
     EXPECT_GE(stampedMilliseconds(keys[0], keys[2]), 500);
     EXPECT_LE(stampedMilliseconds(keys[0], keys[2]), 900);
     EXPECT_GE(total, 1000.0);

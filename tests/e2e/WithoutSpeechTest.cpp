@@ -40,8 +40,6 @@ std::vector<std::u16string> defaultSetNamesSorted() {
   return names;
 }
 
-std::optional<std::wstring> storedSetting() { return storedValue(kSettingKey, L"Check1"); }
-std::optional<std::wstring> storedGameKeys() { return storedValue(kOptionsKey, L"GameKeys"); }
 
 // The display's DPI for the programs started while it lives (Wine reads it per process).
 class DisplayDpi {
@@ -98,7 +96,7 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
 
   // Ticking the box stores the setting at once.
   ASSERT_TRUE(click(main, "Check1"));
-  EXPECT_TRUE(waitFor([&] { return storedSetting() == L"1"; }));
+  EXPECT_TRUE(waitFor([&] { return storedValue(kSettingKey, L"Check1") == L"1"; }));
   EXPECT_TRUE(checked(control(main, "Check1")));
 
   // A new set is written in code page 936 with CRLF, listed and selected; selecting it runs the
@@ -231,9 +229,9 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   ASSERT_TRUE(minimise());
   ASSERT_TRUE(chooseFromTray(1));  // "添加语音命令"
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
-  EXPECT_FALSE(storedGameKeys());
+  EXPECT_FALSE(storedValue(kOptionsKey, L"GameKeys"));
   ASSERT_TRUE(chooseFromTray(3));  // "游戏按键模式"
-  EXPECT_TRUE(waitFor([&] { return storedGameKeys() == L"1"; }));
+  EXPECT_TRUE(waitFor([&] { return storedValue(kOptionsKey, L"GameKeys") == L"1"; }));
   ASSERT_TRUE(chooseFromTray(4));  // "退出"
   ASSERT_EQ(program.waitExit(10s), 0);
 
@@ -251,9 +249,9 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   snapshot(main, "main-window-144dpi");
   ASSERT_TRUE(click(main, "Check1"));
   ASSERT_TRUE(waitFor([&] { return !checked(control(main, "Check1")); }));
-  EXPECT_FALSE(storedSetting());
+  EXPECT_FALSE(storedValue(kSettingKey, L"Check1"));
   ASSERT_TRUE(chooseFromTray(3));
-  EXPECT_TRUE(waitFor([&] { return storedGameKeys() == L"0"; }));
+  EXPECT_TRUE(waitFor([&] { return storedValue(kOptionsKey, L"GameKeys") == L"0"; }));
   closeAndExpectExit();
 }
 
