@@ -29,8 +29,8 @@ MainWindow::MainWindow(Platform& platform)
       ui_(initialControls()) {}
 
 ActionServices MainWindow::services() {
-  return ActionServices{p_.input,  p_.shell,  p_.programs, p_.clipboard,      p_.screen, p_.random,
-                        p_.waiter, p_.dialogs, menu_.character(), *this,      p_.foreground};
+  return ActionServices{p_.input,  p_.shell,   p_.programs,       p_.clipboard, p_.screen,     p_.random,
+                        p_.waiter, p_.dialogs, menu_.character(), *this,        p_.foreground, options_.gameKeys};
 }
 
 void MainWindow::present() {

@@ -8,6 +8,7 @@ std::vector<TrayEntry> MainWindow::trayMenu() const {
   return {
       {TrayChoice::ShowMainWindow, u"添加语音命令"},
       {TrayChoice::ShowCharacter, u"显示"},
+      {TrayChoice::GameKeys, kGameKeysCaption, TrayEntry::Mark::Check, options_.gameKeys, true},
       {TrayChoice::Quit, u"退出", TrayEntry::Mark::None, false, true},
   };
 }
@@ -21,6 +22,12 @@ void MainWindow::trayCommand(TrayChoice choice) {
       runAction(u"OpenShow", s);
       return present();
     }
+    case TrayChoice::GameKeys:
+      // From the next key-down on, inside a running action too. A store that refuses the value
+      // still leaves the mode changed for this run.
+      options_.gameKeys = !options_.gameKeys;
+      (void)writeOptions(p_.settings, options_);
+      return;
     case TrayChoice::Quit: return characterCommand(u"退出");
   }
 }

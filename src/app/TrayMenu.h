@@ -7,7 +7,7 @@
 
 namespace sayvane {
 
-enum class TrayChoice { ShowMainWindow, ShowCharacter, Quit };
+enum class TrayChoice { ShowMainWindow, ShowCharacter, GameKeys, Quit };
 
 struct TrayEntry {
   enum class Mark { None, Check, Radio };
@@ -19,5 +19,6 @@ struct TrayEntry {
 };
 
 inline constexpr std::u16string_view kTrayTip = u"Sayvane";
+inline constexpr std::u16string_view kGameKeysCaption = u"游戏按键模式";
 
 }  // namespace sayvane

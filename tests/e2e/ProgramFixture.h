@@ -15,8 +15,14 @@
 
 namespace e2e {
 
-// Where the program keeps the start-up setting (HKCU), as Visual-Basic-style SaveSetting does.
+// Where the program keeps its settings (HKCU), as Visual-Basic-style SaveSetting does: the
+// start-up setting, and the user's options in a section of their own.
+inline constexpr wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Sayvane";
 inline constexpr wchar_t kSettingKey[] = L"Software\\VB and VBA Program Settings\\Sayvane\\Startup";
+inline constexpr wchar_t kOptionsKey[] = L"Software\\VB and VBA Program Settings\\Sayvane\\Options";
+
+// A stored value under `key`; nothing when it is absent.
+std::optional<std::wstring> storedValue(const wchar_t* key, const wchar_t* name);
 
 class ProgramTest : public ::testing::Test {
  public:
@@ -53,6 +59,9 @@ class ProgramTest : public ::testing::Test {
   // the character's menu is emptied (or filled again), the caption follows, and the editor and the
   // engine list are unlocked (or locked). The rules' call, when it came.
   std::optional<SimCall> switchSet(bool on);
+  // Opens the notification icon's menu and chooses its `nth` entry with the keyboard, as a user
+  // may; false when no menu came.
+  bool chooseFromTray(int nth);
   // Closes the main window with its close box and expects the program to end cleanly.
   void closeAndExpectExit();
   // A picture of where `window` lies, in the folder of the run's pictures, once the last paint landed.
