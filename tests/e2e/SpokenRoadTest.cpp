@@ -4,11 +4,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 
 #include "SimulatorWindow.h"
 #include "app/AppTexts.h"
 #include "app/win32/CharacterWindow.h"
+#include "app/win32/TrayIcon.h"
 #include "app/win32/WindowClasses.h"
 #include "commandsets/DefaultSets.h"
 #include "e2e/ProgramFixture.h"
@@ -156,10 +158,13 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
 class BuiltInCharacter : public Spoken {
  protected:
   System system() const override { return {true, false, true}; }
+  void SetUp() override {
+    Spoken::SetUp();
+    SetEnvironmentVariableW(L"SAYVANE_SIM_WINDOW", L"1");
+  }
 };
 
 TEST_F(BuiltInCharacter, TakesOverSpeaksWithoutTakingTheFocusOffersItsMenuAndTheSimulatorActsOnTheWindowInFront) {
-  SetEnvironmentVariableW(L"SAYVANE_SIM_WINDOW", L"1");
   startListening();
   const HWND character = program.waitWindow(sayvane::win32::kCharacterWindowClass);
   EXPECT_TRUE(waitFor([&] { return visible(character); }));
@@ -200,17 +205,89 @@ TEST_F(BuiltInCharacter, TakesOverSpeaksWithoutTakingTheFocusOffersItsMenuAndThe
   EXPECT_TRUE(program.running());
 
   // Its menu opens on a right click; chosen with the keyboard, its second entry of the initial
-  // set shows the main window, and the first, "退出", ends the program.
+  // set shows the main window.
   PostMessageW(character, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
   const HWND menu = waitPopupMenu(program);
   ASSERT_NE(menu, nullptr);
   for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageW(menu, WM_KEYDOWN, key, 0);
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
-  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  ASSERT_TRUE(waitFor([&] { return !visible(main); }));
-  PostMessageW(character, WM_COMMAND, MAKEWPARAM(sayvane::win32::kFirstCommandId, 0), 0);
-  EXPECT_EQ(program.waitExit(10s), 0);
 }
+
+// Every way of quitting, with the wake phrase armed: the character and the notification icon go
+// first, and the program is gone at once.
+enum class QuitBy { speech, characterMenu, trayMenu, closeBox };
+constexpr const char* kQuitNames[] = {"Speech", "CharacterMenu", "TrayMenu", "CloseBox"};
+
+class BuiltInCharacterQuit : public BuiltInCharacter, public ::testing::WithParamInterface<QuitBy> {};
+
+TEST_P(BuiltInCharacterQuit, TakesTheCharacterAndTheIconAwayFirstAndEndsAtOnce) {
+  startListening();
+  const HWND character = program.waitWindow(sayvane::win32::kCharacterWindowClass);
+  ASSERT_TRUE(waitFor([&] { return visible(character); }));
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = program.waitWindow(sayvane::win32::kTrayWindowClass);
+  icon.uID = sayvane::win32::kTrayIconId;
+  const auto iconThere = [&] { return Shell_NotifyIconW(NIM_SETVERSION, &icon) != FALSE; };
+  ASSERT_TRUE(iconThere());
+  if (GetParam() == QuitBy::closeBox) {
+    EXPECT_EQ(say(u"Tobrin"), "recognition");
+    EXPECT_EQ(say(u"添加语音命令"), "recognition");
+    ASSERT_TRUE(waitFor([&] { return visible(main); }));
+  }
+  EXPECT_EQ(say(u"Tobrin"), "recognition");
+  // From a menu, the quit is the key that chooses "退出": the first entry of the initial set, the
+  // third of the icon's menu.
+  HWND menu = nullptr;
+  if (GetParam() == QuitBy::characterMenu || GetParam() == QuitBy::trayMenu) {
+    const bool own = GetParam() == QuitBy::characterMenu;
+    if (own) PostMessageW(character, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+    else PostMessageW(icon.hWnd, sayvane::win32::kTrayCallbackMessage, icon.uID, WM_RBUTTONUP);
+    menu = waitPopupMenu(program);
+    ASSERT_NE(menu, nullptr);
+    for (int i = own ? 1 : 3; i > 0; --i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  }
+
+  const std::size_t skip = readSimLog(simLog).size();
+  long long asked = microsNow();
+  switch (GetParam()) {
+    case QuitBy::speech: ASSERT_TRUE(sayWithoutWaiting(u"退出")); break;
+    case QuitBy::closeBox: PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    default: PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0); break;
+  }
+  // Watched closely: when the character and the icon went, and when the program ended. The
+  // program is asked after the windows, so what went before it ended is seen gone while it runs.
+  long long characterGone = 0, iconGone = 0, ended = 0;
+  for (const long long deadline = asked + 10'000'000; !ended && microsNow() < deadline; Sleep(1)) {
+    const bool characterShown = !characterGone && visible(character);
+    const bool iconShown = !iconGone && iconThere();
+    const bool running = program.running();
+    const long long now = microsNow();
+    if (!characterGone && !characterShown) characterGone = now;
+    if (!iconGone && !iconShown) iconGone = now;
+    if (!running) ended = now;
+  }
+  ASSERT_NE(ended, 0) << "the program did not end";
+  EXPECT_EQ(program.waitExit(0ms), 0);
+  if (GetParam() == QuitBy::speech) {  // from the moment the recognizer raised the phrase
+    const auto raised = waitForCall(simLog, "event Recognition(\"退出\")", 1s, skip);
+    ASSERT_TRUE(raised);
+    asked = raised->micros;
+  }
+  const auto ms = [&](long long at) { return (at - asked) / 1000.0; };
+  std::printf("[ figures  ] quit by %s: the character gone after %.1f ms, the icon after %.1f ms, the program after %.1f ms\n",
+              kQuitNames[static_cast<int>(GetParam())], ms(characterGone), ms(iconGone), ms(ended));
+  std::fflush(stdout);
+  EXPECT_LT(ms(ended), 200.0);
+  EXPECT_LT(characterGone, ended);
+  EXPECT_LT(iconGone, ended);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, BuiltInCharacterQuit,
+                         ::testing::Values(QuitBy::speech, QuitBy::characterMenu, QuitBy::trayMenu, QuitBy::closeBox),
+                         [](const ::testing::TestParamInfo<QuitBy>& info) {
+                           return std::string(kQuitNames[static_cast<int>(info.param)]);
+                         });
 
 // Without the shared recognizer (as today's Windows may be) the program runs an in-process one
 // itself, on the Chinese engine, and then hears as before.

@@ -391,6 +391,8 @@ Character* BuiltInCharacterControl::load(const std::u16string&, const std::u16st
   return character_.get();
 }
 
+void BuiltInCharacterControl::close() { character_.reset(); }
+
 HWND BuiltInCharacterControl::window() const { return character_ ? character_->handle() : nullptr; }
 HWND BuiltInCharacterControl::bubbleWindow() const { return character_ ? character_->bubble() : nullptr; }
 
