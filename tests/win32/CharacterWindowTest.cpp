@@ -67,11 +67,12 @@ void pumpFor(sayvane::MessagePump& pump, std::chrono::milliseconds time) {
 
 // Reads the open popup menu from inside its loop, then picks an entry with the keys, as a user would.
 struct MenuProbe {
-  int downs = 0;                    // VK_DOWN presses before VK_RETURN
-  std::function<void()> whileOpen;  // runs once the menu is seen, before the keys
-  std::vector<std::wstring> items;  // "-" for a separator
+  std::vector<WPARAM> keys;              // pressed once the menu is seen
+  std::function<void(HMENU)> whileOpen;  // runs then, with the menu, before the keys
+  std::vector<std::wstring> items;       // "-" for a separator
   std::vector<UINT> ids;
-  bool seen = false;
+  std::chrono::steady_clock::time_point asked, seen;
+  RECT rect{};
   bool closed = false;
   int ticks = 0;
 };
@@ -82,9 +83,10 @@ void CALLBACK probeTimer(HWND, UINT, UINT_PTR, DWORD) {
   HWND menuWindow = FindWindowW(L"#32768", nullptr);
   const bool open = menuWindow && IsWindowVisible(menuWindow);
   ++probe->ticks;
-  if (!probe->seen) {
+  if (probe->seen == std::chrono::steady_clock::time_point{}) {
     if (!open) return;
-    probe->seen = true;
+    probe->seen = std::chrono::steady_clock::now();
+    GetWindowRect(menuWindow, &probe->rect);
     auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
     for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
       wchar_t text[256] = {};
@@ -92,15 +94,14 @@ void CALLBACK probeTimer(HWND, UINT, UINT_PTR, DWORD) {
       probe->items.push_back((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) ? L"-" : text);
       probe->ids.push_back(GetMenuItemID(menu, i));
     }
-    if (probe->whileOpen) probe->whileOpen();
-    for (int i = 0; i < probe->downs; ++i) PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+    if (probe->whileOpen) probe->whileOpen(menu);
+    for (WPARAM key : probe->keys) PostMessageW(menuWindow, WM_KEYDOWN, key, 0);
     probe->ticks = 0;
     return;
   }
   if (!open) {
     probe->closed = true;
-  } else if (probe->ticks > 60) {
+  } else if (probe->ticks > 300) {
     EndMenu();  // the keys did not work: close it rather than hang the tests
   }
 }
@@ -120,20 +121,23 @@ class CharacterWindowTest : public ::testing::Test {
 
   bool showAt(int x, int y) { return character->show() && character->moveTo(x, y); }
 
-  // Opens the menu and picks entry `downs` (1 for the first) with the keys.
-  void choose(int downs, std::function<void()> whileOpen = {}) {
+  // Opens the menu and picks entry `downs` (1 for the first) with the keys, or presses what
+  // `whileOpen` leaves in the probe's keys.
+  void choose(int downs, std::function<void(HMENU)> whileOpen = {}) {
     menu = MenuProbe{};
-    menu.downs = downs;
+    menu.keys.assign(static_cast<std::size_t>(downs), VK_DOWN);
+    menu.keys.push_back(VK_RETURN);
     menu.whileOpen = std::move(whileOpen);
     probe = &menu;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, probeTimer);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, probeTimer);
     ASSERT_NE(timer, 0u);
+    menu.asked = std::chrono::steady_clock::now();
     PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(650, 560));
     EXPECT_TRUE(pumpUntil(
-        pump, [&] { return menu.closed; }, 10s));
+        pump, [&] { return menu.closed; }, 120s));
     KillTimer(nullptr, timer);
     probe = nullptr;
-    EXPECT_TRUE(menu.seen) << "no popup menu appeared";
+    EXPECT_NE(menu.seen, std::chrono::steady_clock::time_point{}) << "no popup menu appeared";
     pumpFor(pump, 100ms);
   }
   // The menu's entries replaced by `names`, as a set switch does.
@@ -244,11 +248,11 @@ TEST_F(CharacterWindowTest, TheUsersWindowKeepsTheForegroundAndTheMenuListsAndCh
   // now, is chosen by its name.
   chosen.clear();
   replaceEntries({u"向上滚动", u"向下滚动"});
-  choose(2, [&] { replaceEntries({u"别的命令", u"又一个"}); });
+  choose(2, [&](HMENU) { replaceEntries({u"别的命令", u"又一个"}); });
   EXPECT_EQ(menu.items, (std::vector<std::wstring>{L"向上滚动", L"向下滚动", L"-", L"隐藏"}));
   EXPECT_TRUE(chosen.empty());
   ASSERT_TRUE(character->addCommand(u"向下滚动"));
-  choose(3, [&] { replaceEntries({u"向下滚动", u"别的命令", u"又一个"}); });
+  choose(3, [&](HMENU) { replaceEntries({u"向下滚动", u"别的命令", u"又一个"}); });
   EXPECT_EQ(chosen, std::vector<std::u16string>{u"向下滚动"});
 
   // Without entries only "隐藏" is left, and it hides the character.
@@ -258,6 +262,59 @@ TEST_F(CharacterWindowTest, TheUsersWindowKeepsTheForegroundAndTheMenuListsAndCh
   EXPECT_EQ(chosen.size(), 1u);
   EXPECT_FALSE(IsWindowVisible(window));
   EXPECT_FALSE(IsWindowVisible(bubble));
+}
+
+// A set of thousands: the menu opens at once and fits the screen, the entries past its first ones
+// stand in submenus, filled as they open, in the list's order down to the last, which the keys reach.
+TEST_F(CharacterWindowTest, AMenuOfThousandsOpensAtOnceFitsTheScreenAndReachesEveryEntry) {
+  MONITORINFO monitor{sizeof monitor, {}, {}, 0};
+  GetMonitorInfoW(MonitorFromPoint(POINT{650, 560}, MONITOR_DEFAULTTONEAREST), &monitor);
+  for (const int count : {10'000, 50'000}) {
+    std::vector<std::u16string> names;
+    ASSERT_TRUE(character->removeAllCommands());
+    for (int i = 0; i < count; ++i) {
+      names.push_back(u"命令" + sayvane::fromUtf8(std::to_string(i)));
+      ASSERT_TRUE(character->addCommand(names.back()));
+    }
+    std::vector<std::u16string> listed;
+    chosen.clear();
+    choose(0, [&](HMENU top) {
+      // Every submenu opened as it would open before the user, and what it lists read; then the keys
+      // down to the last item of each level and into each submenu on the way, to the last entry.
+      const auto isEntry = [](HMENU level, int i) {  // or a group of them
+        return GetSubMenu(level, i) || (!(GetMenuState(level, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) &&
+                                        GetMenuItemID(level, i) != kHideCommandId);
+      };
+      std::function<void(HMENU)> walk = [&](HMENU level) {
+        for (int i = 0; i < GetMenuItemCount(level); ++i) {
+          if (HMENU sub = GetSubMenu(level, i)) {
+            SendMessageW(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), i);
+            walk(sub);
+          } else if (isEntry(level, i)) {
+            wchar_t text[64] = {};
+            GetMenuStringW(level, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+            listed.push_back(sayvane::win32::utf16(text));
+          }
+        }
+      };
+      walk(top);
+      menu.keys.clear();
+      for (HMENU level = top; level;) {
+        int item = GetMenuItemCount(level) - 1;
+        while (item > 0 && !isEntry(level, item)) --item;
+        // Nothing is selected at the top yet; a submenu opens on its first item.
+        menu.keys.insert(menu.keys.end(), static_cast<std::size_t>(item + (level == top)), VK_DOWN);
+        level = GetSubMenu(level, item);
+        menu.keys.push_back(level ? VK_RIGHT : VK_RETURN);
+      }
+    });
+    const double openedAfter = std::chrono::duration<double, std::milli>(menu.seen - menu.asked).count();
+    std::printf("[ figures  ] the character's menu of %d entries opened after %.0f ms\n", count, openedAfter);
+    EXPECT_LT(openedAfter, 200.0) << count;
+    EXPECT_LE(menu.rect.bottom - menu.rect.top, monitor.rcWork.bottom - monitor.rcWork.top) << count;
+    EXPECT_TRUE(listed == names) << count << " entries, " << listed.size() << " reached";
+    EXPECT_EQ(chosen, std::vector<std::u16string>{names.back()}) << count;
+  }
 }
 
 TEST_F(CharacterWindowTest, TheBubbleShowsTheTextAboveTheCharacterForItsTimeAndANewTextStartsItAgain) {
