@@ -495,6 +495,15 @@ TEST_F(CharacterWindowTest, DraggingWithTheLeftButtonMovesItByThePointersPath) {
 }
 
 TEST_F(CharacterWindowTest, TheFigureAndTheBubbleAreDrawn) {
+  // Over a coloured window, which shows round the figure.
+  const WNDCLASSW coloured{0, DefWindowProcW, 0, 0, GetModuleHandleW(nullptr), nullptr, nullptr,
+                           reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1), nullptr, L"SayvaneTestColoured"};
+  RegisterClassW(&coloured);
+  const std::unique_ptr<HWND__, decltype(&DestroyWindow)> below(
+      CreateWindowExW(0, coloured.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 900, 600, 400, 400, nullptr, nullptr,
+                      nullptr, nullptr),
+      &DestroyWindow);
+  pumpFor(pump, 100ms);
   ASSERT_TRUE(showAt(1000, 700));
   ASSERT_TRUE(character->speak(u"你好！请说出命令，例如“打开记事本”。"));
   pumpFor(pump, 300ms);
@@ -514,6 +523,8 @@ TEST_F(CharacterWindowTest, TheFigureAndTheBubbleAreDrawn) {
   EXPECT_EQ(at(c.left + 64, c.top + 34), RGB(88, 182, 236));
   EXPECT_EQ(at(c.left + 48, c.top + 100), RGB(196, 236, 255));
   EXPECT_EQ(at(b.left + 3, (b.top + b.bottom) / 2 - 4), RGB(255, 253, 240));
+  for (const POINT outside : {POINT{1, 1}, POINT{126, 1}, POINT{1, 126}, POINT{126, 126}})
+    EXPECT_EQ(at(c.left + outside.x, c.top + outside.y), GetSysColor(COLOR_HIGHLIGHT)) << outside.x << ", " << outside.y;
 
   // Armed, the antenna's ball (the grid's 28..36 x 1..9) lights up and nothing else changes.
   const e2e::Image plain = e2e::captureRect(c);
