@@ -48,6 +48,7 @@ struct ActionServices {
   Character& character;
   MainWindowControl& window;
   ForegroundRights& foreground;
+  const bool& gameKeys;  // keys carry their scan codes; read at each key-down
 };
 
 // Round half to even, clamped to the 16-bit signed range the character control uses.

@@ -9,8 +9,8 @@ namespace sayvane {
 MainWindow::MainWindow(Platform& platform) : p_(platform), ui_(initialControls()) {}
 
 ActionServices MainWindow::services() {
-  return ActionServices{p_.input,  p_.shell,   p_.programs, p_.clipboard, p_.screen,
-                        p_.random, p_.waiter, p_.dialogs,  character_,   *this, p_.foreground};
+  return ActionServices{p_.input,  p_.shell,   p_.programs, p_.clipboard, p_.screen,           p_.random,
+                        p_.waiter, p_.dialogs, character_, *this,       p_.foreground, options_.gameKeys};
 }
 
 void MainWindow::message(std::u16string_view text, std::u16string_view caption) {

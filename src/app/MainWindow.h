@@ -3,6 +3,7 @@
 // real window only forwards events here and renders `controls()`.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "actions/Recognition.h"
 #include "app/Controls.h"
 #include "app/Layout.h"
+#include "app/Options.h"
 #include "app/Platform.h"
 #include "app/TrayMenu.h"
 
@@ -61,6 +63,9 @@ class MainWindow final : public MainWindowControl, public ResultField {
   void RC_FalseRecognition();
   void Agent1_Command(const std::u16string& name);
   void trayCommand(TrayChoice choice);
+  // The notification icon's menu as it stands now, in menu order; the first entry is also what
+  // a double-click on the icon does.
+  std::vector<TrayEntry> trayMenu() const;
   void Timer1_Timer();
 
   // User input, as a window delivers it: a disabled or hidden control ignores it, and the
@@ -79,6 +84,7 @@ class MainWindow final : public MainWindowControl, public ResultField {
   const Flags& flags() const { return flags_; }
   const std::u16string& loadedSetName() const { return loadedSetName_; }
   const std::vector<std::u16string>& characterMenu() const { return characterMenu_; }
+  const Options& options() const { return options_; }
   bool shown() const { return shown_; }
   bool quitting() const { return quitting_; }
 
@@ -103,6 +109,7 @@ class MainWindow final : public MainWindowControl, public ResultField {
   // app/Startup.cpp
   void startupPhase1();
   bool startupPhase2();
+  std::u16string defaultsNotWritten(const std::u16string& fileName);
 
   // app/Assistant.cpp
   void loadAndGreet();
@@ -123,6 +130,13 @@ class MainWindow final : public MainWindowControl, public ResultField {
 
   // commandsets/Editor.cpp
   void List2_Click();
+  // Selecting a set: its phrases listed and its rules loaded. The engine check speaks for
+  // itself; a file that could not be read or loaded comes back described, for the caller to say.
+  struct SetProblem {
+    bool recognizerRefused = false;
+    std::u16string description;  // names the file and the cause
+  };
+  std::optional<SetProblem> loadSelectedSet();
   void List1_Click();
   void Command1_Click();
   void Command2_Click();
@@ -141,6 +155,7 @@ class MainWindow final : public MainWindowControl, public ResultField {
   Controls ui_;
   RecognitionState speech_;
   Flags flags_;
+  Options options_;
   std::u16string loadedSetName_;
   std::vector<std::u16string> characterMenu_;
   std::u16string menuError_;  // why the last menu fill failed

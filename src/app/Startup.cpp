@@ -36,21 +36,35 @@ void MainWindow::startupPhase1() {
   } else {
     message(kStartupTips, u"提示");
   }
+  options_ = readOptions(p_.settings);
 
   // A first start: without any set the program could do nothing. A folder that holds any set
   // file is never touched.
-  if (p_.files.listXml().empty() && !restoreDefaultSets(p_.files, p_.codePage)) {
-    // Sets written before the failure go too: a half set of defaults would stop the next
-    // start, in a folder that can be written, from writing all eight.
-    for (const auto& file : p_.files.listXml()) (void)p_.files.remove(file);
-    message(concat({kFolderNotWritable, p_.files.folder(), kFolderNotWritableEnd}));
-    quit();
-    return;
+  if (p_.files.listXml().empty()) {
+    if (const auto restore = restoreDefaultSets(p_.files, p_.codePage); !restore) {
+      // Sets written before the failure go too: a half set of defaults would stop the next
+      // start, in a folder that can be written, from writing all eight.
+      for (const auto& file : p_.files.listXml()) (void)p_.files.remove(file);
+      message(defaultsNotWritten(setFileName(restore.setName)));
+      quit();
+      return;
+    }
   }
   ui_.List2.items = listSetNames(p_.files);
 
   loadAndGreet();
   hideMainWindow();
+}
+
+// Moving the program helps only when the folder is what refuses; an entry in the way must be named.
+std::u16string MainWindow::defaultsNotWritten(const std::u16string& fileName) {
+  const auto folder = p_.files.folder();
+  switch (p_.files.kindOf(fileName)) {
+    case Files::Kind::Folder: return concat({kDefaultsBlocked, folder, kBlockedByFolder, fileName, kBlockedByFolderEnd});
+    case Files::Kind::File: return concat({kDefaultsBlocked, folder, kBlockedByFile, fileName, kBlockedByFileEnd});
+    case Files::Kind::Missing: break;
+  }
+  return concat({kFolderNotWritable, folder, kFolderNotWritableEnd});
 }
 
 bool MainWindow::startupPhase2() { return recognizerStart(); }

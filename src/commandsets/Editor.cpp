@@ -3,6 +3,7 @@
 #include "commandsets/DefaultSets.h"
 #include "commandsets/EditorTexts.h"
 #include "commandsets/EntryRules.h"
+#include "commandsets/Grammar.h"
 #include "commandsets/SetFile.h"
 #include "commandsets/SetText.h"
 #include "speech/SpeechTexts.h"
@@ -26,8 +27,13 @@ void listPhrases(Control& list, std::u16string_view text) {
 }  // namespace
 
 void MainWindow::List2_Click() {
+  if (const auto problem = loadSelectedSet())
+    message(problem->recognizerRefused ? kGrammarLoadFailedOnSelect : problem->description);
+}
+
+std::optional<MainWindow::SetProblem> MainWindow::loadSelectedSet() {
   const auto* selected = ui_.List2.selectedItem();
-  if (!selected) return;
+  if (!selected) return std::nullopt;
   const std::u16string name = *selected;
   if (name == loadedSetName_) {
     // Not read again; but a refused selection in between emptied the list, and the user
@@ -35,19 +41,20 @@ void MainWindow::List2_Click() {
     Control listed;
     listPhrases(listed, speech_.loadedSetText);
     if (listed.items != ui_.List1.items) listPhrases(ui_.List1, speech_.loadedSetText);
-    return;
+    return std::nullopt;
   }
   clearList(ui_.List1);
-  if (!engineCheckFull()) return;
+  if (!engineCheckFull()) return std::nullopt;
   const auto read = readSetFile(p_.files, p_.codePage, name);
-  if (!read) {
-    message(describeSetFileError(read, setFileName(name)));
-    return;
-  }
+  if (!read) return SetProblem{false, describeSetFileError(read, setFileName(name))};
   speech_.loadedSetText = read.text;
   listPhrases(ui_.List1, read.text);
   loadedSetName_ = name;
-  if (!grammarLoad(name)) message(kGrammarLoadFailedOnSelect);
+  if (grammarLoad(name)) return std::nullopt;
+  // Our own reading of the text knows most of what a recognizer refuses.
+  auto cause = grammarProblem(read.text);
+  if (cause.empty()) cause = kSetRefusedUnknownCause;
+  return SetProblem{true, concat({kSetRefused, setFileName(name), u"”：", cause, u"。"})};
 }
 
 void MainWindow::List1_Click() {

@@ -206,6 +206,7 @@ class Script {
       sim_.agentCommand(fromUtf8(rest));
       return Outcome::Done;
     }
+    if (verb == "tray" && !rest.empty()) return tray(fromUtf8(rest));
     if (verb == "answer" && (rest == "yes" || rest == "no")) {
       sim_.answer(rest == "yes");
       return Outcome::Done;
@@ -239,6 +240,15 @@ class Script {
     if (!isControlName(name)) return Outcome::NotUnderstood;
     const auto text = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
     return taken(window_.type(name, fromUtf8(text)));
+  }
+
+  Outcome tray(const std::u16string& caption) {
+    for (const auto& entry : window_.trayMenu())
+      if (entry.caption == caption) {
+        window_.trayCommand(entry.choice);
+        return Outcome::Done;
+      }
+    return Outcome::Ignored;
   }
 
   Outcome select(std::string_view rest) {

@@ -33,9 +33,15 @@ bool MainWindow::recognizerStart() {
   for (std::size_t i = 0; i < ui_.List2.items.size(); ++i) {
     if (ui_.List2.items[i] != kInitialSetName) continue;
     ui_.List2.selection = static_cast<int>(i);
-    List2_Click();
+    // A broken initial set is the file's fault, not the recognizer's, which stays started: the
+    // file is named and the set left off, so the window shows with the list free for another.
+    if (const auto problem = loadSelectedSet()) {
+      message(concat({problem->description, kChooseAnotherSet}));
+      return true;
+    }
   }
-  return Command5_Click() != SwitchResult::MenuFailed;
+  if (Command5_Click() == SwitchResult::MenuFailed) message(concat({menuError_, kChooseAnotherSet}));
+  return true;
 }
 
 bool MainWindow::grammarLoad(std::u16string_view setName) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 
 #include "SimulatorWindow.h"
@@ -216,11 +217,11 @@ TEST_P(BuiltInCharacterQuit, TakesTheCharacterAndTheIconAwayFirstAndEndsAtOnce) 
   if (way == "CloseBox")
     ASSERT_TRUE(say(u"Tobrin") == "recognition" && say(u"添加语音命令") == "recognition" && waitFor([&] { return visible(main); }));
   EXPECT_EQ(say(u"Tobrin"), "recognition");
-  // From a menu, the quit is the key that chooses "退出", first in the initial set, third for the icon.
+  // From a menu, the quit is the key that chooses "退出", first in the initial set, fourth for the icon.
   if (way == "CharacterMenu") PostMessageW(character, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
   if (way == "TrayMenu") PostMessageW(icon.hWnd, sayvane::win32::kTrayCallbackMessage, icon.uID, WM_RBUTTONUP);
   const HWND menu = way.ends_with("Menu") ? waitPopupMenu(program) : nullptr;
-  for (int i = way == "TrayMenu" ? 3 : menu ? 1 : 0; i > 0; --i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  for (int i = way == "TrayMenu" ? 4 : menu ? 1 : 0; i > 0; --i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
 
   const long long asked = microsNow();
   if (way == "Speech") ASSERT_TRUE(sayWithoutWaiting(u"退出"));
@@ -295,6 +296,7 @@ struct StartUpCase {
   bool audioBusy;
   std::vector<std::tuple<std::u16string_view, std::u16string, bool>> messages;  // after the tips
   std::function<void(ProgramTest&)> then;
+  bool initialSetCutShort = false;  // the folder holds only the initial set, cut off after its "<L>"
 };
 
 const StartUpCase kStartUps[] = {
@@ -348,6 +350,16 @@ const StartUpCase kStartUps[] = {
        EXPECT_TRUE(waitFor([&] { return visible(test.program.waitWindow(sayvane::win32::kCharacterWindowClass)); }));
        EXPECT_EQ(say(u"Tobrin"), "recognition");
      }},
+    // The recognizer refuses the initial set: the file is named, not the recognizer blamed, and
+    // the window offers the set list, with the recognizer started and nothing switched on.
+    {"InitialSetCutShort",
+     {true, true, true},
+     nullptr,
+     false,
+     {{u"Sayvane", concat({sayvane::kSetRefused, u"初始默认语音命令集.xml”：文件不完整，缺少结尾的“</GRAMMAR>”。",
+                            sayvane::kChooseAnotherSet}), false}},
+     [](ProgramTest& t) { EXPECT_TRUE(waitFor([&] { return visible(t.main) && enabled(control(t.main, "List2")); })); },
+     true},
 };
 
 void PrintTo(const StartUpCase& c, std::ostream* out) { *out << c.name; }
@@ -360,6 +372,8 @@ class StartUp : public ProgramTest, public ::testing::WithParamInterface<StartUp
 TEST_P(StartUp, TellsTheUserWhatIsWrongAndLeavesTheProgramUsable) {
   SetEnvironmentVariableW(L"SAYVANE_SIM_RECOGNIZERS", GetParam().recognizers);
   if (GetParam().audioBusy) SetEnvironmentVariableW(L"SAYVANE_SIM_AUDIO_BUSY", L"1");
+  if (GetParam().initialSetCutShort)
+    std::ofstream(setFile(sayvane::kInitialSetName)) << "<GRAMMAR LANGID=\"804\">\n<RULE TOPLEVEL=\"ACTIVE\">\n<L>\n";
   launch();
   expectMessage(u"提示", sayvane::kStartupTips);
   for (const auto& [caption, text, icon] : GetParam().messages) expectMessage(caption, text, icon);

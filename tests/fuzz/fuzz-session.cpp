@@ -1,6 +1,7 @@
 // Random sessions: start-up, then any sequence of what the user and the platform can do,
 // events arriving in the middle of holds included. After every step the window must agree with
-// itself and with the simulated system, and no key may be left down.
+// itself and with the simulated system, and no key may be left down or sent otherwise than the
+// game-keys mode of its action says.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -66,6 +67,8 @@ void check(const MainWindow& window, sim::SimPlatform& sim) {
   }
   // Locked controls come and go together: editing is off whenever the rules listen.
   if (window.flags().rulesActive) SAYVANE_FUZZ_CHECK(!ui.List2.enabled && !ui.Command3.enabled && !ui.SREngines.enabled);
+  // Every key went as its action's mode asked, and came up as it went down.
+  for (const auto& line : sim.takeEffects()) SAYVANE_FUZZ_CHECK(!line.ends_with("(unexpected)"));
 }
 
 }  // namespace
@@ -115,10 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto at = sim.now() + std::chrono::milliseconds(b.next() * 20);
         const auto phrase = std::u16string(b.pick(kPhrases));
         const auto control = b.pick(kClicks);
-        const bool hear = b.next() & 1;
-        sim.schedule(at, [&sim, &window, phrase, control, hear] {
-          if (hear) sim.hear(phrase);
-          else (void)window.click(control);
+        const auto what = b.next() % 3;
+        sim.schedule(at, [&sim, &window, phrase, control, what] {
+          if (what == 0) sim.hear(phrase);
+          else if (what == 1) (void)window.click(control);
+          else window.trayCommand(TrayChoice::GameKeys);
         });
         break;
       }
@@ -131,6 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SAYVANE_FUZZ_CHECK(sim.keysDown().empty() || !window.quitting());
   }
   sim.elapse(10s);
+  check(window, sim);
   SAYVANE_FUZZ_CHECK(sim.keysDown().empty());
   return 0;
 }

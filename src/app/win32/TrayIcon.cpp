@@ -54,8 +54,9 @@ HICON createCharacterIcon(int size) {
 
 }  // namespace
 
-TrayIcon::TrayIcon(HINSTANCE instance, std::function<void(TrayChoice)> onChoice)
-    : instance_(instance), onChoice_(std::move(onChoice)) {}
+TrayIcon::TrayIcon(HINSTANCE instance, std::function<std::vector<TrayEntry>()> menu,
+                   std::function<void(TrayChoice)> onChoice)
+    : instance_(instance), menu_(std::move(menu)), onChoice_(std::move(onChoice)) {}
 
 TrayIcon::~TrayIcon() {
   remove();
@@ -113,17 +114,29 @@ void TrayIcon::openMenu() {
   if (menuOpen_) return;
   HMENU menu = CreatePopupMenu();
   if (!menu) return;
-  for (UINT i = 0; i < kTrayMenu.size(); ++i)
-    AppendMenuW(menu, MF_STRING, kFirstTrayCommandId + i, wide(kTrayMenu[i].caption).c_str());
-  SetMenuDefaultItem(menu, kFirstTrayCommandId, FALSE);
+  // The entries as they are now: what is chosen is read from this copy, whatever changes meanwhile.
+  const std::vector<TrayEntry> entries = menu_();
+  for (UINT i = 0; i < entries.size(); ++i) {
+    const TrayEntry& entry = entries[i];
+    if (entry.separatorBefore && i > 0) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    std::wstring caption = wide(entry.caption);
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+    item.fType = entry.mark == TrayEntry::Mark::Radio ? MFT_RADIOCHECK : MFT_STRING;
+    item.fState = (entry.marked ? MFS_CHECKED : MFS_UNCHECKED) | (i == 0 ? MFS_DEFAULT : 0);
+    item.wID = kFirstTrayCommandId + i;
+    item.dwTypeData = caption.data();
+    InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &item);
+  }
   POINT at{};
   GetCursorPos(&at);
   menuOpen_ = true;
   const UINT chosen = trackMenuFromBackground(window_, menu, at);
   menuOpen_ = false;
   DestroyMenu(menu);
-  if (chosen >= kFirstTrayCommandId && chosen - kFirstTrayCommandId < kTrayMenu.size())
-    onChoice_(kTrayMenu[chosen - kFirstTrayCommandId].choice);
+  if (chosen >= kFirstTrayCommandId && chosen - kFirstTrayCommandId < entries.size())
+    onChoice_(entries[chosen - kFirstTrayCommandId].choice);
 }
 
 LRESULT CALLBACK TrayIcon::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -136,7 +149,11 @@ LRESULT TrayIcon::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(lParam)) {
       case WM_RBUTTONUP:
       case WM_CONTEXTMENU: openMenu(); break;
-      case WM_LBUTTONDBLCLK: onChoice_(kTrayMenu.front().choice); break;
+      case WM_LBUTTONDBLCLK: {
+        const auto entries = menu_();
+        if (!entries.empty()) onChoice_(entries.front().choice);
+        break;
+      }
       default: break;
     }
     return 0;

@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <vector>
 
 #include "app/TrayMenu.h"
 
@@ -17,12 +18,13 @@ namespace sayvane::win32 {
 // message (WM_RBUTTONUP, WM_LBUTTONDBLCLK...). An outside driver may post it too.
 inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
 inline constexpr UINT kTrayIconId = 1;
-// Menu entry i of kTrayMenu has the command id kFirstTrayCommandId + i.
+// Entry i of the menu as it was opened has the command id kFirstTrayCommandId + i.
 inline constexpr UINT kFirstTrayCommandId = 1;
 
 class TrayIcon {
  public:
-  TrayIcon(HINSTANCE instance, std::function<void(TrayChoice)> onChoice);
+  // `menu` gives the entries as they stand when the menu opens; `onChoice` gets the one chosen.
+  TrayIcon(HINSTANCE instance, std::function<std::vector<TrayEntry>()> menu, std::function<void(TrayChoice)> onChoice);
   ~TrayIcon();
   TrayIcon(const TrayIcon&) = delete;
   TrayIcon& operator=(const TrayIcon&) = delete;
@@ -43,6 +45,7 @@ class TrayIcon {
   void openMenu();
 
   HINSTANCE instance_;
+  std::function<std::vector<TrayEntry>()> menu_;
   std::function<void(TrayChoice)> onChoice_;
   HWND window_ = nullptr;
   HICON icon_ = nullptr;

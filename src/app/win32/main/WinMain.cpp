@@ -71,7 +71,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                         files,  codePage,   recognizer, characterControl, settings, timer,  view, foreground};
       MainWindow model(platform);
       view.attach(model);
-      TrayIcon tray(instance, [&view](TrayChoice choice) { view.deliver([&](MainWindow& m) { m.trayCommand(choice); }); });
+      TrayIcon tray(
+          instance, [&model] { return model.trayMenu(); },
+          [&view](TrayChoice choice) { view.deliver([&](MainWindow& m) { m.trayCommand(choice); }); });
       (void)tray.create();  // without it the character and the voice still lead to the program
       pump.setDialogWindow(view.window());
       pump.setBeforeWait([&view] { view.render(); });
