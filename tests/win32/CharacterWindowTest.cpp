@@ -277,6 +277,7 @@ TEST_F(CharacterWindowTest, AMenuOfThousandsOpensAtOnceFitsTheScreenAndReachesEv
       menu.keys.clear();
       for (HMENU level = top; level;) {
         const int item = GetMenuItemCount(level) - (level == top ? 3 : 1);
+        if (item < 0) break;
         menu.keys.insert(menu.keys.end(), static_cast<std::size_t>(item + (level == top)), VK_DOWN);
         level = GetSubMenu(level, item);
         menu.keys.push_back(level ? VK_RIGHT : VK_RETURN);
