@@ -337,7 +337,7 @@ void MainWindowView::hide() {
 }
 
 void MainWindowView::quit() {
-  hide();
+  // The window goes with the process, after the character and the icon.
   pump_.requestQuit(0);
 }
 

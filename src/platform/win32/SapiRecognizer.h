@@ -40,9 +40,10 @@ class SapiRecognizer final : public Recognizer {
   [[nodiscard]] bool setEventInterests(std::uint32_t interests) override;
   [[nodiscard]] bool loadCommandFile(const std::u16string& path) override;
   [[nodiscard]] bool setRulesActive(bool active) override;
+  // Lets the recognizer go now; no event comes after.
+  void close();
 
  private:
-  void close();
   bool openShared();
   bool openInproc();
   bool listen(ComPtr<IDispatch> context);
