@@ -9,13 +9,25 @@
 #include "PipeServer.h"
 #include "SpeechSimPipe.h"
 #include "Text.h"
+#include "platform/win32/Owned.h"
 
 namespace speechsim {
 namespace {
 
+using sayvane::win32::adopt;
+using sayvane::win32::ComPtr;
+
 // DIID__AgentEvents from agtctl_i.c; the Command event's DISPID.
 constexpr IID kAgentEvents = {0xF5BE8BD4, 0x7DE6, 0x11D0, {0x91, 0xFE, 0x00, 0xC0, 0x4F, 0xD7, 0x01, 0xA5}};
 constexpr DISPID kEventCommand = 17;
+
+// The control's dispatch ids: its header declares none. The user input's are the compiler's own.
+constexpr DISPID kAgentCharacters = 3, kAgentConnected = 9;
+constexpr DISPID kCharactersItem = DISPID_VALUE, kCharactersLoad = 1;
+constexpr DISPID kCharacterHeight = 5, kCharacterWidth = 6, kCharacterSpeak = 15, kCharacterMoveTo = 18,
+                 kCharacterHide = 19, kCharacterShow = 20, kCharacterCommands = 25, kCharacterLanguageId = 43;
+constexpr DISPID kCommandsAdd = 10, kCommandsRemoveAll = 14;
+constexpr DISPID kUserInputCount = 0x60020000, kUserInputName = 0x60020001, kUserInputCharacterId = 0x60020002;
 
 // What a request-returning method hands back; the program never looks inside.
 class Request final : public DispatchObject {
@@ -29,9 +41,9 @@ class Request final : public DispatchObject {
 class UserInput final : public DispatchObject {
  public:
   UserInput(std::wstring name, std::wstring character)
-      : DispatchObject("UserInput", {{L"Count", 0x60020000, false},
-                                     {L"Name", 0x60020001, false},
-                                     {L"CharacterID", 0x60020002, false}}),
+      : DispatchObject("UserInput", {{L"Count", kUserInputCount, false},
+                                     {L"Name", kUserInputName, false},
+                                     {L"CharacterID", kUserInputCharacterId, false}}),
         name_(std::move(name)),
         character_(std::move(character)) {}
 
@@ -39,8 +51,8 @@ class UserInput final : public DispatchObject {
   HRESULT invoke(Call& call) override {
     if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
     if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
-    if (call.id == 0x60020000) return returnShort(call.result, 1);
-    return returnString(call.result, call.id == 0x60020001 ? name_ : character_);
+    if (call.id == kUserInputCount) return returnShort(call.result, 1);
+    return returnString(call.result, call.id == kUserInputName ? name_ : character_);
   }
 
  private:
@@ -58,14 +70,14 @@ class Command final : public DispatchObject {
 
 class Commands final : public DispatchObject {
  public:
-  Commands() : DispatchObject("Commands", {{L"Add", 10, true}, {L"RemoveAll", 14, true}}) {}
+  Commands() : DispatchObject("Commands", {{L"Add", kCommandsAdd, true}, {L"RemoveAll", kCommandsRemoveAll, true}}) {}
 
   bool has(const std::wstring& name) const { return std::find(names_.begin(), names_.end(), name) != names_.end(); }
 
  protected:
   HRESULT invoke(Call& call) override {
     if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
-    if (call.id == 14) {
+    if (call.id == kCommandsRemoveAll) {
       if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
       names_.clear();
       return S_OK;
@@ -91,44 +103,42 @@ class Commands final : public DispatchObject {
 class Character final : public DispatchObject {
  public:
   explicit Character(std::wstring id)
-      : DispatchObject("Character", {{L"Height", 5, false},
-                                     {L"Width", 6, false},
-                                     {L"Speak", 15, true},
-                                     {L"MoveTo", 18, true},
-                                     {L"Hide", 19, true},
-                                     {L"Show", 20, true},
-                                     {L"Commands", 25, false},
-                                     {L"LanguageID", 43, false}}),
+      : DispatchObject("Character", {{L"Height", kCharacterHeight, false},
+                                     {L"Width", kCharacterWidth, false},
+                                     {L"Speak", kCharacterSpeak, true},
+                                     {L"MoveTo", kCharacterMoveTo, true},
+                                     {L"Hide", kCharacterHide, true},
+                                     {L"Show", kCharacterShow, true},
+                                     {L"Commands", kCharacterCommands, false},
+                                     {L"LanguageID", kCharacterLanguageId, false}}),
         id_(std::move(id)),
-        commands_(new Commands) {}
-  ~Character() override { commands_->Release(); }
+        commands_(adopt(new Commands)) {}
 
   const std::wstring& id() const { return id_; }
-  const Commands& commands() const { return *commands_; }
+  const Commands& commands() const { return *commands_.Get(); }
 
  protected:
   HRESULT invoke(Call& call) override {
     switch (call.id) {
-      case 5: return size(call, height_);
-      case 6: return size(call, width_);
-      case 43:
+      case kCharacterHeight: return size(call, height_);
+      case kCharacterWidth: return size(call, width_);
+      case kCharacterLanguageId:
         if (call.isPut()) return call.args.putLong(language_);
         return returnLong(call.result, language_);
-      case 25:
+      case kCharacterCommands:
         if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
-        commands_->AddRef();
-        return returnObject(call.result, commands_);
+        return returnObject(call.result, ComPtr<IDispatch>(commands_).Detach());
       default: break;
     }
     if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
-    if (call.id == 18) {
+    if (call.id == kCharacterMoveTo) {
       long x = 0;
       long y = 0;
       if (call.args.count() < 2 || call.args.count() > 3) return DISP_E_BADPARAMCOUNT;
       if (const HRESULT hr = call.args.getLong(0, x); FAILED(hr)) return hr;
       if (const HRESULT hr = call.args.getLong(1, y); FAILED(hr)) return hr;
       if (x < -32768 || x > 32767 || y < -32768 || y > 32767) return DISP_E_OVERFLOW;
-    } else if (call.args.count() > 2 || (call.id != 15 && call.args.count() > 1)) {
+    } else if (call.args.count() > 2 || (call.id != kCharacterSpeak && call.args.count() > 1)) {
       return DISP_E_BADPARAMCOUNT;  // Speak(Text, Url), Hide(Fast), Show(Fast): all optional
     }
     return returnObject(call.result, new Request);
@@ -145,7 +155,7 @@ class Character final : public DispatchObject {
   }
 
   std::wstring id_;
-  Commands* commands_;
+  ComPtr<Commands> commands_;
   short height_ = 128;
   short width_ = 128;
   long language_ = 0;
@@ -153,10 +163,7 @@ class Character final : public DispatchObject {
 
 class Characters final : public DispatchObject {
  public:
-  Characters() : DispatchObject("Characters", {{L"Item", DISPID_VALUE, false}, {L"Load", 1, true}}) {}
-  ~Characters() override {
-    for (auto& loaded : loaded_) loaded.second->Release();
-  }
+  Characters() : DispatchObject("Characters", {{L"Item", kCharactersItem, false}, {L"Load", kCharactersLoad, true}}) {}
 
   bool hasCommand(const std::wstring& name, std::wstring& character) const {
     for (const auto& loaded : loaded_) {
@@ -171,13 +178,12 @@ class Characters final : public DispatchObject {
   HRESULT invoke(Call& call) override {
     if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
     std::wstring id;
-    if (call.id == DISPID_VALUE) {
+    if (call.id == kCharactersItem) {
       if (call.args.count() != 1) return DISP_E_BADPARAMCOUNT;
       if (const HRESULT hr = call.args.getString(0, id); FAILED(hr)) return hr;
       const auto found = loaded_.find(id);
       if (found == loaded_.end()) return E_INVALIDARG;
-      found->second->AddRef();
-      return returnObject(call.result, found->second);
+      return returnObject(call.result, ComPtr<IDispatch>(found->second).Detach());
     }
     std::wstring key;
     if (call.args.count() < 1 || call.args.count() > 2) return DISP_E_BADPARAMCOUNT;
@@ -188,16 +194,12 @@ class Characters final : public DispatchObject {
     const DWORD attributes = GetFileAttributesW(key.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-    if (const auto old = loaded_.find(id); old != loaded_.end()) {
-      old->second->Release();
-      loaded_.erase(old);
-    }
-    loaded_.emplace(id, new Character(id));
+    loaded_[id] = adopt(new Character(id));
     return returnObject(call.result, new Request);
   }
 
  private:
-  std::map<std::wstring, Character*> loaded_;
+  std::map<std::wstring, ComPtr<Character>> loaded_;
 };
 
 class AgentControl;
@@ -208,16 +210,15 @@ PipeServer* pipe = nullptr;
 class AgentControl final : public DispatchObject {
  public:
   AgentControl()
-      : DispatchObject("Agent", {{L"Characters", 3, false}, {L"Connected", 9, false}}),
+      : DispatchObject("Agent", {{L"Characters", kAgentCharacters, false}, {L"Connected", kAgentConnected, false}}),
         events_(*this, kAgentEvents),
-        characters_(new Characters) {
+        characters_(adopt(new Characters)) {
     controls->push_back(this);
     if (controls->size() == 1)
       pipe = new PipeServer(kCharacterPipe, [](const std::string& line) { return chooseMenuEntry(wide(line)); });
   }
 
   ~AgentControl() override {
-    characters_->Release();
     controls->erase(std::find(controls->begin(), controls->end(), this));
     if (controls->empty()) {
       if (pipe) pipe->release();
@@ -247,7 +248,7 @@ class AgentControl final : public DispatchObject {
   }
 
   HRESULT invoke(Call& call) override {
-    if (call.id == 9) {
+    if (call.id == kAgentConnected) {
       if (call.isPut()) return call.args.putBool(connected_);
       return returnBool(call.result, connected_);
     }
@@ -255,13 +256,12 @@ class AgentControl final : public DispatchObject {
     if (!connected_) return E_UNEXPECTED;
     if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
     if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
-    characters_->AddRef();
-    return returnObject(call.result, characters_);
+    return returnObject(call.result, ComPtr<IDispatch>(characters_).Detach());
   }
 
  private:
   EventContainer events_;
-  Characters* characters_;
+  ComPtr<Characters> characters_;
   bool connected_ = false;
 };
 
@@ -270,24 +270,19 @@ class AgentControl final : public DispatchObject {
 HRESULT createAgentControl(REFIID iid, void** object) {
   configureLog();
   logLine("create Agent");
-  auto* control = new AgentControl;
-  const HRESULT hr = control->QueryInterface(iid, object);
-  control->Release();
-  return hr;
+  return adopt(new AgentControl)->QueryInterface(iid, object);
 }
 
 std::string chooseMenuEntry(const std::wstring& name) {
   logLine("menu choice " + quoted(name) + " from pipe");
-  std::vector<AgentControl*> held(*controls);
-  for (AgentControl* control : held) control->AddRef();
+  const std::vector<ComPtr<AgentControl>> held(controls->begin(), controls->end());
   std::string reply = "not-in-menu";
-  for (AgentControl* control : held) {
+  for (const auto& control : held) {
     const std::string answer = control->choose(name);
     if (answer == "command" || (answer == "ignored" && reply == "not-in-menu")) reply = answer;
     if (reply == "command") break;
   }
   if (reply != "command") logLine("menu choice " + quoted(name) + " " + reply);
-  for (AgentControl* control : held) control->Release();
   return reply;
 }
 

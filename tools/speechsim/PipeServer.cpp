@@ -7,6 +7,11 @@
 namespace speechsim {
 namespace {
 
+using sayvane::win32::Thread;
+using sayvane::win32::UniqueFile;
+using sayvane::win32::UniqueHandle;
+using sayvane::win32::UniqueWindow;
+
 constexpr UINT kLineArrived = WM_APP + 1;
 
 // Waits for an overlapped operation or the stop event; false when stopped or failed.
@@ -31,13 +36,7 @@ bool complete(HANDLE pipe, OVERLAPPED& overlapped, BOOL started, HANDLE stop, DW
 struct PipeServer::Request {
   std::string line;
   std::string reply;
-  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // set once `reply` is ready
-  ~Request() { CloseHandle(done); }
-};
-
-struct PipeServer::Connection {
-  PipeServer* server;
-  HANDLE pipe;
+  UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // set once `reply` is ready
 };
 
 PipeServer::PipeServer(const wchar_t* pipeName, Handler handler) : name_(pipeName), handler_(std::move(handler)) {
@@ -51,58 +50,37 @@ PipeServer::PipeServer(const wchar_t* pipeName, Handler handler) : name_(pipeNam
   }();
   // A message-only window of the creating thread: the pipe threads post to it, so the lines are
   // handled inside whatever loop that thread runs (its own, a modal one, a pumping wait).
-  window_ = CreateWindowExW(0, MAKEINTATOM(windowClass), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            thisModule(), nullptr);
+  window_ = UniqueWindow(CreateWindowExW(0, MAKEINTATOM(windowClass), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                         thisModule(), nullptr));
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  listener_ = CreateThread(nullptr, 0, &PipeServer::listenMain, this, 0, nullptr);
+  stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  listener_ = Thread([this] { listen(); });
 }
 
 PipeServer::~PipeServer() {
   SetEvent(stop_);
-  if (listener_) {
-    WaitForSingleObject(listener_, INFINITE);
-    CloseHandle(listener_);
-  }
-  // No new connection comes once the listener has ended.
-  for (HANDLE thread : connections_) {
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-  }
-  if (window_) {
-    MSG message;
-    while (PeekMessageW(&message, window_, kLineArrived, kLineArrived, PM_REMOVE))
-      delete reinterpret_cast<std::shared_ptr<Request>*>(message.lParam);
-    DestroyWindow(window_);
-  }
-  CloseHandle(stop_);
+  listener_.join();
+  // No new connection comes once the listener has ended; each is waited for as it goes.
+  connections_.clear();
+  MSG message;
+  while (window_ && PeekMessageW(&message, window_, kLineArrived, kLineArrived, PM_REMOVE))
+    delete reinterpret_cast<std::shared_ptr<Request>*>(message.lParam);
 }
 
 void PipeServer::release() {
   if (--references_ == 0) delete this;
 }
 
-DWORD WINAPI PipeServer::listenMain(void* self) {
-  static_cast<PipeServer*>(self)->listen();
-  return 0;
-}
-
-DWORD WINAPI PipeServer::connectionMain(void* context) {
-  const std::unique_ptr<Connection> connection(static_cast<Connection*>(context));
-  connection->server->serveConnection(connection->pipe);
-  return 0;
-}
-
 void PipeServer::listen() {
   // The first instance claims the name: a second process with a stand-in finds it taken. One
   // instance always waits for the next client while the others serve theirs.
   DWORD first = FILE_FLAG_FIRST_PIPE_INSTANCE;
-  HANDLE ioEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const UniqueHandle ioEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   while (WaitForSingleObject(stop_, 0) != WAIT_OBJECT_0) {
-    HANDLE pipe = CreateNamedPipeW(name_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | first,
-                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, PIPE_UNLIMITED_INSTANCES, 4096,
-                                   4096, 0, nullptr);
-    if (pipe == INVALID_HANDLE_VALUE) {
+    UniqueFile pipe(CreateNamedPipeW(name_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | first,
+                                     PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, PIPE_UNLIMITED_INSTANCES, 4096,
+                                     4096, 0, nullptr));
+    if (!pipe) {
       const HRESULT error = HRESULT_FROM_WIN32(GetLastError());
       if (first) {
         logLine("pipe " + quoted(name_) + " not served: " + hresultText(error));
@@ -116,30 +94,20 @@ void PipeServer::listen() {
     overlapped.hEvent = ioEvent;
     ResetEvent(ioEvent);
     DWORD moved = 0;
-    if (!complete(pipe, overlapped, ConnectNamedPipe(pipe, &overlapped), stop_, moved)) {
-      CloseHandle(pipe);
-      continue;
-    }
-    auto* connection = new Connection{this, pipe};
-    HANDLE thread = CreateThread(nullptr, 0, &PipeServer::connectionMain, connection, 0, nullptr);
-    if (!thread) {
-      delete connection;
-      CloseHandle(pipe);
-      continue;
-    }
-    std::lock_guard lock(mutex_);
-    std::erase_if(connections_, [](HANDLE ended) {
-      if (WaitForSingleObject(ended, 0) != WAIT_OBJECT_0) return false;
-      CloseHandle(ended);
-      return true;
+    if (!complete(pipe, overlapped, ConnectNamedPipe(pipe, &overlapped), stop_, moved)) continue;
+    // Shared only to pass through the thread's copyable body; not started, it closes with it.
+    Thread connection([this, connected = std::make_shared<UniqueFile>(std::move(pipe))] {
+      serveConnection(std::move(*connected));
     });
-    connections_.push_back(thread);
+    if (!connection) continue;
+    std::lock_guard lock(mutex_);
+    std::erase_if(connections_, [](const Thread& thread) { return thread.ended(); });
+    connections_.push_back(std::move(connection));
   }
-  CloseHandle(ioEvent);
 }
 
-void PipeServer::serveConnection(HANDLE pipe) {
-  HANDLE ioEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+void PipeServer::serveConnection(UniqueFile pipe) {
+  const UniqueHandle ioEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   std::string pending;
   for (bool goOn = true; goOn;) {
     std::size_t end;
@@ -186,26 +154,27 @@ void PipeServer::serveConnection(HANDLE pipe) {
   }
   FlushFileBuffers(pipe);
   DisconnectNamedPipe(pipe);
-  CloseHandle(pipe);
-  CloseHandle(ioEvent);
 }
 
 void PipeServer::handle(Request& request) {
   // The handler may release the last owner: this reference keeps the server until the end.
+  // However the handler ends, the client is answered (an empty line when it failed).
   addRef();
+  const auto answered = [this, &request](void*) {
+    SetEvent(request.done);
+    release();
+  };
+  const std::unique_ptr<void, decltype(answered)> held(this, answered);
   request.reply = handler_(request.line);
-  SetEvent(request.done);
-  release();
 }
 
 LRESULT CALLBACK PipeServer::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kLineArrived) {
+  return sayvane::win32::windowBoundary(window, message, wParam, lParam, [&]() -> LRESULT {
+    if (message != kLineArrived) return DefWindowProcW(window, message, wParam, lParam);
     const std::unique_ptr<std::shared_ptr<Request>> request(reinterpret_cast<std::shared_ptr<Request>*>(lParam));
-    auto* self = reinterpret_cast<PipeServer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self) self->handle(**request);
+    if (auto* self = reinterpret_cast<PipeServer*>(GetWindowLongPtrW(window, GWLP_USERDATA))) self->handle(**request);
     return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
+  });
 }
 
 }  // namespace speechsim

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Boundary.h"
+#include "platform/win32/Owned.h"
+
 namespace speechsim {
 
 class PipeServer {
@@ -28,24 +31,21 @@ class PipeServer {
 
  private:
   struct Request;
-  struct Connection;
   ~PipeServer();
-  static DWORD WINAPI listenMain(void* self);
-  static DWORD WINAPI connectionMain(void* connection);
   static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void listen();
-  // One client's lines, one after another, on a thread of its own; closes `pipe` at the end.
-  void serveConnection(HANDLE pipe);
+  // One client's lines, one after another, on a thread of its own.
+  void serveConnection(sayvane::win32::UniqueFile pipe);
   void handle(Request& request);
 
   std::wstring name_;
   Handler handler_;
   long references_ = 1;  // touched on the creating thread only
-  HWND window_ = nullptr;
-  HANDLE listener_ = nullptr;
-  HANDLE stop_ = nullptr;  // set when the server ends
+  sayvane::win32::UniqueHandle stop_;  // set when the server ends
+  sayvane::win32::UniqueWindow window_;
   std::mutex mutex_;
-  std::vector<HANDLE> connections_;  // the connection threads, under mutex_
+  std::vector<sayvane::win32::Thread> connections_;  // under mutex_
+  sayvane::win32::Thread listener_;
 };
 
 }  // namespace speechsim

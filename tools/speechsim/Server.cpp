@@ -9,9 +9,13 @@
 #include "Dispatch.h"
 #include "Module.h"
 #include "Recognizer.h"
+#include "platform/win32/Boundary.h"
+#include "platform/win32/Owned.h"
 
 namespace speechsim {
 namespace {
+
+using sayvane::win32::comBoundary;
 
 constexpr CLSID kSharedRecoContext = {0x47206204, 0x5ECA, 0x11D2, {0x96, 0x0F, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0x28}};
 constexpr CLSID kInprocRecognizer = {0x41B89B6B, 0x9399, 0x11D2, {0x96, 0x23, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0x28}};
@@ -42,7 +46,7 @@ class ClassFactory final : public IClassFactory {
     if (!object) return E_POINTER;
     *object = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    return create_(iid, object);
+    return comBoundary([&] { return create_(iid, object); });
   }
   STDMETHODIMP LockServer(BOOL lock) override {
     serverLocks += lock ? 1 : -1;
@@ -115,11 +119,11 @@ bool isStandIn(const std::wstring& path) {
   return samePath(name, L"speechsim.dll");
 }
 
-HKEY classesRoot() {
+sayvane::win32::UniqueKey classesRoot() {
   HKEY classes = nullptr;
   RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classes,
                   nullptr);
-  return classes;
+  return sayvane::win32::UniqueKey(classes);
 }
 
 HRESULT registerClass(HKEY classes, const ClassEntry& entry, bool force) {
@@ -193,7 +197,7 @@ HRESULT install(bool add, const wchar_t* commandLine) {
   for (const auto& entry : kClasses) known = known || inGroup(entry, group);
   if (!known) return E_INVALIDARG;
 
-  HKEY classes = classesRoot();
+  const auto classes = classesRoot();
   if (!classes) return E_ACCESSDENIED;
   HRESULT result = S_OK;
   for (const auto& entry : kClasses) {
@@ -201,7 +205,6 @@ HRESULT install(bool add, const wchar_t* commandLine) {
     const HRESULT hr = add ? registerClass(classes, entry, force) : unregisterClass(classes, entry);
     if (FAILED(hr) && SUCCEEDED(result)) result = hr;
   }
-  RegCloseKey(classes);
   return result;
 }
 
@@ -224,16 +227,15 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** o
   if (IsEqualCLSID(clsid, kInprocRecognizer)) create = &createInprocRecognizer;
   if (IsEqualCLSID(clsid, kAgent)) create = &createAgentControl;
   if (!create) return CLASS_E_CLASSNOTAVAILABLE;
-  auto* factory = new ClassFactory(create);
-  const HRESULT hr = factory->QueryInterface(iid, object);
-  factory->Release();
-  return hr;
+  return comBoundary([&] { return sayvane::win32::adopt(new ClassFactory(create))->QueryInterface(iid, object); });
 }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() { return liveObjects == 0 && serverLocks == 0 ? S_OK : S_FALSE; }
 
-extern "C" HRESULT WINAPI DllRegisterServer() { return install(true, L"all"); }
+extern "C" HRESULT WINAPI DllInstall(BOOL add, LPCWSTR commandLine) {
+  return comBoundary([&] { return install(add != FALSE, commandLine); });
+}
 
-extern "C" HRESULT WINAPI DllUnregisterServer() { return install(false, L"all"); }
+extern "C" HRESULT WINAPI DllRegisterServer() { return DllInstall(TRUE, L"all"); }
 
-extern "C" HRESULT WINAPI DllInstall(BOOL add, LPCWSTR commandLine) { return install(add != FALSE, commandLine); }
+extern "C" HRESULT WINAPI DllUnregisterServer() { return DllInstall(FALSE, L"all"); }

@@ -2,6 +2,7 @@
 
 #include "Log.h"
 #include "Module.h"
+#include "platform/win32/Boundary.h"
 
 namespace speechsim {
 namespace {
@@ -46,8 +47,8 @@ SimulatorWindow* SimulatorWindow::create(Hear hear) {
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   // Bottom left: the bottom right is where the program's own character stands.
-  self->window_ = CreateWindowExW(exStyle, MAKEINTATOM(windowClass), L"语音模拟器", style, work.left + 16,
-                                  work.bottom - height - 16, width, height, nullptr, nullptr, thisModule(), self);
+  self->window_.reset(CreateWindowExW(exStyle, MAKEINTATOM(windowClass), L"语音模拟器", style, work.left + 16,
+                                      work.bottom - height - 16, width, height, nullptr, nullptr, thisModule(), self));
   if (!self->window_) {
     delete self;
     return nullptr;
@@ -55,13 +56,13 @@ SimulatorWindow* SimulatorWindow::create(Hear hear) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-    self->font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    self->font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
   const auto child = [&](const wchar_t* windowClass, const wchar_t* text, DWORD childStyle, int id, int x, int y,
                          int w, int h, DWORD childExStyle = 0) {
     HWND control = CreateWindowExW(childExStyle, windowClass, text, WS_CHILD | WS_VISIBLE | childStyle, x, y, w, h,
                                    self->window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), thisModule(),
                                    nullptr);
-    if (self->font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(self->font_), FALSE);
+    if (self->font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(self->font_.get()), FALSE);
     return control;
   };
   self->edit_ = child(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, kSimulatorEdit, 10, 10, 262, 24, WS_EX_CLIENTEDGE);
@@ -80,11 +81,8 @@ SimulatorWindow* SimulatorWindow::create(Hear hear) {
 }
 
 SimulatorWindow::~SimulatorWindow() {
-  if (window_) {
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
-  }
-  if (font_) DeleteObject(font_);
+  // Its messages from here on find no simulator behind the window.
+  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
 }
 
 void SimulatorWindow::release() {
@@ -105,23 +103,27 @@ void SimulatorWindow::notePrevious(HWND window) {
 }
 
 LRESULT CALLBACK SimulatorWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<SimulatorWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self || !self->window_) return DefWindowProcW(window, message, wParam, lParam);
-  return self->handle(message, wParam, lParam);
+  return sayvane::win32::windowBoundary(window, message, wParam, lParam, [&] {
+    if (message == WM_NCCREATE) {
+      const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<SimulatorWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || !self->window_) return DefWindowProcW(window, message, wParam, lParam);
+    return self->handle(message, wParam, lParam);
+  });
 }
 
 LRESULT CALLBACK SimulatorWindow::editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<SimulatorWindow*>(GetWindowLongPtrW(edit, GWLP_USERDATA));
-  if (message == WM_KEYDOWN && wParam == VK_RETURN) {
-    PostMessageW(GetParent(edit), WM_COMMAND, MAKEWPARAM(kSimulatorSay, BN_CLICKED), 0);
-    return 0;
-  }
-  if (message == WM_CHAR && (wParam == L'\r' || wParam == L'\n')) return 0;
-  return CallWindowProcW(self->editDefault_, edit, message, wParam, lParam);
+  return sayvane::win32::windowBoundary(edit, message, wParam, lParam, [&]() -> LRESULT {
+    auto* self = reinterpret_cast<SimulatorWindow*>(GetWindowLongPtrW(edit, GWLP_USERDATA));
+    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+      PostMessageW(GetParent(edit), WM_COMMAND, MAKEWPARAM(kSimulatorSay, BN_CLICKED), 0);
+      return 0;
+    }
+    if (message == WM_CHAR && (wParam == L'\r' || wParam == L'\n')) return 0;
+    return CallWindowProcW(self->editDefault_, edit, message, wParam, lParam);
+  });
 }
 
 LRESULT SimulatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Recognizer.h"
+#include "platform/win32/Owned.h"
 
 namespace speechsim {
 
@@ -40,13 +41,13 @@ class SimulatorWindow {
 
   Hear hear_;
   long references_ = 1;
-  HWND window_ = nullptr;
   HWND edit_ = nullptr;
   HWND status_ = nullptr;
-  HFONT font_ = nullptr;
+  sayvane::win32::UniqueFont font_;
   WNDPROC editDefault_ = nullptr;
   HWND previous_ = nullptr;  // the foreground window before the simulator was activated
   bool saying_ = false;
+  sayvane::win32::UniqueWindow window_;  // goes before the font its controls use
 };
 
 }  // namespace speechsim

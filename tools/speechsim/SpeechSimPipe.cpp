@@ -1,7 +1,12 @@
 #include "SpeechSimPipe.h"
 
+#include "platform/win32/Owned.h"
+
 namespace speechsim {
 namespace {
+
+using sayvane::win32::UniqueFile;
+using sayvane::win32::UniqueHandle;
 
 // Waits for an overlapped operation on `handle` until `deadline` (GetTickCount64, or ~0 for none);
 // cancels it on timeout. Returns the bytes moved, or nothing on failure or timeout.
@@ -24,15 +29,15 @@ std::optional<DWORD> finish(HANDLE handle, OVERLAPPED& overlapped, BOOL started,
 }
 
 // The client end of `pipeName`, waiting up to `connectTimeoutMs` for it to exist and be free.
-HANDLE connect(const wchar_t* pipeName, DWORD connectTimeoutMs) {
+UniqueFile connect(const wchar_t* pipeName, DWORD connectTimeoutMs) {
   const auto connectDeadline = GetTickCount64() + connectTimeoutMs;
   for (;;) {
-    HANDLE pipe = CreateFileW(pipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
-                              nullptr);
-    if (pipe != INVALID_HANDLE_VALUE) return pipe;
+    UniqueFile pipe(CreateFileW(pipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OVERLAPPED, nullptr));
+    if (pipe) return pipe;
     const auto error = GetLastError();
     const auto now = GetTickCount64();
-    if (now >= connectDeadline) return INVALID_HANDLE_VALUE;
+    if (now >= connectDeadline) return pipe;
     const auto left = static_cast<DWORD>(connectDeadline - now);
     // WaitNamedPipe only waits for a busy instance; a name nobody serves yet fails at once, so
     // that case polls until the deadline.
@@ -60,10 +65,10 @@ bool writeLine(HANDLE pipe, HANDLE event, std::string_view utf8Line, ULONGLONG d
 Exchange exchange(const wchar_t* pipeName, std::string_view utf8Line, DWORD connectTimeoutMs,
                   DWORD replyTimeoutMs) {
   Exchange result;
-  HANDLE pipe = connect(pipeName, connectTimeoutMs);
-  if (pipe == INVALID_HANDLE_VALUE) return result;
+  const UniqueFile pipe = connect(pipeName, connectTimeoutMs);
+  if (!pipe) return result;
 
-  HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const UniqueHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   result.status = ExchangeStatus::NoReply;
   if (writeLine(pipe, event, utf8Line, replyTimeoutMs == INFINITE ? ~0ULL : GetTickCount64() + replyTimeoutMs)) {
     const auto deadline = replyTimeoutMs == INFINITE ? ~0ULL : GetTickCount64() + replyTimeoutMs;
@@ -86,19 +91,15 @@ Exchange exchange(const wchar_t* pipeName, std::string_view utf8Line, DWORD conn
       }
     }
   }
-  CloseHandle(event);
-  CloseHandle(pipe);
   return result;
 }
 
 ExchangeStatus send(const wchar_t* pipeName, std::string_view utf8Line, DWORD connectTimeoutMs) {
-  HANDLE pipe = connect(pipeName, connectTimeoutMs);
-  if (pipe == INVALID_HANDLE_VALUE) return ExchangeStatus::Unreachable;
-  HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const UniqueFile pipe = connect(pipeName, connectTimeoutMs);
+  if (!pipe) return ExchangeStatus::Unreachable;
+  const UniqueHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   // Returns once the stand-in has read the line: closing earlier could lose it with the pipe.
   const bool taken = writeLine(pipe, event, utf8Line, GetTickCount64() + connectTimeoutMs) && FlushFileBuffers(pipe);
-  CloseHandle(event);
-  CloseHandle(pipe);
   return taken ? ExchangeStatus::Replied : ExchangeStatus::NoReply;
 }
 

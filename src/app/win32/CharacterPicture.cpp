@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace sayvane::win32 {
 
@@ -73,14 +74,14 @@ class Painter {
   const DesignGrid& s_;
 };
 
-void addTo(HRGN& region, HRGN part) {
+void addTo(UniqueRegion& region, HRGN made) {
+  UniqueRegion part(made);
   if (!part) return;
   if (!region) {
-    region = part;
+    region = std::move(part);
     return;
   }
   CombineRgn(region, region, part, RGN_OR);
-  DeleteObject(part);
 }
 
 HRGN ellipseRegion(const DesignGrid& s, const Box& box) {
@@ -96,11 +97,11 @@ HRGN createCharacterRegion(const RECT& area) {
   const DesignGrid s(area, kDesign, kDesign);
   // Below this the figure's parts merge into a few pixels: the window stays a plain square.
   if (s.scale() * kDesign < 8) return CreateRectRgnIndirect(&area);
-  HRGN region = nullptr;
+  UniqueRegion region;
   addTo(region, ellipseRegion(s, kAntennaBall));
   addTo(region, CreateRectRgn(s.x(kAntennaStem.l), s.y(kAntennaStem.t), s.x(kAntennaStem.r), s.y(kAntennaStem.b)));
   for (const Box& box : {kBodyBox, kLeftArm, kRightArm, kLeftFoot, kRightFoot}) addTo(region, ellipseRegion(s, box));
-  return region ? region : CreateRectRgnIndirect(&area);
+  return region ? region.release() : CreateRectRgnIndirect(&area);
 }
 
 void drawCharacter(HDC dc, const RECT& area, bool armed) {

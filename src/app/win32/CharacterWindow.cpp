@@ -11,6 +11,7 @@
 #include "app/win32/SpeechBubble.h"
 #include "app/win32/WindowClasses.h"
 #include "app/win32/WindowMetrics.h"
+#include "app/win32/WindowObject.h"
 #include "platform/win32/SapiVoice.h"
 #include "platform/win32/Wide.h"
 
@@ -30,11 +31,6 @@ class BuiltInCharacterControl::Window final : public Character {
  public:
   Window(HINSTANCE instance, const std::function<void(const std::u16string&)>& onCommand)
       : instance_(instance), onCommand_(onCommand), bubble_(instance) {}
-  ~Window() override {
-    // The bubble is an owned window and goes with it.
-    if (window_) DestroyWindow(window_);
-    if (shape_) DeleteObject(shape_);
-  }
 
   bool create();
   HWND handle() const { return window_; }
@@ -69,10 +65,9 @@ class BuiltInCharacterControl::Window final : public Character {
 
   HINSTANCE instance_;
   const std::function<void(const std::u16string&)>& onCommand_;
-  HWND window_ = nullptr;
   // A copy of the window's region for painting: reading it back with GetWindowRgn takes
   // seconds under Wine once the window is large.
-  HRGN shape_ = nullptr;
+  UniqueRegion shape_;
   SpeechBubble bubble_;
   SapiVoice voice_;
   std::shared_ptr<std::vector<std::u16string>> commands_ = std::make_shared<std::vector<std::u16string>>();
@@ -82,6 +77,8 @@ class BuiltInCharacterControl::Window final : public Character {
   bool dragging_ = false;
   POINT dragPointer_{};
   POINT dragWindow_{};
+  // Last, so it goes first, and its owned bubble window with it.
+  UniqueWindow window_;
 };
 
 bool BuiltInCharacterControl::Window::create() {
@@ -105,7 +102,7 @@ bool BuiltInCharacterControl::Window::create() {
   if (!window_) return false;
   reshape();
   if (!bubble_.create(window_)) {
-    DestroyWindow(window_);
+    window_.reset();
     return false;
   }
   return true;
@@ -215,14 +212,11 @@ POINT BuiltInCharacterControl::Window::screenPoint(LPARAM clientPoint) const {
 void BuiltInCharacterControl::Window::reshape() {
   RECT client{};
   GetClientRect(window_, &client);
-  HRGN region = createCharacterRegion(client);
+  UniqueRegion region(createCharacterRegion(client));
   if (!region) return;
-  if (!shape_) shape_ = CreateRectRgn(0, 0, 0, 0);
-  if (shape_ && CombineRgn(shape_, region, nullptr, RGN_COPY) == ERROR) {
-    DeleteObject(shape_);
-    shape_ = nullptr;
-  }
-  SetWindowRgn(window_, region, TRUE);
+  if (!shape_) shape_.reset(CreateRectRgn(0, 0, 0, 0));
+  if (shape_ && CombineRgn(shape_, region, nullptr, RGN_COPY) == ERROR) shape_.reset();
+  SetWindowRgn(window_, region.release(), TRUE);  // the window's own from now on
 }
 
 void BuiltInCharacterControl::Window::paint(HDC dc) {
@@ -231,12 +225,11 @@ void BuiltInCharacterControl::Window::paint(HDC dc) {
   // The outline's colour under everything: the region's edge pixels that no shape reaches
   // still look like the figure's edge. Painting is clipped to what the screen shows, so even
   // a window of 32767 pixels costs only its visible part.
-  HBRUSH outline = CreateSolidBrush(characterOutlineColour());
+  const UniqueBrush outline(CreateSolidBrush(characterOutlineColour()));
   if (shape_)
     FillRgn(dc, shape_, outline);
   else
     FillRect(dc, &client, outline);
-  DeleteObject(outline);
   drawCharacter(dc, client, armed_);
 }
 
@@ -275,19 +268,7 @@ void BuiltInCharacterControl::Window::choose(std::size_t entry) {
 }
 
 LRESULT CALLBACK BuiltInCharacterControl::Window::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<Window*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    self->window_ = nullptr;
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-  return self->handle(message, wParam, lParam);
+  return forwardToObject(window, message, wParam, lParam, &Window::window_, &Window::handle);
 }
 
 LRESULT BuiltInCharacterControl::Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -50,10 +50,6 @@ CommandMenu::CommandMenu(Names names, std::size_t rows, std::size_t reserved, UI
   for (std::size_t first = direct; first < count; first += size) addGroup(menu_, first, std::min(count, first + size));
 }
 
-CommandMenu::~CommandMenu() {
-  if (menu_) DestroyMenu(menu_);  // with every submenu in it
-}
-
 void CommandMenu::fill(HMENU submenu) {
   const auto found = unfilled_.find(submenu);
   if (found == unfilled_.end()) return;
@@ -80,14 +76,11 @@ void CommandMenu::addEntry(HMENU menu, std::size_t index) {
 
 void CommandMenu::addGroup(HMENU menu, std::size_t first, std::size_t end) {
   if (end - first == 1) return addEntry(menu, first);
-  HMENU group = CreatePopupMenu();
+  UniqueMenu group(CreatePopupMenu());
   if (!group) return;
   const std::wstring caption = L"第 " + std::to_wstring(first + 1) + L"–" + std::to_wstring(end) + L" 条";
-  if (!AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(group), caption.c_str())) {
-    DestroyMenu(group);
-    return;
-  }
-  unfilled_[group] = {first, end};
+  if (!AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(group.get()), caption.c_str())) return;
+  unfilled_[group.release()] = {first, end};  // the menu's own now
 }
 
 std::optional<std::size_t> CommandMenu::entry(UINT id) const {

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/Owned.h"
+
 namespace sayvane::win32 {
 
 class CommandMenu {
@@ -23,7 +25,6 @@ class CommandMenu {
   // `rows`: the most items one menu may show; the top keeps `reserved` of them for its own items,
   // added by the caller after this. Entry items get command ids from `firstId` up to 0xFFFF.
   CommandMenu(Names names, std::size_t rows, std::size_t reserved, UINT firstId);
-  ~CommandMenu();
   CommandMenu(const CommandMenu&) = delete;
   CommandMenu& operator=(const CommandMenu&) = delete;
 
@@ -42,7 +43,7 @@ class CommandMenu {
   Names names_;
   std::size_t rows_;
   UINT firstId_;
-  HMENU menu_ = nullptr;
+  UniqueMenu menu_;  // with every submenu in it
   std::map<HMENU, std::pair<std::size_t, std::size_t>> unfilled_;
   std::vector<std::size_t> entries_;  // the entry behind command id firstId_ + i
 };

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/win32/Owned.h"
+
 namespace sayvane::win32 {
 
 inline constexpr COLORREF kNoColour = CLR_INVALID;
@@ -45,20 +47,16 @@ void drawShape(HDC dc, COLORREF fill, COLORREF line, int lineWidth, bool insideF
     lineWidth = 0;
     insideFrame = true;
   }
-  HPEN pen = nullptr;
+  UniquePen pen;
   if (line != kNoColour) {
     LOGBRUSH brushOfPen{BS_SOLID, line, 0};
     const DWORD style = PS_GEOMETRIC | (insideFrame ? PS_INSIDEFRAME : PS_SOLID) | PS_ENDCAP_ROUND | PS_JOIN_ROUND;
-    pen = ExtCreatePen(style, static_cast<DWORD>(lineWidth), &brushOfPen, 0, nullptr);
+    pen.reset(ExtCreatePen(style, static_cast<DWORD>(lineWidth), &brushOfPen, 0, nullptr));
   }
-  HBRUSH brush = fill != kNoColour ? CreateSolidBrush(fill) : nullptr;
-  HGDIOBJ oldPen = SelectObject(dc, pen ? static_cast<HGDIOBJ>(pen) : GetStockObject(NULL_PEN));
-  HGDIOBJ oldBrush = SelectObject(dc, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
+  const UniqueBrush brush(fill != kNoColour ? CreateSolidBrush(fill) : nullptr);
+  const Selected selectedPen(dc, pen ? static_cast<HGDIOBJ>(pen.get()) : GetStockObject(NULL_PEN));
+  const Selected selectedBrush(dc, brush ? static_cast<HGDIOBJ>(brush.get()) : GetStockObject(NULL_BRUSH));
   draw();
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  if (brush) DeleteObject(brush);
-  if (pen) DeleteObject(pen);
 }
 
 }  // namespace sayvane::win32

@@ -6,6 +6,8 @@
 #include "app/Layout.h"
 #include "app/win32/WindowClasses.h"
 #include "app/win32/WindowMetrics.h"
+#include "platform/win32/Boundary.h"
+#include "platform/win32/Owned.h"
 #include "platform/win32/Wide.h"
 
 namespace sayvane::win32 {
@@ -16,27 +18,26 @@ constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 constexpr int kTextId = 100;
 
 LRESULT CALLBACK helpProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_SIZE: {
-      // The text fills the window whatever size the user gives it.
-      RECT client{};
-      GetClientRect(window, &client);
-      MoveWindow(GetDlgItem(window, kTextId), 0, 0, client.right, client.bottom, TRUE);
-      return 0;
+  return windowBoundary(window, message, wParam, lParam, [&]() -> LRESULT {
+    switch (message) {
+      case WM_SIZE: {
+        // The text fills the window whatever size the user gives it.
+        RECT client{};
+        GetClientRect(window, &client);
+        MoveWindow(GetDlgItem(window, kTextId), 0, 0, client.right, client.bottom, TRUE);
+        return 0;
+      }
+      case WM_SETFOCUS:
+        SetFocus(GetDlgItem(window, kTextId));
+        return 0;
+      default:
+        return DefWindowProcW(window, message, wParam, lParam);
     }
-    case WM_SETFOCUS:
-      SetFocus(GetDlgItem(window, kTextId));
-      return 0;
-    case WM_NCDESTROY:
-      if (auto font = reinterpret_cast<HFONT>(GetWindowLongPtrW(window, GWLP_USERDATA))) DeleteObject(font);
-      break;
-    default:
-      break;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
+  });
 }
 
-HWND createHelpWindow(HWND owner) {
+// Shows its text in `font`, which must outlive it.
+HWND createHelpWindow(HWND owner, HFONT font) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   static const bool registered = [instance] {
     WNDCLASSEXW windowClass{};
@@ -58,8 +59,6 @@ HWND createHelpWindow(HWND owner) {
   HWND text = CreateWindowExW(0, L"EDIT", wide(kHelpText).c_str(),
                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 0, 0,
                               window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), instance, nullptr);
-  HFONT font = createFont(L"宋体", 105, dpi);
-  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(font));
   SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   RECT client{};
   GetClientRect(window, &client);
@@ -70,7 +69,8 @@ HWND createHelpWindow(HWND owner) {
 }  // namespace
 
 void showHelpWindow(HWND owner, MessagePump& pump) {
-  HWND window = createHelpWindow(owner);
+  const UniqueFont font(createFont(L"宋体", 105, dpiOf(owner)));
+  UniqueWindow window(createHelpWindow(owner, font));
   if (!window) return;
   // Modal over the main window: it takes no input until the help is closed.
   const bool disableOwner = owner && IsWindowEnabled(owner);
@@ -81,8 +81,9 @@ void showHelpWindow(HWND owner, MessagePump& pump) {
   using namespace std::chrono_literals;
   while (IsWindow(window) && pump.pump(100ms)) {
   }
+  if (!IsWindow(window)) window.release();  // the user closed it: the system destroyed it
   if (disableOwner) EnableWindow(owner, TRUE);
-  if (IsWindow(window)) DestroyWindow(window);
+  window.reset();
   if (owner && IsWindowVisible(owner)) SetForegroundWindow(owner);
 }
 

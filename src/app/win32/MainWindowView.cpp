@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
 
 #include "app/Layout.h"
 #include "app/win32/Pictures.h"
@@ -68,11 +69,6 @@ void setEnabled(HWND window, bool enabled) {
 
 MainWindowView::MainWindowView(MessagePump& pump) : pump_(pump) {}
 
-MainWindowView::~MainWindowView() {
-  if (window_) DestroyWindow(window_);
-  if (font_) DeleteObject(font_);
-}
-
 bool MainWindowView::create(HINSTANCE instance) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -84,8 +80,8 @@ bool MainWindowView::create(HINSTANCE instance) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kMainWindowClass;
   if (!RegisterClassExW(&windowClass)) return false;
-  window_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainWindowClass, wide(kWindowCaption).c_str(), kWindowStyle,
-                            CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
+  CreateWindowExW(WS_EX_CONTROLPARENT, kMainWindowClass, wide(kWindowCaption).c_str(), kWindowStyle,
+                  CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
   if (!window_) return false;
   dpi_ = dpiOf(window_);
   const SIZE size = windowSizeForClient(scale(kClientWidth), scale(kClientHeight), kWindowStyle, WS_EX_CONTROLPARENT, dpi_);
@@ -185,11 +181,11 @@ void MainWindowView::applyLayout() {
 }
 
 void MainWindowView::applyFont() {
-  HFONT old = font_;
-  font_ = createUiFont(dpi_);
-  for (auto& [name, control] : controls_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-  for (auto& [name, label] : labels_) SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-  if (old) DeleteObject(old);
+  // The old font goes once every control has the new one.
+  const UniqueFont old = std::exchange(font_, UniqueFont(createUiFont(dpi_)));
+  const auto font = reinterpret_cast<WPARAM>(font_.get());
+  for (auto& [name, control] : controls_) SendMessageW(control, WM_SETFONT, font, TRUE);
+  for (auto& [name, label] : labels_) SendMessageW(label, WM_SETFONT, font, TRUE);
 }
 
 HWND MainWindowView::child(std::string_view name) const {
@@ -342,7 +338,7 @@ void MainWindowView::quit() {
 }
 
 void MainWindowView::popupMenu(ComposerMenu menu, int x, int y) {
-  HMENU popup = CreatePopupMenu();
+  const UniqueMenu popup(CreatePopupMenu());
   if (!popup) return;
   for (const auto& item : composerItems(menu))
     AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(*menuItemId(item.name)), wide(item.caption).c_str());
@@ -353,7 +349,6 @@ void MainWindowView::popupMenu(ComposerMenu menu, int x, int y) {
   SetForegroundWindow(window_);
   TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, window_, nullptr);
   PostMessageW(window_, WM_NULL, 0, 0);
-  DestroyMenu(popup);
 }
 
 LRESULT CALLBACK MainWindowView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -361,7 +356,6 @@ LRESULT CALLBACK MainWindowView::windowProc(HWND window, UINT message, WPARAM wP
 }
 
 LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND self = window_;
   switch (message) {
     case WM_COMMAND:
       onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
@@ -407,14 +401,10 @@ LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(window_, nullptr, TRUE);
       return 0;
     }
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(self, GWLP_USERDATA, 0);
-      window_ = nullptr;
-      break;
     default:
       break;
   }
-  return DefWindowProcW(self, message, wParam, lParam);
+  return DefWindowProcW(window_, message, wParam, lParam);
 }
 
 }  // namespace sayvane::win32

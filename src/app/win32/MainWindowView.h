@@ -12,6 +12,7 @@
 #include "app/MainWindow.h"
 #include "platform/WindowView.h"
 #include "platform/win32/MessagePump.h"
+#include "platform/win32/Owned.h"
 
 namespace sayvane::win32 {
 
@@ -20,7 +21,6 @@ inline constexpr UINT_PTR kClearTimerId = 1;
 class MainWindowView final : public WindowView {
  public:
   explicit MainWindowView(MessagePump& pump);
-  ~MainWindowView() override;
   MainWindowView(const MainWindowView&) = delete;
   MainWindowView& operator=(const MainWindowView&) = delete;
 
@@ -59,14 +59,14 @@ class MainWindowView final : public WindowView {
 
   MessagePump& pump_;
   MainWindow* model_ = nullptr;
-  HWND window_ = nullptr;
-  HFONT font_ = nullptr;
+  UniqueFont font_;
   int dpi_ = 96;
   bool shownOnce_ = false;
   bool rendering_ = false;
   std::map<std::string_view, HWND> controls_;
   std::map<std::string_view, HWND> labels_;
   Controls rendered_;  // what the native controls show, so a render changes only what differs
+  UniqueWindow window_;  // last, so it goes first: its controls use the font
 };
 
 }  // namespace sayvane::win32

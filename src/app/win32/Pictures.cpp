@@ -42,11 +42,8 @@ class Painter {
   }
   // A filled rectangle in device pixels, for parts that must land on whole pixels.
   void pixelRect(int l, int t, int r, int b, COLORREF fill) {
-    HBRUSH brush = CreateSolidBrush(tone(fill));
-    if (!brush) return;
     const RECT box{l, t, r, b};
-    FillRect(dc_, &box, brush);
-    DeleteObject(brush);
+    if (const UniqueBrush brush{CreateSolidBrush(tone(fill))}) FillRect(dc_, &box, brush);
   }
   void ellipse(double l, double t, double r, double b, COLORREF fill, COLORREF line = kNone, double lineWidth = 1) {
     shape(fill, line, lineWidth, [&] { Ellipse(dc_, x(l), y(t), x(r), y(b)); });
@@ -78,13 +75,10 @@ class Painter {
   void roundRectPart(double l, double t, double r, double b, double corner, double pl, double pt, double pr,
                      double pb, COLORREF fill) {
     const int c = static_cast<int>(std::lround(corner * scale()));
-    HRGN body = CreateRoundRectRgn(x(l), y(t), x(r) + 1, y(b) + 1, c, c);
-    HRGN part = CreateRectRgn(x(pl), y(pt), x(pr), y(pb));
-    HBRUSH brush = CreateSolidBrush(tone(fill));
+    const UniqueRegion body(CreateRoundRectRgn(x(l), y(t), x(r) + 1, y(b) + 1, c, c));
+    const UniqueRegion part(CreateRectRgn(x(pl), y(pt), x(pr), y(pb)));
+    const UniqueBrush brush(CreateSolidBrush(tone(fill)));
     if (body && part && brush && CombineRgn(part, part, body, RGN_AND) != ERROR) FillRgn(dc_, part, brush);
-    if (brush) DeleteObject(brush);
-    if (part) DeleteObject(part);
-    if (body) DeleteObject(body);
   }
 
   // Text centred on (cx, cy), as large as `height` allows but never wider than `maxWidth`.
@@ -92,20 +86,26 @@ class Painter {
             COLORREF colour) {
     const int length = lstrlenW(s);
     int pixels = grid_.pixels(height);
-    HFONT font = makeFont(face, pixels);
-    if (!font) return;
-    HGDIOBJ old = SelectObject(dc_, font);
     SIZE extent{};
-    // Whatever font the system substitutes for the face, the word must fit its place.
-    if (GetTextExtentPoint32W(dc_, s, length, &extent) && extent.cx > maxWidth * scale() && extent.cx > 0) {
-      SelectObject(dc_, old);
-      DeleteObject(font);
-      pixels = std::max(1, static_cast<int>(pixels * (maxWidth * scale()) / extent.cx));
-      font = makeFont(face, pixels);
-      if (!font) return;
-      old = SelectObject(dc_, font);
-      GetTextExtentPoint32W(dc_, s, length, &extent);
+    {
+      // Whatever font the system substitutes for the face, the word must fit its place.
+      const UniqueFont trial(makeFont(face, pixels));
+      if (!trial) return;
+      const Selected selected(dc_, trial);
+      if (!GetTextExtentPoint32W(dc_, s, length, &extent) || extent.cx <= maxWidth * scale() || extent.cx <= 0)
+        return write(s, length, cx, cy, extent, colour);
     }
+    pixels = std::max(1, static_cast<int>(pixels * (maxWidth * scale()) / extent.cx));
+    const UniqueFont font(makeFont(face, pixels));
+    if (!font) return;
+    const Selected selected(dc_, font);
+    GetTextExtentPoint32W(dc_, s, length, &extent);
+    write(s, length, cx, cy, extent, colour);
+  }
+
+ private:
+  // Text in the selected font, centred on (cx, cy).
+  void write(const wchar_t* s, int length, double cx, double cy, SIZE extent, COLORREF colour) {
     const int oldMode = SetBkMode(dc_, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc_, tone(colour));
     const UINT oldAlign = SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
@@ -113,11 +113,7 @@ class Painter {
     SetTextAlign(dc_, oldAlign);
     SetTextColor(dc_, oldColour);
     SetBkMode(dc_, oldMode);
-    SelectObject(dc_, old);
-    DeleteObject(font);
   }
-
- private:
   std::vector<POINT> toDevice(std::initializer_list<Point> points) const {
     std::vector<POINT> device;
     device.reserve(points.size());

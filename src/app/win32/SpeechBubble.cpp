@@ -6,6 +6,7 @@
 
 #include "app/win32/WindowClasses.h"
 #include "app/win32/WindowMetrics.h"
+#include "app/win32/WindowObject.h"
 
 namespace sayvane::win32 {
 
@@ -31,11 +32,6 @@ std::chrono::milliseconds speechBubbleDuration(std::wstring_view text) {
 
 }  // namespace
 
-SpeechBubble::~SpeechBubble() {
-  if (window_) DestroyWindow(window_);
-  if (font_) DeleteObject(font_);
-}
-
 bool SpeechBubble::create(HWND owner) {
   if (window_) return true;
   static const bool registered = [this] {
@@ -48,8 +44,8 @@ bool SpeechBubble::create(HWND owner) {
     return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
   }();
   if (!registered) return false;
-  window_ = CreateWindowExW(kExStyle, kSpeechBubbleClass, L"", kStyle, 0, 0, 1, 1, owner, nullptr, instance_, this);
-  return window_ != nullptr;
+  CreateWindowExW(kExStyle, kSpeechBubbleClass, L"", kStyle, 0, 0, 1, 1, owner, nullptr, instance_, this);
+  return window_.get() != nullptr;
 }
 
 void SpeechBubble::show(const std::wstring& text, const RECT& anchor, int dpi) {
@@ -78,8 +74,7 @@ void SpeechBubble::follow(const RECT& anchor, int dpi) {
 
 void SpeechBubble::layOut(const RECT& anchor, int dpi) {
   if (!font_ || fontDpi_ != dpi) {
-    if (font_) DeleteObject(font_);
-    font_ = createUiFont(dpi);
+    font_.reset(createUiFont(dpi));
     fontDpi_ = dpi;
   }
   MONITORINFO monitor{};
@@ -96,9 +91,7 @@ void SpeechBubble::layOut(const RECT& anchor, int dpi) {
   // The text's own size, wrapped at a comfortable width and never larger than half the screen.
   const int maxText = std::max(1, std::min(scaled(240, dpi), workWidth - 2 * padding - 2));
   RECT measured{0, 0, maxText, 0};
-  HDC dc = GetDC(window_);
-  drawText(dc, measured, DT_CALCRECT);
-  ReleaseDC(window_, dc);
+  drawText(WindowDC(window_), measured, DT_CALCRECT);
   const int textWidth = std::clamp(static_cast<int>(measured.right - measured.left), scaled(24, dpi), maxText);
   const int textHeight = std::clamp(static_cast<int>(measured.bottom - measured.top), 1, std::max(1, workHeight / 2));
 
@@ -129,28 +122,22 @@ void SpeechBubble::layOut(const RECT& anchor, int dpi) {
     tail_[2] = POINT{tailLeft + tailWidth / 3, 0};
   }
 
-  SetWindowRgn(window_, createRegion(), FALSE);
+  SetWindowRgn(window_, createRegion().release(), FALSE);  // the window's own from now on
   SetWindowPos(window_, HWND_TOPMOST, x, y, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
-HRGN SpeechBubble::createRegion() const {
+UniqueRegion SpeechBubble::createRegion() const {
   const int corner = scaled(14, fontDpi_ > 0 ? fontDpi_ : 96);
-  HRGN region = CreateRoundRectRgn(body_.left, body_.top, body_.right + 1, body_.bottom + 1, corner, corner);
-  HRGN tail = CreatePolygonRgn(tail_, 3, WINDING);
+  UniqueRegion region(CreateRoundRectRgn(body_.left, body_.top, body_.right + 1, body_.bottom + 1, corner, corner));
+  const UniqueRegion tail(CreatePolygonRgn(tail_, 3, WINDING));
   if (region && tail) CombineRgn(region, region, tail, RGN_OR);
-  if (tail) DeleteObject(tail);
   return region;
 }
 
 void SpeechBubble::paint(HDC dc) {
-  if (HRGN region = createRegion()) {
-    HBRUSH paper = CreateSolidBrush(kPaper);
-    HBRUSH edge = CreateSolidBrush(kEdge);
-    FillRgn(dc, region, paper);
-    FrameRgn(dc, region, edge, 1, 1);
-    DeleteObject(edge);
-    DeleteObject(paper);
-    DeleteObject(region);
+  if (const UniqueRegion region = createRegion()) {
+    FillRgn(dc, region, UniqueBrush(CreateSolidBrush(kPaper)));
+    FrameRgn(dc, region, UniqueBrush(CreateSolidBrush(kEdge)), 1, 1);
   }
   // Clipped to the body, not to the measured area: a glyph whose ink overhangs its advance falls
   // into the padding.
@@ -162,47 +149,40 @@ void SpeechBubble::paint(HDC dc) {
 void SpeechBubble::drawText(HDC dc, RECT& area, UINT flags) const {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window_)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(GetWindowTextW(window_, text.data(), static_cast<int>(text.size()))));
-  HGDIOBJ old = SelectObject(dc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
+  const Selected font(dc, font_ ? static_cast<HGDIOBJ>(font_.get()) : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, kInk);
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, kTextFormat | flags);
-  SelectObject(dc, old);
 }
 
 LRESULT CALLBACK SpeechBubble::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<SpeechBubble*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  return forwardToObject(window, message, wParam, lParam, &SpeechBubble::window_, &SpeechBubble::handle);
+}
+
+LRESULT SpeechBubble::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;  // keys must keep going to the user's window
     case WM_LBUTTONUP:
-      self->hide();  // a click says "read it"
+      hide();  // a click says "read it"
       return 0;
     case WM_TIMER:
       if (wParam != kHideTimer) break;
-      self->hide();
+      hide();
       return 0;
     case WM_ERASEBKGND:
       return 1;  // the paint covers it all
     case WM_PAINT: {
       PAINTSTRUCT ps{};
-      HDC dc = BeginPaint(window, &ps);
-      if (dc) self->paint(dc);
-      EndPaint(window, &ps);
+      HDC dc = BeginPaint(window_, &ps);
+      if (dc) paint(dc);
+      EndPaint(window_, &ps);
       return 0;
     }
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      self->window_ = nullptr;
-      break;
     default:
       break;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  return DefWindowProcW(window_, message, wParam, lParam);
 }
 
 }  // namespace sayvane::win32

@@ -6,12 +6,13 @@
 
 #include <string>
 
+#include "platform/win32/Owned.h"
+
 namespace sayvane::win32 {
 
 class SpeechBubble final {
  public:
   explicit SpeechBubble(HINSTANCE instance) : instance_(instance) {}
-  ~SpeechBubble();
   SpeechBubble(const SpeechBubble&) = delete;
   SpeechBubble& operator=(const SpeechBubble&) = delete;
 
@@ -30,21 +31,22 @@ class SpeechBubble final {
 
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   void layOut(const RECT& anchor, int dpi);
-  HRGN createRegion() const;
+  UniqueRegion createRegion() const;
   void paint(HDC dc);
   // The window's text in the bubble's font; measured, with DT_CALCRECT, exactly as it is drawn.
   void drawText(HDC dc, RECT& area, UINT flags) const;
 
   HINSTANCE instance_;
-  HWND window_ = nullptr;
-  HFONT font_ = nullptr;
+  UniqueFont font_;
   int fontDpi_ = 0;
   // The layout, in the bubble's own pixels: the body, the text inside it and the tail's corners.
   SIZE size_{};
   RECT body_{};
   RECT textArea_{};
   POINT tail_[3]{};
+  UniqueWindow window_;  // goes before the font it draws with
 };
 
 }  // namespace sayvane::win32

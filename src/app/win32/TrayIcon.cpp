@@ -23,33 +23,25 @@ HICON createCharacterIcon(int size) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP colour = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
-  HICON icon = nullptr;
-  if (dc && colour && mask && bits) {
-    const RECT area{0, 0, size, size};
-    HGDIOBJ old = SelectObject(dc, colour);
-    HBRUSH background = CreateSolidBrush(characterOutlineColour());
-    FillRect(dc, &area, background);
-    DeleteObject(background);
+  const UniqueDC dc(CreateCompatibleDC(nullptr));
+  const UniqueBitmap colour(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const UniqueBitmap mask(CreateBitmap(size, size, 1, 1, nullptr));
+  if (!dc || !colour || !mask || !bits) return nullptr;
+  const RECT area{0, 0, size, size};
+  {
+    const Selected drawnOn(dc, colour);
+    FillRect(dc, &area, UniqueBrush(CreateSolidBrush(characterOutlineColour())));
     drawCharacter(dc, area, false);
     GdiFlush();
-    SelectObject(dc, old);
-    // GDI leaves alpha at zero: the figure's own region says which pixels are opaque.
-    HRGN shape = createCharacterRegion(area);
-    auto* pixels = static_cast<DWORD*>(bits);
-    for (int y = 0; y < size; ++y)
-      for (int x = 0; x < size; ++x)
-        pixels[y * size + x] = (pixels[y * size + x] & 0x00FFFFFF) | (shape && !PtInRegion(shape, x, y) ? 0 : 0xFF000000);
-    if (shape) DeleteObject(shape);
-    ICONINFO parts{TRUE, 0, 0, mask, colour};
-    icon = CreateIconIndirect(&parts);
   }
-  if (mask) DeleteObject(mask);
-  if (colour) DeleteObject(colour);
-  if (dc) DeleteDC(dc);
-  return icon;
+  // GDI leaves alpha at zero: the figure's own region says which pixels are opaque.
+  const UniqueRegion shape(createCharacterRegion(area));
+  auto* pixels = static_cast<DWORD*>(bits);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x)
+      pixels[y * size + x] = (pixels[y * size + x] & 0x00FFFFFF) | (shape && !PtInRegion(shape, x, y) ? 0 : 0xFF000000);
+  ICONINFO parts{TRUE, 0, 0, mask, colour};
+  return CreateIconIndirect(&parts);
 }
 
 }  // namespace
@@ -58,11 +50,7 @@ TrayIcon::TrayIcon(HINSTANCE instance, std::function<std::vector<TrayEntry>()> m
                    std::function<void(TrayChoice)> onChoice)
     : instance_(instance), menu_(std::move(menu)), onChoice_(std::move(onChoice)) {}
 
-TrayIcon::~TrayIcon() {
-  remove();
-  if (window_) DestroyWindow(window_);
-  if (icon_) DestroyIcon(icon_);
-}
+TrayIcon::~TrayIcon() { remove(); }
 
 void TrayIcon::remove() {
   if (!added_) return;
@@ -86,7 +74,7 @@ bool TrayIcon::create() {
   // Run as administrator, the program would otherwise not hear Explorer, which runs without.
   if (taskbarCreated_) ChangeWindowMessageFilterEx(window_, taskbarCreated_, MSGFLT_ALLOW, nullptr);
   ChangeWindowMessageFilterEx(window_, kTrayCallbackMessage, MSGFLT_ALLOW, nullptr);
-  icon_ = createCharacterIcon(GetSystemMetrics(SM_CXSMICON));
+  icon_.reset(createCharacterIcon(GetSystemMetrics(SM_CXSMICON)));
   add();
   return true;
 }
@@ -103,7 +91,7 @@ void TrayIcon::add() {
   NOTIFYICONDATAW data = iconData();
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = kTrayCallbackMessage;
-  data.hIcon = icon_ ? icon_ : LoadIconW(nullptr, IDI_APPLICATION);
+  data.hIcon = icon_ ? icon_.get() : LoadIconW(nullptr, IDI_APPLICATION);
   const std::wstring tip = wide(kTrayTip);
   wcsncpy(data.szTip, tip.c_str(), std::size(data.szTip) - 1);
   // Also announced when only the area's DPI changed: then the icon is still there to update.
@@ -112,7 +100,7 @@ void TrayIcon::add() {
 
 void TrayIcon::openMenu() {
   if (menuOpen_) return;
-  HMENU menu = CreatePopupMenu();
+  const UniqueMenu menu(CreatePopupMenu());
   if (!menu) return;
   // The entries as they are now: what is chosen is read from this copy, whatever changes meanwhile.
   const std::vector<TrayEntry> entries = menu_();
@@ -134,7 +122,6 @@ void TrayIcon::openMenu() {
   menuOpen_ = true;
   const UINT chosen = trackMenuFromBackground(window_, menu, at);
   menuOpen_ = false;
-  DestroyMenu(menu);
   if (chosen >= kFirstTrayCommandId && chosen - kFirstTrayCommandId < entries.size())
     onChoice_(entries[chosen - kFirstTrayCommandId].choice);
 }
@@ -144,7 +131,6 @@ LRESULT CALLBACK TrayIcon::windowProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 LRESULT TrayIcon::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND self = window_;
   if (message == kTrayCallbackMessage) {
     switch (LOWORD(lParam)) {
       case WM_RBUTTONUP:
@@ -162,11 +148,7 @@ LRESULT TrayIcon::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     add();
     return 0;
   }
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(self, GWLP_USERDATA, 0);
-    window_ = nullptr;
-  }
-  return DefWindowProcW(self, message, wParam, lParam);
+  return DefWindowProcW(window_, message, wParam, lParam);
 }
 
 }  // namespace sayvane::win32

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/TrayMenu.h"
+#include "platform/win32/Owned.h"
 
 namespace sayvane::win32 {
 
@@ -47,8 +48,8 @@ class TrayIcon {
   HINSTANCE instance_;
   std::function<std::vector<TrayEntry>()> menu_;
   std::function<void(TrayChoice)> onChoice_;
-  HWND window_ = nullptr;
-  HICON icon_ = nullptr;
+  UniqueIcon icon_;
+  UniqueWindow window_;  // goes before the icon it shows
   UINT taskbarCreated_ = 0;
   bool added_ = false;
   bool menuOpen_ = false;

@@ -1,5 +1,7 @@
 #include "app/win32/WindowMetrics.h"
 
+#include "platform/win32/Owned.h"
+
 namespace sayvane::win32 {
 
 namespace {
@@ -18,9 +20,7 @@ int dpiOf(HWND window) {
     const UINT dpi = getDpiForWindow(window);
     if (dpi > 0) return static_cast<int>(dpi);
   }
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const int dpi = GetDeviceCaps(WindowDC(nullptr), LOGPIXELSY);
   return dpi > 0 ? dpi : 96;
 }
 

@@ -3,77 +3,9 @@
 #include <climits>
 #include <vector>
 
+#include "platform/win32/Boundary.h"
+
 namespace sayvane::win32 {
-
-// --- Bstr, Variant ---------------------------------------------------------------------------
-
-Bstr::Bstr(std::u16string_view text)
-    : value_(SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()))) {}
-
-Bstr& Bstr::operator=(Bstr&& other) noexcept {
-  if (this != &other) {
-    reset();
-    value_ = other.release();
-  }
-  return *this;
-}
-
-void Bstr::reset() {
-  SysFreeString(value_);
-  value_ = nullptr;
-}
-
-std::u16string Bstr::text() const {
-  if (!value_) return {};
-  return std::u16string(reinterpret_cast<const char16_t*>(value_), SysStringLen(value_));
-}
-
-Variant::Variant(Variant&& other) noexcept : value_(other.value_) { VariantInit(&other.value_); }
-
-Variant& Variant::operator=(Variant&& other) noexcept {
-  if (this != &other) {
-    VariantClear(&value_);
-    value_ = other.value_;
-    VariantInit(&other.value_);
-  }
-  return *this;
-}
-
-Variant Variant::string(std::u16string_view text) {
-  Variant variant;
-  variant.value_.vt = VT_BSTR;
-  variant.value_.bstrVal = Bstr(text).release();
-  return variant;
-}
-
-Variant Variant::i4(std::int32_t value) {
-  Variant variant;
-  variant.value_.vt = VT_I4;
-  variant.value_.lVal = value;
-  return variant;
-}
-
-Variant Variant::i2(std::int16_t value) {
-  Variant variant;
-  variant.value_.vt = VT_I2;
-  variant.value_.iVal = value;
-  return variant;
-}
-
-Variant Variant::boolean(bool value) {
-  Variant variant;
-  variant.value_.vt = VT_BOOL;
-  variant.value_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-  return variant;
-}
-
-Variant Variant::dispatch(IDispatch* object) {
-  Variant variant;
-  variant.value_.vt = VT_DISPATCH;
-  variant.value_.pdispVal = object;
-  if (object) object->AddRef();
-  return variant;
-}
 
 namespace {
 
@@ -150,14 +82,13 @@ HRESULT invoke(IDispatch* object, DISPID member, WORD flags, std::initializer_li
   UINT argumentError = 0;
   HRESULT hr = object->Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters,
                               result ? result->out() : nullptr, &exception, &argumentError);
+  if (hr == DISP_E_EXCEPTION && exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
+  const Bstr texts[] = {Bstr::adopt(exception.bstrSource), Bstr::adopt(exception.bstrDescription),
+                        Bstr::adopt(exception.bstrHelpFile)};
   if (hr == DISP_E_EXCEPTION) {
-    if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
     if (FAILED(exception.scode)) hr = exception.scode;
     else if (exception.wCode != 0) hr = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_DISPATCH, exception.wCode);
   }
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
   return hr;
 }
 
@@ -189,10 +120,7 @@ HRESULT putProperty(IDispatch* object, DISPID member, Variant value) {
 // --- EventSink -------------------------------------------------------------------------------
 
 ComPtr<EventSink> EventSink::create(const IID& events, Handler handler) {
-  ComPtr<EventSink> sink;
-  // Born with its one reference, handed over as is: mingw-w64's ComPtr::Attach adds another.
-  *sink.GetAddressOf() = new EventSink(events, std::move(handler));
-  return sink;
+  return adopt(new EventSink(events, std::move(handler)));
 }
 
 HRESULT STDMETHODCALLTYPE EventSink::QueryInterface(REFIID iid, void** object) {
@@ -237,10 +165,12 @@ HRESULT STDMETHODCALLTYPE EventSink::Invoke(DISPID member, REFIID, LCID, WORD, D
   // unadvises and clears the handler) or end the program: this sink and the handler being run
   // are kept alive by their own references until it returns.
   ComPtr<EventSink> self(this);
-  Handler handler = handler_;
-  if (!handler) return S_OK;
-  DISPPARAMS none{};
-  return handler(member, parameters ? *parameters : none);
+  return comBoundary([&] {
+    const Handler handler = handler_;
+    if (!handler) return S_OK;
+    DISPPARAMS none{};
+    return handler(member, parameters ? *parameters : none);
+  });
 }
 
 // --- EventConnection -------------------------------------------------------------------------

@@ -1,82 +1,21 @@
-// A small toolkit for late-bound COM automation: owned BSTRs and VARIANTs, IDispatch calls
-// with arguments in the order a script would write them, and an event sink for one dispinterface.
+// A small toolkit for late-bound COM automation: IDispatch calls with arguments in the order a
+// script would write them, and an event sink for one dispinterface.
 #pragma once
 
 #include <windows.h>
 
 #include <oaidl.h>
 #include <ocidl.h>
-#include <wrl/client.h>
 
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
-#include <string_view>
+
+#include "platform/win32/Owned.h"
 
 namespace sayvane::win32 {
-
-using Microsoft::WRL::ComPtr;
-
-// An owned BSTR, freed when it goes.
-class Bstr {
- public:
-  Bstr() = default;
-  explicit Bstr(std::u16string_view text);
-  ~Bstr() { reset(); }
-  Bstr(Bstr&& other) noexcept : value_(other.release()) {}
-  Bstr& operator=(Bstr&& other) noexcept;
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-
-  BSTR get() const { return value_; }
-  // For an [out] BSTR*: frees what was held first.
-  BSTR* out() {
-    reset();
-    return &value_;
-  }
-  BSTR release() {
-    BSTR value = value_;
-    value_ = nullptr;
-    return value;
-  }
-  void reset();
-  // A null BSTR is the empty string to automation.
-  std::u16string text() const;
-
- private:
-  BSTR value_ = nullptr;
-};
-
-// An owned VARIANT, cleared when it goes.
-class Variant {
- public:
-  Variant() { VariantInit(&value_); }
-  ~Variant() { VariantClear(&value_); }
-  Variant(Variant&& other) noexcept;
-  Variant& operator=(Variant&& other) noexcept;
-  Variant(const Variant&) = delete;
-  Variant& operator=(const Variant&) = delete;
-
-  static Variant string(std::u16string_view text);
-  static Variant i4(std::int32_t value);
-  static Variant i2(std::int16_t value);
-  static Variant boolean(bool value);
-  // Holds its own reference to `object`.
-  static Variant dispatch(IDispatch* object);
-
-  VARIANT& get() { return value_; }
-  const VARIANT& get() const { return value_; }
-  // For an [out] VARIANT*: clears what was held first.
-  VARIANT* out() {
-    VariantClear(&value_);
-    return &value_;
-  }
-
- private:
-  VARIANT value_;
-};
 
 // What a VARIANT holds, looking through VT_BYREF (events may pass their arguments by reference).
 ComPtr<IDispatch> dispatchOf(const VARIANT& value);

@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/win32/Owned.h"
+
 namespace sayvane {
 namespace {
 
@@ -25,9 +27,7 @@ std::optional<DWORD> integrityOfToken(HANDLE token) {
 std::optional<DWORD> integrityOfProcess(HANDLE process) {
   HANDLE token = nullptr;
   if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return std::nullopt;
-  const auto level = integrityOfToken(token);
-  CloseHandle(token);
-  return level;
+  return integrityOfToken(win32::UniqueHandle(token));
 }
 
 }  // namespace
@@ -39,10 +39,9 @@ ForegroundLevel WinForegroundRights::compare() {
   const auto ours = integrityOfProcess(GetCurrentProcess());
   if (!ours) return ForegroundLevel::Unknown;
   if (processId == GetCurrentProcessId()) return ForegroundLevel::NotHigher;
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  const win32::UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
   if (!process) return ForegroundLevel::Unknown;
   const auto theirs = integrityOfProcess(process);
-  CloseHandle(process);
   if (!theirs) return ForegroundLevel::Unknown;
   return *theirs > *ours ? ForegroundLevel::Higher : ForegroundLevel::NotHigher;
 }
