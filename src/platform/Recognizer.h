@@ -39,7 +39,7 @@ class Recognizer {
   // for a file the recognizer cannot compile.
   [[nodiscard]] virtual bool loadCommandFile(const std::u16string& path) = 0;
   // Every top-level rule (rule id 0) on or off; switching on fails when the audio input
-  // cannot be opened.
+  // cannot be opened, or when the recognizer answers anything but plain success.
   [[nodiscard]] virtual bool setRulesActive(bool active) = 0;
 };
 

@@ -286,8 +286,12 @@ TEST(SapiRecognizerTest, ReportsEachFailureAsFailureAndReleasesWhatItMade) {
     EXPECT_EQ(recognizer.eventInterests(), std::nullopt);
     EXPECT_FALSE(recognizer.setEventInterests(16));
     fakes.grammar->answer(7, fails(E_INVALIDARG));
-    fakes.grammar->answer(13, fails(E_ACCESSDENIED));
     EXPECT_FALSE(recognizer.loadCommandFile(u"C:\\bad.xml"));
+    // A success code that is not S_OK (no audio input) leaves the rules deaf; off, it is success.
+    fakes.grammar->answer(13, [](const DISPPARAMS&, VARIANT*, EXCEPINFO*) { return HRESULT{0x00045057}; });
+    EXPECT_FALSE(recognizer.setRulesActive(true));
+    EXPECT_TRUE(recognizer.setRulesActive(false));
+    fakes.grammar->answer(13, fails(E_ACCESSDENIED));
     EXPECT_FALSE(recognizer.setRulesActive(true));
     fakes.context->answer(14, fails());
     EXPECT_FALSE(recognizer.createGrammar());

@@ -181,8 +181,11 @@ bool SapiRecognizer::loadCommandFile(const std::u16string& path) {
 }
 
 bool SapiRecognizer::setRulesActive(bool active) {
-  return SUCCEEDED(invoke(grammar_.Get(), DISPID_SRGCmdSetRuleIdState, DISPATCH_METHOD,
-                          {Variant::i4(kTopLevelRules), Variant::i4(active ? SGDSActive : SGDSInactive)}));
+  const HRESULT hr = invoke(grammar_.Get(), DISPID_SRGCmdSetRuleIdState, DISPATCH_METHOD,
+                            {Variant::i4(kTopLevelRules), Variant::i4(active ? SGDSActive : SGDSInactive)});
+  // Rules that cannot hear still succeed: a recognizer without an audio input answers
+  // SP_STREAM_UNINITIALIZED. Only S_OK means they listen.
+  return active ? hr == S_OK : SUCCEEDED(hr);
 }
 
 HRESULT SapiRecognizer::onEvent(DISPID member, DISPPARAMS& parameters) {
