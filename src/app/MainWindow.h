@@ -116,7 +116,13 @@ class MainWindow final : public MainWindowControl, public ResultField {
   void restoreCommandMenu(const std::vector<std::u16string>& entries, bool filled);
 
   // speech/RecognizerControl.cpp
+  [[nodiscard]] bool openRecognizer();
   [[nodiscard]] bool recognizerStart();
+  // The recognizer the user chose from the notification icon's menu, at once: the set loaded
+  // and the rules' state carry over into it.
+  void useRecognizer(RecognizerChoice choice);
+  void showEditorLocked(bool locked);
+  void showSetStopped();
   [[nodiscard]] bool grammarLoad(std::u16string_view setName);
   enum class SwitchResult { Done, Refused, MenuFailed };
   SwitchResult Command5_Click();
@@ -125,6 +131,7 @@ class MainWindow final : public MainWindowControl, public ResultField {
 
   // speech/TestMode.cpp
   void Command6_Click();
+  void setTesting(bool testing);
 
   // commandsets/Editor.cpp
   void List2_Click();

@@ -1,14 +1,20 @@
 #include "app/TrayMenu.h"
 
 #include "app/MainWindow.h"
+#include "speech/SpeechTexts.h"
 
 namespace sayvane {
 
 std::vector<TrayEntry> MainWindow::trayMenu() const {
+  // The recognizer in use, which after a fallback is not the one chosen; none without speech.
+  const auto inUse = p_.recognizer.contextClass();
+  using enum TrayEntry::Mark;
   return {
       {TrayChoice::ShowMainWindow, u"添加语音命令"},
       {TrayChoice::ShowCharacter, u"显示"},
-      {TrayChoice::Quit, u"退出", TrayEntry::Mark::None, false, true},
+      {TrayChoice::UseSharedRecognizer, kUseSharedRecognizer, Radio, inUse == RecognizerChoice::Shared, true},
+      {TrayChoice::UseOwnRecognizer, kUseOwnRecognizer, Radio, inUse == RecognizerChoice::Own},
+      {TrayChoice::Quit, u"退出", None, false, true},
   };
 }
 
@@ -20,6 +26,8 @@ void MainWindow::trayCommand(TrayChoice choice) {
       auto s = services();
       return runAction(u"OpenShow", s);
     }
+    case TrayChoice::UseSharedRecognizer: return useRecognizer(RecognizerChoice::Shared);
+    case TrayChoice::UseOwnRecognizer: return useRecognizer(RecognizerChoice::Own);
     case TrayChoice::Quit: return Agent1_Command(u"退出");
   }
 }

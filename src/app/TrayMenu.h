@@ -7,7 +7,7 @@
 
 namespace sayvane {
 
-enum class TrayChoice { ShowMainWindow, ShowCharacter, Quit };
+enum class TrayChoice { ShowMainWindow, ShowCharacter, UseSharedRecognizer, UseOwnRecognizer, Quit };
 
 struct TrayEntry {
   enum class Mark { None, Check, Radio };

@@ -13,6 +13,10 @@ namespace sayvane {
 inline constexpr std::uint32_t kRecognitionInterest = 16;        // SRERecognition
 inline constexpr std::uint32_t kFalseRecognitionInterest = 512;  // SREFalseRecognition
 
+// Which recognizer hears: the system's shared one (Windows Speech Recognition, with the engine
+// its settings select), or one the program runs in its own process.
+enum class RecognizerChoice { Shared, Own };
+
 class Recognizer {
  public:
   Recognizer() = default;
@@ -20,9 +24,12 @@ class Recognizer {
   Recognizer& operator=(const Recognizer&) = delete;
   virtual ~Recognizer() = default;
 
-  // Creates the recognition context: the shared recognizer's, or where that cannot be had,
-  // one of a recognizer the program runs itself.
-  [[nodiscard]] virtual bool createContext() = 0;
+  // Creates the recognition context of the preferred recognizer, or where that cannot be had,
+  // of the other; any earlier context goes first, with its grammar.
+  [[nodiscard]] virtual bool createContext(RecognizerChoice preferred) = 0;
+  // Whose context there is; nothing before one was created or after it was closed.
+  [[nodiscard]] virtual std::optional<RecognizerChoice> contextClass() const = 0;
+  virtual void closeContext() = 0;
   // The descriptions (locale 0) of every installed recognizer, in enumeration order.
   [[nodiscard]] virtual std::optional<std::vector<std::u16string>> recognizerDescriptions() = 0;
   // Which of them listens, when the program chose it; the shared recognizer's choice is the

@@ -255,7 +255,23 @@ class SimFiles final : public Files {
 class SimRecognizer final : public Recognizer {
  public:
   SimRecognizer(Core& core, Files& files, CodePage936& codePage) : c_(core), files_(files), codePage_(codePage) {}
-  [[nodiscard]] bool createContext() override { return !c_.options.noSpeech; }
+  [[nodiscard]] bool createContext(RecognizerChoice preferred) override {
+    closeContext();
+    const auto other = preferred == RecognizerChoice::Own ? RecognizerChoice::Shared : RecognizerChoice::Own;
+    for (const auto choice : {preferred, other})
+      if (!inUse && !c_.options.noSpeech && !(choice == RecognizerChoice::Own ? c_.options.noOwnRecognizer
+                                                                                 : c_.options.noSharedRecognizer))
+        inUse = choice;
+    return inUse.has_value();
+  }
+  [[nodiscard]] std::optional<RecognizerChoice> contextClass() const override { return inUse; }
+  // A new context starts without a grammar, and with the rules off.
+  void closeContext() override {
+    inUse.reset();
+    phrases.clear();
+    active = false;
+    interests = 0;
+  }
   [[nodiscard]] std::optional<std::vector<std::u16string>> recognizerDescriptions() override {
     if (c_.options.recognizers.empty()) return std::vector<std::u16string>{std::u16string(kDefaultRecognizer)};
     return c_.options.recognizers;
@@ -285,6 +301,7 @@ class SimRecognizer final : public Recognizer {
     return true;
   }
 
+  std::optional<RecognizerChoice> inUse;
   std::uint32_t interests = 0;
   std::vector<std::u16string> phrases;
   bool active = false;
@@ -506,6 +523,7 @@ void SimPlatform::schedule(std::chrono::nanoseconds at, std::function<void()> ev
 
 std::chrono::nanoseconds SimPlatform::now() const { return state_->core.now; }
 bool SimPlatform::rulesActive() const { return state_->recognizer.active; }
+std::optional<RecognizerChoice> SimPlatform::recognizerInUse() const { return state_->recognizer.inUse; }
 const std::vector<std::u16string>& SimPlatform::grammarPhrases() const { return state_->recognizer.phrases; }
 
 std::optional<std::u16string> SimPlatform::setting() const {

@@ -27,7 +27,9 @@ inline constexpr int kSimCharacterSize = 128;
 struct SimOptions {
   std::vector<std::u16string> recognizers;  // empty: one default recognizer
   std::size_t recognizerInUse = 0;          // the entry whose engine listens
-  bool noSpeech = false;                    // the recognition context cannot be created
+  bool noSpeech = false;                    // no recognition context can be created
+  bool noSharedRecognizer = false;          // the shared recognizer's cannot
+  bool noOwnRecognizer = false;             // the in-process recognizer's cannot
   bool noCharacter = false;                 // the character control loads nothing
   bool audioBusy = false;                   // rules cannot be switched on
   std::optional<std::u16string> setting;    // the stored value of Sayvane/Startup/Check1
@@ -79,6 +81,8 @@ class SimPlatform {
 
   // What the simulated system holds now.
   bool rulesActive() const;
+  // Whose recognition context there is.
+  std::optional<RecognizerChoice> recognizerInUse() const;
   const std::vector<std::u16string>& grammarPhrases() const;
   std::optional<std::u16string> setting() const;
   std::u16string clipboard() const;

@@ -12,11 +12,11 @@ bool namesChineseEngine(std::u16string_view description) {
   return contains(lower, u"chinese") || contains(lower, u"中文");
 }
 
-bool MainWindow::recognizerStart() {
+bool MainWindow::openRecognizer() {
   flags_.rulesActive = false;
   flags_.grammarLoaded = false;
   auto& r = p_.recognizer;
-  if (!r.createContext()) return false;
+  if (!r.createContext(options_.recognizer)) return false;
   const auto descriptions = r.recognizerDescriptions();
   // Selecting entry 0 of an empty list is a failure: without a recognizer nothing can work.
   if (!descriptions || descriptions->empty()) return false;
@@ -30,12 +30,55 @@ bool MainWindow::recognizerStart() {
     const auto interests = r.eventInterests();
     if (!interests || !r.setEventInterests(*interests | interest)) return false;
   }
+  return true;
+}
+
+bool MainWindow::recognizerStart() {
+  if (!openRecognizer()) return false;
   for (std::size_t i = 0; i < ui_.List2.items.size(); ++i) {
     if (ui_.List2.items[i] != kInitialSetName) continue;
     ui_.List2.selection = static_cast<int>(i);
     List2_Click();
   }
   return Command5_Click() != SwitchResult::MenuFailed;
+}
+
+void MainWindow::useRecognizer(RecognizerChoice choice) {
+  // Remembered even when it cannot be had now: the next start tries it first.
+  options_.recognizer = choice;
+  (void)writeOptions(p_.settings, options_);
+  auto& r = p_.recognizer;
+  if (r.contextClass() == choice) return;
+  if (speech_.testMode) {
+    (void)r.setRulesActive(false);
+    setTesting(false);
+  }
+  const bool wasActive = flags_.rulesActive;
+  if (!openRecognizer()) {
+    r.closeContext();
+    ui_.SREngines.items.clear();
+    ui_.SREngines.selection = -1;
+    if (wasActive) showSetStopped();
+    return message(kNoRecognizer);
+  }
+  if (r.contextClass() != choice) {
+    const auto caption = [](RecognizerChoice c) {
+      return c == RecognizerChoice::Own ? kUseOwnRecognizer : kUseSharedRecognizer;
+    };
+    message(concat({u"无法", caption(choice), u"，现在仍然", caption(*r.contextClass()), u"。"}), u"提示");
+  }
+  // The set last loaded, even one a failed switch left without rules: its phrases are the ones shown.
+  if (!loadedSetName_.empty() && !grammarLoad(loadedSetName_)) message(kGrammarLoadFailedOnSelect);
+  if (!wasActive) return;
+  // The set comes on again in the new recognizer, or the window says it is off.
+  if (flags_.grammarLoaded && engineCheckShort() && r.setRulesActive(true)) {
+    flags_.rulesActive = true;
+    return;
+  }
+  showSetStopped();
+  if (!flags_.grammarLoaded) return;
+  if (!engineCheckShort()) message(kMustUseChinese, u"提示");
+  else message(kAudioBusy);
 }
 
 bool MainWindow::grammarLoad(std::u16string_view setName) {
@@ -90,10 +133,7 @@ MainWindow::SwitchResult MainWindow::Command5_Click() {
   };
 
   const bool switchOn = ui_.Command1.enabled;
-  ui_.Command1.enabled = ui_.Command4.enabled = !switchOn;
-  ui_.Command5.caption = switchOn ? kStopSetCaption : kUseSetCaption;
-  ui_.Command6.enabled = ui_.Command3.enabled = ui_.List2.enabled = !switchOn;
-  clearCommandMenu();
+  showEditorLocked(switchOn);
   if (switchOn && !FillAgentMenu(setFileName(setName))) {
     undoButtonPhase();
     return SwitchResult::MenuFailed;
@@ -114,6 +154,19 @@ MainWindow::SwitchResult MainWindow::Command5_Click() {
   ui_.SREngines.enabled = !switchOn;
   ui_.Label5.caption = switchOn ? concat({kActiveSetLabel, setName}) : std::u16string(kNoActiveSetLabel);
   return SwitchResult::Done;
+}
+
+void MainWindow::showEditorLocked(bool locked) {
+  ui_.Command1.enabled = ui_.Command4.enabled = !locked;
+  ui_.Command5.caption = locked ? kStopSetCaption : kUseSetCaption;
+  ui_.Command6.enabled = ui_.Command3.enabled = ui_.List2.enabled = !locked;
+  clearCommandMenu();
+}
+
+void MainWindow::showSetStopped() {
+  showEditorLocked(false);
+  ui_.SREngines.enabled = true;
+  ui_.Label5.caption = kNoActiveSetLabel;
 }
 
 }  // namespace sayvane

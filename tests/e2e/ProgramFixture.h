@@ -15,8 +15,11 @@
 
 namespace e2e {
 
-// Where the program keeps the start-up setting (HKCU), as Visual-Basic-style SaveSetting does.
+// Where the program keeps its settings (HKCU), as Visual-Basic-style SaveSetting does: the
+// start-up setting, and the user's options in a section of their own.
+inline constexpr wchar_t kSettingsRoot[] = L"Software\\VB and VBA Program Settings\\Sayvane";
 inline constexpr wchar_t kSettingKey[] = L"Software\\VB and VBA Program Settings\\Sayvane\\Startup";
+inline constexpr wchar_t kOptionsKey[] = L"Software\\VB and VBA Program Settings\\Sayvane\\Options";
 
 class ProgramTest : public ::testing::Test {
  public:
@@ -53,6 +56,12 @@ class ProgramTest : public ::testing::Test {
   std::optional<SimCall> switchSet(bool on);
   // Closes the main window with its close box and expects the program to end cleanly.
   void closeAndExpectExit();
+  // Chooses the entry with `caption` from the notification icon's menu with the keyboard, as a
+  // user may; false when the menu did not open.
+  bool chooseFromTrayMenu(std::u16string_view caption);
+  // The wake phrase, then "关闭窗口": Alt, then F4 while Alt is down, reach a target window in
+  // front (logging to `logName` in the program folder), which closes.
+  void closeTheWindowInFrontBySpeech(const wchar_t* logName);
   // A picture of where `window` lies, in the folder of the run's pictures, once the last paint landed.
   void snapshot(HWND window, const std::string& name) const;
 

@@ -229,20 +229,13 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
     PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     return waitFor([&] { return !visible(main); });
   };
-  const auto fromMenu = [&](int downs) {  // chosen with the keyboard, as a user may
-    PostMessageW(owner, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONUP);
-    const HWND menu = waitPopupMenu(program);
-    for (int i = 0; i < downs; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-    return menu != nullptr;
-  };
   ASSERT_TRUE(minimise());
   PostMessageW(owner, kTrayCallbackMessage, kTrayIconId, WM_LBUTTONDBLCLK);
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
   ASSERT_TRUE(minimise());
-  ASSERT_TRUE(fromMenu(1));  // "添加语音命令"
+  ASSERT_TRUE(chooseFromTrayMenu(u"添加语音命令"));
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
-  ASSERT_TRUE(fromMenu(3));  // "退出"
+  ASSERT_TRUE(chooseFromTrayMenu(u"退出"));
   ASSERT_EQ(program.waitExit(10s), 0);
 
   // At 144 DPI the client area and the controls scale by half; the stored setting keeps the tips

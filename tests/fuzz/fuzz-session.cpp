@@ -89,6 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.noCharacter = setup & 2;
   if (setup & 4) options.setting = u"1";
   if (setup & 8) options.recognizers = {u"English", u"中文识别器"};
+  options.noSharedRecognizer = setup & 16;
+  options.noOwnRecognizer = setup & 32;
   sim::SimPlatform sim(files, *codePage, options);
   MainWindow window(sim.platform());
   sim.attach(window);
@@ -98,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Every step that may run an action: runs while some event can still arrive mid-way.
   std::function<void(Bytes&)> step = [&](Bytes& b) {
-    switch (b.next() % 14) {
+    switch (b.next() % 15) {
       case 0: case 1: sim.hear(std::u16string(b.pick(kPhrases))); break;
       case 2: case 3: (void)window.click(b.pick(kClicks)); break;
       case 4: (void)window.select("List2", b.next() % 5); break;
@@ -120,6 +122,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           if (hear) sim.hear(phrase);
           else (void)window.click(control);
         });
+        break;
+      }
+      case 14: {
+        // The other recognizer, which may then refuse the rules.
+        const auto choice = b.next();
+        if (choice & 2) sim.options().audioBusy = !sim.options().audioBusy;
+        window.trayCommand(choice & 1 ? TrayChoice::UseOwnRecognizer : TrayChoice::UseSharedRecognizer);
         break;
       }
     }

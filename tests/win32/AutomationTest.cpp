@@ -24,6 +24,7 @@
 namespace {
 
 using namespace sayvane::win32;
+using sayvane::RecognizerChoice;
 using Log = std::vector<std::wstring>;
 
 constexpr IID kRecoEvents = {0x7B8FCB42, 0x0E9D, 0x4F00, {0xA0, 0x48, 0x7B, 0x04, 0xD6, 0x17, 0x9D, 0x3D}};
@@ -277,7 +278,7 @@ TEST(SapiRecognizerTest, ReportsEachFailureAsFailureAndReleasesWhatItMade) {
   SpeechFakes fakes;
   {
     SapiRecognizer recognizer(creates(fakes.context.Get()));
-    ASSERT_TRUE(recognizer.createContext());
+    ASSERT_TRUE(recognizer.createContext(RecognizerChoice::Shared));
     EXPECT_EQ(recognizer.recognizerInUse(), 0u) << "the shared recognizer's engine is the system's";
     ASSERT_TRUE(recognizer.createGrammar());
     fakes.context->answer(7, returns(Variant::string(u"16")));
@@ -301,25 +302,27 @@ TEST(SapiRecognizerTest, ReportsEachFailureAsFailureAndReleasesWhatItMade) {
   EXPECT_EQ(fakes.grammar->references(), 1u) << "the grammar was not released";
 
   SapiRecognizer uncreated(unregistered);
-  EXPECT_FALSE(uncreated.createContext());
+  EXPECT_FALSE(uncreated.createContext(RecognizerChoice::Shared));
   EXPECT_FALSE(uncreated.createGrammar());
   EXPECT_EQ(uncreated.recognizerDescriptions(), std::nullopt);
   auto silent = Fake::make(L"silent", fakes.log);  // no events to advise on
   SapiRecognizer deaf(creates(silent.Get()));
-  EXPECT_FALSE(deaf.createContext());
+  EXPECT_FALSE(deaf.createContext(RecognizerChoice::Shared));
   EXPECT_EQ(silent->references(), 1u);
 }
 
 // Where the shared recognizer's list cannot be read: the in-process one, set to the first Chinese
 // engine and the default input, and its context, which then serves as the shared one. (Where there
-// is no shared recognizer at all, the end-to-end in-process story walks the same road.)
-TEST(SapiRecognizerTest, FallsBackToTheInProcessRecognizerOnItsFirstChineseEngine) {
+// is no shared recognizer at all, the end-to-end in-process story walks the same road.) Preferred,
+// it comes first; the shared one serves where it cannot be had.
+TEST(SapiRecognizerTest, FallsBackToTheOtherRecognizerAndTheInProcessOneListensOnItsFirstChineseEngine) {
   SpeechFakes fakes;
   auto shared = Fake::make(L"shared", fakes.log);
   shared->withEvents(kRecoEvents);
   shared->answer(1, fails());
   SapiRecognizer recognizer(creates(shared.Get()), creates(fakes.recognizer.Get()));
-  ASSERT_TRUE(recognizer.createContext());
+  ASSERT_TRUE(recognizer.createContext(RecognizerChoice::Shared));
+  EXPECT_EQ(recognizer.contextClass(), RecognizerChoice::Own);
   EXPECT_EQ(fakes.set, (std::map<DISPID, IDispatch*>{{1, fakes.token[1].Get()}, {3, fakes.input.Get()}}));
   EXPECT_EQ(recognizer.recognizerDescriptions(), (std::vector<std::u16string>{u"Recognizer A", u"识别器 乙 (中文)"}));
   EXPECT_EQ(recognizer.recognizerInUse(), 1u);
@@ -329,6 +332,21 @@ TEST(SapiRecognizerTest, FallsBackToTheInProcessRecognizerOnItsFirstChineseEngin
   // Everything after goes to the context the in-process recognizer made.
   ASSERT_TRUE(recognizer.createGrammar());
   EXPECT_EQ(fakes.log->back(), L"context.14 call(I4:1)");
+
+  int sharedMade = 0;
+  SapiRecognizer either(
+      [&](IDispatch** out) { return ++sharedMade, creates(fakes.context.Get())(out); }, creates(fakes.recognizer.Get()));
+  ASSERT_TRUE(either.createContext(RecognizerChoice::Own));
+  EXPECT_EQ(either.contextClass(), RecognizerChoice::Own);
+  EXPECT_EQ(sharedMade, 0);
+  ASSERT_TRUE(either.createContext(RecognizerChoice::Shared));
+  EXPECT_EQ(either.contextClass(), RecognizerChoice::Shared);
+  EXPECT_EQ(fakes.context->advised(), 2u) << "the in-process context was kept beside the shared one";
+  SapiRecognizer sharedOnly(creates(fakes.context.Get()), unregistered);
+  ASSERT_TRUE(sharedOnly.createContext(RecognizerChoice::Own));
+  EXPECT_EQ(sharedOnly.contextClass(), RecognizerChoice::Shared);
+  sharedOnly.closeContext();
+  EXPECT_EQ(sharedOnly.contextClass(), std::nullopt);
 }
 
 TEST(SapiRecognizerTest, InProcessWithoutAChineseEngineOrAnInputSetsNeitherAndFailsWhenItsCallsFail) {
@@ -337,7 +355,7 @@ TEST(SapiRecognizerTest, InProcessWithoutAChineseEngineOrAnInputSetsNeitherAndFa
   fakes.inputs->answer(1, returns(Variant::i4(0)));
   {
     SapiRecognizer recognizer(unregistered, creates(fakes.recognizer.Get()));
-    ASSERT_TRUE(recognizer.createContext());
+    ASSERT_TRUE(recognizer.createContext(RecognizerChoice::Shared));
     EXPECT_EQ(recognizer.recognizerInUse(), 0u);
     EXPECT_TRUE(fakes.set.empty());
   }
@@ -349,7 +367,7 @@ TEST(SapiRecognizerTest, InProcessWithoutAChineseEngineOrAnInputSetsNeitherAndFa
     SpeechFakes broken;
     broken.recognizer->answer(failing, fails());
     SapiRecognizer recognizer(unregistered, creates(broken.recognizer.Get()));
-    EXPECT_FALSE(recognizer.createContext());
+    EXPECT_FALSE(recognizer.createContext(RecognizerChoice::Shared));
     EXPECT_EQ(recognizer.recognizerDescriptions(), std::nullopt);
     EXPECT_EQ(broken.context->advised(), 0u);
   }
@@ -360,7 +378,7 @@ TEST(SapiRecognizerTest, InProcessWithoutAChineseEngineOrAnInputSetsNeitherAndFa
 TEST(SapiRecognizerTest, DeliversTextsAndFalseRecognitionsAndSurvivesHandlersThatReenterOrDestroyIt) {
   SpeechFakes fakes;
   auto recognizer = std::make_unique<SapiRecognizer>(creates(fakes.context.Get()));
-  ASSERT_TRUE(recognizer->createContext());
+  ASSERT_TRUE(recognizer->createContext(RecognizerChoice::Shared));
   std::vector<std::u16string> texts;
   int falseRecognitions = 0;
   IDispatch* raw = fakes.result.Get();

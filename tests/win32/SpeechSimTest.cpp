@@ -106,7 +106,7 @@ class SpeechSimTest : public ::testing::Test {
 
   // The recognizer listening for the good set, with both recognition events of interest.
   void listen() {
-    ASSERT_TRUE(recognizer_.createContext());
+    ASSERT_TRUE(recognizer_.createContext(sayvane::RecognizerChoice::Shared));
     ASSERT_TRUE(recognizer_.setEventInterests(kRecognitionInterest | kFalseRecognitionInterest));
     ASSERT_TRUE(recognizer_.createGrammar());
     ASSERT_TRUE(recognizer_.loadCommandFile(goodSet()));

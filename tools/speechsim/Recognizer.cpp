@@ -293,6 +293,7 @@ class RecoContext final : public DispatchObject {
   }
 
   ~RecoContext() override {
+    logLine(std::string("release ") + logName());
     for (Grammar* grammar : grammars_) grammar->Release();
     if (engine_) engine_->Release();
     contexts->erase(std::find(contexts->begin(), contexts->end(), this));

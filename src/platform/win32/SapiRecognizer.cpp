@@ -87,9 +87,15 @@ void SapiRecognizer::setEventHandlers(std::function<void(const std::u16string&)>
   falseRecognition_ = std::move(falseRecognition);
 }
 
-bool SapiRecognizer::createContext() {
+bool SapiRecognizer::createContext(RecognizerChoice preferred) {
   close();
+  if (preferred == RecognizerChoice::Own) return openInproc() || openShared();
   return openShared() || openInproc();
+}
+
+std::optional<RecognizerChoice> SapiRecognizer::contextClass() const {
+  if (!context_) return std::nullopt;
+  return engine_ ? RecognizerChoice::Own : RecognizerChoice::Shared;
 }
 
 bool SapiRecognizer::listen(ComPtr<IDispatch> context) {

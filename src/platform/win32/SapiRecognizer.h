@@ -1,7 +1,7 @@
 // The speech API's recognition context and its command grammar, driven through their
 // automation interfaces; recognitions arrive as the context's events on this (the UI) thread.
-// The shared recognizer comes first; where it cannot be had (gone from today's Windows), an
-// in-process recognizer of our own, listening with the first Chinese engine.
+// The shared recognizer or an in-process one of our own, listening with the first Chinese engine;
+// where the one preferred cannot be had (the shared one is gone from today's Windows), the other.
 #pragma once
 
 #include <functional>
@@ -30,7 +30,9 @@ class SapiRecognizer final : public Recognizer {
                         std::function<void()> falseRecognition);
 
   // Reads the recognizer list too: a shared recognizer whose list cannot be read is given up.
-  [[nodiscard]] bool createContext() override;
+  [[nodiscard]] bool createContext(RecognizerChoice preferred) override;
+  [[nodiscard]] std::optional<RecognizerChoice> contextClass() const override;
+  void closeContext() override { close(); }
   [[nodiscard]] std::optional<std::vector<std::u16string>> recognizerDescriptions() override;
   [[nodiscard]] std::size_t recognizerInUse() override { return inUse_; }
   [[nodiscard]] bool createGrammar() override;

@@ -1,0 +1,120 @@
+// Both recognizers on the system: the shared one hears first, the user switches between them
+// from the notification icon's menu and the program remembers it; our own without a microphone
+// cannot listen, and the user is told so.
+#include <windows.h>
+
+#include "app/AppTexts.h"
+#include "app/win32/TrayIcon.h"
+#include "app/win32/WindowClasses.h"
+#include "commandsets/DefaultSets.h"
+#include "e2e/ProgramFixture.h"
+#include "speech/SpeechTexts.h"
+#include "text/Text.h"
+
+namespace e2e {
+namespace {
+
+using sayvane::toUtf8;
+
+constexpr std::string_view kRulesOn = "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1)";
+constexpr std::string_view kRulesOff = "ISpeechRecoGrammar.CmdSetRuleIdState(0, 0) -> ok";
+
+// The stored choice; nothing when absent.
+std::optional<std::wstring> storedChoice() {
+  wchar_t value[16] = {};
+  DWORD size = sizeof value;
+  if (RegGetValueW(HKEY_CURRENT_USER, kOptionsKey, L"Recognizer", RRF_RT_REG_SZ, nullptr, value, &size)) return {};
+  return value;
+}
+
+std::vector<SimCall> since(const std::vector<SimCall>& calls, std::size_t skip) {
+  return {calls.begin() + static_cast<std::ptrdiff_t>(std::min(skip, calls.size())), calls.end()};
+}
+
+// The recognizers' context classes created, in order.
+std::vector<std::string> contextsCreated(const std::vector<SimCall>& calls) {
+  std::vector<std::string> created;
+  for (const auto& call : callsStartingWith(calls, "create Sp")) created.push_back(call.substr(7));
+  return created;
+}
+
+// Both recognizers and the character control, but no character file.
+class BothRecognizers : public ProgramTest {
+ protected:
+  System system() const override { return {true, true, false, true}; }
+
+  // Chooses a recognizer from the menu: the old context goes before the new one is made, and the
+  // loaded set comes into it; the calls from then on, once the rules have been set.
+  std::vector<SimCall> use(std::u16string_view caption, std::string_view rules) {
+    const std::size_t skip = readSimLog(simLog).size();
+    EXPECT_TRUE(chooseFromTrayMenu(caption));
+    EXPECT_TRUE(waitForCall(simLog, rules, 10s, skip)) << rules;
+    return since(readSimLog(simLog), skip);
+  }
+  std::string loaded() const {
+    return "ISpeechRecoGrammar.CmdLoadFromFile(\"" + toUtf8(setFile(sayvane::kInitialSetName).u16string()) +
+           "\", 1) -> ok";
+  }
+};
+
+TEST_F(BothRecognizers, TheMenuSwitchesAtOnceBothWaysAndTheNextStartTakesTheChoiceWhereOursHasNoMicrophone) {
+  startListening();
+  // The shared one; the control cannot load the missing file, is asked nothing more, and the
+  // built-in character stands in.
+  auto calls = readSimLog(simLog);
+  EXPECT_EQ(contextsCreated(calls), std::vector<std::string>{"SpSharedRecoContext"});
+  const auto loads = callsStartingWith(calls, "Characters.Load(");
+  ASSERT_EQ(loads.size(), 1u);
+  EXPECT_NE(loads[0].find("-> error"), std::string::npos);
+  EXPECT_TRUE(callsStartingWith(calls, "Character.").empty());
+  EXPECT_TRUE(waitFor([&] { return visible(program.waitWindow(sayvane::win32::kCharacterWindowClass)); }));
+
+  const std::string on = std::string(kRulesOn) + " -> ok";
+  calls = use(sayvane::kUseOwnRecognizer, on);
+  EXPECT_TRUE(inOrder(calls, {"SpSharedRecoContext.Unadvise -> ok", "release SpSharedRecoContext",
+                              "create SpInprocRecognizer", loaded(), std::string(kRulesOff), on}));
+  ASSERT_NO_FATAL_FAILURE(closeTheWindowInFrontBySpeech(L"own.log"));
+  EXPECT_EQ(storedChoice(), L"own");
+  calls = use(sayvane::kUseSharedRecognizer, on);
+  EXPECT_TRUE(inOrder(calls, {"SpInprocRecoContext.Unadvise -> ok", "release SpInprocRecoContext",
+                              "create SpSharedRecoContext", loaded(), std::string(kRulesOff), on}));
+  ASSERT_NO_FATAL_FAILURE(closeTheWindowInFrontBySpeech(L"shared.log"));
+  use(sayvane::kUseOwnRecognizer, on);
+  ASSERT_TRUE(chooseFromTrayMenu(u"退出"));
+  ASSERT_EQ(program.waitExit(10s), 0);
+
+  // Our own first now. Without an audio input its rules answer a success code that is not S_OK:
+  // the user hears of the sound device and the window shows no set in use.
+  SetEnvironmentVariableW(L"SAYVANE_SIM_AUDIO_INPUTS", L"");
+  std::size_t skip = readSimLog(simLog).size();
+  launch();
+  expectMessage(u"提示", sayvane::kStartupTips);
+  expectMessage(u"Sayvane", sayvane::kAudioBusy);
+  main = program.waitWindow(sayvane::win32::kMainWindowClass);
+  ASSERT_TRUE(waitFor([&] { return visible(main); }));
+  calls = since(readSimLog(simLog), skip);
+  EXPECT_EQ(contextsCreated(calls), std::vector<std::string>{"SpInprocRecognizer"});
+  EXPECT_EQ(callsStartingWith(calls, std::string(kRulesOn)),
+            std::vector<std::string>{std::string(kRulesOn) + " -> 0x00045057"});
+  EXPECT_EQ(text16(control(main, "Label5")), u"");
+  EXPECT_TRUE(enabled(control(main, "Command1")));
+  EXPECT_EQ(say(u"Tobrin"), "ignored");
+
+  // The menu as the user sees it; then the shared one, with the set still off until switched on.
+  PostMessageW(program.waitWindow(sayvane::win32::kTrayWindowClass), sayvane::win32::kTrayCallbackMessage,
+               sayvane::win32::kTrayIconId, WM_RBUTTONUP);
+  const HWND menu = waitPopupMenu(program);
+  ASSERT_NE(menu, nullptr);
+  snapshot(menu, "tray-menu");
+  ASSERT_TRUE(closePopupMenu(program));
+  calls = use(sayvane::kUseSharedRecognizer, kRulesOff);
+  EXPECT_TRUE(callsStartingWith(calls, std::string(kRulesOn)).empty());
+  skip = readSimLog(simLog).size();
+  ASSERT_TRUE(click(main, "Command5"));
+  EXPECT_TRUE(waitForCall(simLog, on, 5s, skip));
+  EXPECT_EQ(say(u"Tobrin"), "recognition");
+  closeAndExpectExit();
+}
+
+}  // namespace
+}  // namespace e2e
