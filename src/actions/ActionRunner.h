@@ -5,6 +5,7 @@
 
 #include "actions/ActionPlan.h"
 #include "platform/Character.h"
+#include "platform/DiagnosticRecord.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 #include "platform/ForegroundRights.h"
@@ -48,6 +49,7 @@ struct ActionServices {
   Character& character;
   MainWindowControl& window;
   ForegroundRights& foreground;
+  DiagnosticRecord& record;
 };
 
 // Round half to even, clamped to the 16-bit signed range the character control uses.

@@ -32,6 +32,6 @@ class ResultField {
 // loaded set's action for it runs.
 void RC_Recognition(RecognitionState& state, ResultField& result, const std::u16string& phraseText,
                     ActionServices& services);
-void RC_FalseRecognition(ResultField& result);
+void RC_FalseRecognition(ResultField& result, DiagnosticRecord& record);
 
 }  // namespace sayvane

@@ -9,11 +9,12 @@ namespace sayvane {
 MainWindow::MainWindow(Platform& platform) : p_(platform), ui_(initialControls()) {}
 
 ActionServices MainWindow::services() {
-  return ActionServices{p_.input,  p_.shell,   p_.programs, p_.clipboard, p_.screen,
-                        p_.random, p_.waiter, p_.dialogs,  character_,   *this, p_.foreground};
+  return ActionServices{p_.input,  p_.shell,  p_.programs, p_.clipboard, p_.screen,     p_.random,
+                        p_.waiter, p_.dialogs, character_,  *this,        p_.foreground, p_.record};
 }
 
 void MainWindow::message(std::u16string_view text, std::u16string_view caption) {
+  p_.record.note(concat({u"提示框：", text}));
   p_.dialogs.message(std::u16string(text), std::u16string(caption));
 }
 
@@ -31,7 +32,7 @@ void MainWindow::RC_Recognition(const std::u16string& phraseText) {
 }
 
 void MainWindow::RC_FalseRecognition() {
-  if (!quitting_) sayvane::RC_FalseRecognition(*this);
+  if (!quitting_) sayvane::RC_FalseRecognition(*this, p_.record);
 }
 
 void MainWindow::showResult(const std::u16string& text) {
@@ -60,6 +61,7 @@ void MainWindow::hideMainWindow() {
 void MainWindow::quit() {
   if (quitting_) return;
   quitting_ = true;
+  p_.record.note(u"退出");
   character_.showArmed(false);
   p_.view.quit();
 }

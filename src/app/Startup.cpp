@@ -16,6 +16,7 @@ void MainWindow::start() {
   startupPhase1();
   if (quitting_) return;
   if (!startupPhase2()) {
+    p_.record.note(concat({u"提示框：", kStartupFailure}));
     p_.dialogs.critical(std::u16string(kStartupFailure), std::u16string(kAppTitle));
     // Hidden with an empty character menu, the program could neither be edited nor quit.
     showMainWindow();

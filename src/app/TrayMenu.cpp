@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "speech/SpeechTexts.h"
+#include "text/Text.h"
 
 namespace sayvane {
 
@@ -14,6 +15,7 @@ std::vector<TrayEntry> MainWindow::trayMenu() const {
       {TrayChoice::ShowCharacter, u"显示"},
       {TrayChoice::UseSharedRecognizer, kUseSharedRecognizer, Radio, inUse == RecognizerChoice::Shared, true},
       {TrayChoice::UseOwnRecognizer, kUseOwnRecognizer, Radio, inUse == RecognizerChoice::Own},
+      {TrayChoice::OpenRecord, kOpenRecord, None, false, true},
       {TrayChoice::Quit, u"退出", None, false, true},
   };
 }
@@ -28,6 +30,10 @@ void MainWindow::trayCommand(TrayChoice choice) {
     }
     case TrayChoice::UseSharedRecognizer: return useRecognizer(RecognizerChoice::Shared);
     case TrayChoice::UseOwnRecognizer: return useRecognizer(RecognizerChoice::Own);
+    case TrayChoice::OpenRecord:
+      // Whatever waits goes to the file first; one that cannot be written would open stale or not at all.
+      if (!p_.record.flush()) return message(concat({kRecordNotWritable, p_.files.folder(), kRecordNotWritableEnd}));
+      return p_.shell.open(concat({p_.files.folder(), u"\\", kRecordFile}));
     case TrayChoice::Quit: return Agent1_Command(u"退出");
   }
 }

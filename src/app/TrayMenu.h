@@ -7,7 +7,7 @@
 
 namespace sayvane {
 
-enum class TrayChoice { ShowMainWindow, ShowCharacter, UseSharedRecognizer, UseOwnRecognizer, Quit };
+enum class TrayChoice { ShowMainWindow, ShowCharacter, UseSharedRecognizer, UseOwnRecognizer, OpenRecord, Quit };
 
 struct TrayEntry {
   enum class Mark { None, Check, Radio };
@@ -19,5 +19,8 @@ struct TrayEntry {
 };
 
 inline constexpr std::u16string_view kTrayTip = u"Sayvane";
+inline constexpr std::u16string_view kOpenRecord = u"打开诊断记录";
+inline constexpr std::u16string_view kRecordNotWritable = u"无法把诊断记录写入程序文件夹“";
+inline constexpr std::u16string_view kRecordNotWritableEnd = u"”。请把 Sayvane 文件夹放在你可以写入的地方。";
 
 }  // namespace sayvane

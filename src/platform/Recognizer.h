@@ -17,6 +17,38 @@ inline constexpr std::uint32_t kFalseRecognitionInterest = 512;  // SREFalseReco
 // its settings select), or one the program runs in its own process.
 enum class RecognizerChoice { Shared, Own };
 
+// One call to the speech API and its answer, an HRESULT (0: S_OK).
+struct SpeechStep {
+  std::u16string call;
+  std::uint32_t answer = 0;
+  friend bool operator==(const SpeechStep&, const SpeechStep&) = default;
+};
+
+// An installed engine, audio input or voice: its description, and the language it declares
+// (a hexadecimal language id, "804" for Simplified Chinese; empty when it declares none).
+struct SpeechToken {
+  std::u16string description;
+  std::u16string language;
+  friend bool operator==(const SpeechToken&, const SpeechToken&) = default;
+};
+
+// One recognizer tried on its own: its start, then a grammar of one phrase switched on; the
+// steps stop at the first that failed.
+struct RecognizerSurvey {
+  std::vector<SpeechStep> steps;
+  std::vector<SpeechToken> engines, audioInputs;
+  std::optional<std::size_t> engineInUse, inputInUse;
+  bool listens = false;
+};
+
+// What the speech API offers this user.
+struct SpeechSurvey {
+  std::u16string system;  // the system's name and version
+  RecognizerSurvey shared, own;
+  SpeechStep voiceList;
+  std::vector<SpeechToken> voices;
+};
+
 class Recognizer {
  public:
   Recognizer() = default;
@@ -48,6 +80,8 @@ class Recognizer {
   // Every top-level rule (rule id 0) on or off; switching on fails when the audio input
   // cannot be opened, or when the recognizer answers anything but plain success.
   [[nodiscard]] virtual bool setRulesActive(bool active) = 0;
+  // Tries each recognizer apart from the context in use, which it leaves as it is.
+  [[nodiscard]] virtual SpeechSurvey survey() = 0;
 };
 
 }  // namespace sayvane

@@ -9,6 +9,7 @@
 #include "app/MainWindow.h"
 #include "commandsets/Grammar.h"
 #include "commandsets/SetText.h"
+#include "speech/SpeechTexts.h"
 #include "text/Text.h"
 
 namespace sayvane::sim {
@@ -44,6 +45,10 @@ std::string joined(std::initializer_list<std::u16string_view> parts) {
 }
 
 std::string withText(const char* word, std::u16string_view text) { return std::string(word) + " " + oneLine(text); }
+
+// What the speech API answers for a class that is not there, and for a busy audio device.
+constexpr std::uint32_t kNotRegistered = 0x80040154;
+constexpr std::uint32_t kDeviceBusy = 0x80045006;
 
 // The shared state every simulated service reads and writes.
 struct Core {
@@ -300,6 +305,27 @@ class SimRecognizer final : public Recognizer {
     active = on;
     return true;
   }
+  // Each recognizer as the options make it: missing, or with the engines, one input and the audio device.
+  [[nodiscard]] SpeechSurvey survey() override {
+    SpeechSurvey survey{u"模拟的系统"};
+    for (const auto which : {RecognizerChoice::Shared, RecognizerChoice::Own}) {
+      const bool own = which == RecognizerChoice::Own;
+      auto& found = own ? survey.own : survey.shared;
+      const bool missing = c_.options.noSpeech || (own ? c_.options.noOwnRecognizer : c_.options.noSharedRecognizer);
+      found.steps.push_back({own ? u"创建 SpInprocRecognizer" : u"创建 SpSharedRecoContext", missing ? kNotRegistered : 0});
+      if (missing) continue;
+      for (const auto& description : *recognizerDescriptions())
+        found.engines.push_back({description, namesChineseEngine(description) ? u"804" : u"409"});
+      found.engineInUse = c_.options.recognizerInUse;
+      found.audioInputs = {{u"模拟麦克风", u""}};
+      found.inputInUse = 0;
+      found.steps.push_back({u"CmdSetRuleIdState(0, 1)", c_.options.audioBusy ? kDeviceBusy : 0});
+      found.listens = !c_.options.audioBusy;
+    }
+    survey.voiceList = {u"SpVoice.GetVoices(\"\", \"\")", 0};
+    survey.voices = {{u"模拟声音", u"804"}};
+    return survey;
+  }
 
   std::optional<RecognizerChoice> inUse;
   std::uint32_t interests = 0;
@@ -422,6 +448,17 @@ class SimForeground final : public ForegroundRights {
   Core& c_;
 };
 
+class SimRecord final : public DiagnosticRecord {
+ public:
+  explicit SimRecord(Core& core) : c_(core) {}
+  void note(std::u16string_view line) override { lines.push_back(oneLine(line)); }
+  [[nodiscard]] bool flush() override { return !c_.options.recordUnwritable; }
+  std::vector<std::string> lines;
+
+ private:
+  Core& c_;
+};
+
 class SimView final : public WindowView {
  public:
   explicit SimView(Core& core) : c_(core) {}
@@ -457,8 +494,10 @@ struct SimPlatform::State {
         settings(core),
         view(core),
         foreground(core),
-        platform{input,    desktop,     desktop,    desktop,          desktop,  desktop, waiter, dialogs,
-                 this->files, codePage, recognizer, characterControl, settings, timer,   view, foreground} {}
+        record(core),
+        platform{input,       desktop,  desktop,    desktop,          desktop,  desktop, waiter, dialogs,
+                 this->files, codePage, recognizer, characterControl, settings, timer,   view,   foreground,
+                 record} {}
 
   Core core;
   SimWaiter waiter;
@@ -473,6 +512,7 @@ struct SimPlatform::State {
   SimSettings settings;
   SimView view;
   SimForeground foreground;
+  SimRecord record;
   Platform platform;
 };
 
@@ -492,6 +532,7 @@ std::vector<std::string> SimPlatform::takeEffects() {
 }
 
 std::vector<Effect> SimPlatform::takeTimedEffects() { return std::exchange(state_->core.effects, {}); }
+std::vector<std::string> SimPlatform::takeRecord() { return std::exchange(state_->record.lines, {}); }
 
 void SimPlatform::answer(bool yes) { state_->dialogs.answers.push_back(yes); }
 void SimPlatform::pick(std::u16string path) { state_->dialogs.picks.emplace_back(std::move(path)); }

@@ -38,6 +38,7 @@ struct SimOptions {
   bool clipboardFails = false;  // another program holds the clipboard
   bool characterFails = false;  // every call to the loaded character fails
   ForegroundLevel foreground = ForegroundLevel::NotHigher;  // the window in front, against this program
+  bool recordUnwritable = false;  // the diagnostic record cannot be written
 };
 
 // One thing the program did to the simulated system, and when.
@@ -61,6 +62,9 @@ class SimPlatform {
   // Effect lines in UTF-8, in the order they happened since the last take.
   std::vector<std::string> takeEffects();
   std::vector<Effect> takeTimedEffects();
+  // The diagnostic record's lines since the last take, in UTF-8: apart from the effects, which
+  // are what the user sees.
+  std::vector<std::string> takeRecord();
 
   // Answers for the next questions, first queued first used; with none queued the answer is No.
   void answer(bool yes);

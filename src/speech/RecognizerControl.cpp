@@ -7,6 +7,10 @@
 
 namespace sayvane {
 
+std::u16string_view recognizerName(RecognizerChoice choice) {
+  return choice == RecognizerChoice::Own ? kUseOwnRecognizer : kUseSharedRecognizer;
+}
+
 bool namesChineseEngine(std::u16string_view description) {
   const auto lower = lowerCase(description);
   return contains(lower, u"chinese") || contains(lower, u"中文");
@@ -17,6 +21,8 @@ bool MainWindow::openRecognizer() {
   flags_.grammarLoaded = false;
   auto& r = p_.recognizer;
   if (!r.createContext(options_.recognizer)) return false;
+  p_.record.note(concat({u"识别器：", recognizerName(*r.contextClass()),
+                         r.contextClass() == options_.recognizer ? u"" : u"（选择的那个用不了）"}));
   const auto descriptions = r.recognizerDescriptions();
   // Selecting entry 0 of an empty list is a failure: without a recognizer nothing can work.
   if (!descriptions || descriptions->empty()) return false;
@@ -44,6 +50,7 @@ bool MainWindow::recognizerStart() {
 }
 
 void MainWindow::useRecognizer(RecognizerChoice choice) {
+  p_.record.note(concat({u"通知区域菜单：", recognizerName(choice)}));
   // Remembered even when it cannot be had now: the next start tries it first.
   options_.recognizer = choice;
   (void)writeOptions(p_.settings, options_);
@@ -61,12 +68,8 @@ void MainWindow::useRecognizer(RecognizerChoice choice) {
     if (wasActive) showSetStopped();
     return message(kNoRecognizer);
   }
-  if (r.contextClass() != choice) {
-    const auto caption = [](RecognizerChoice c) {
-      return c == RecognizerChoice::Own ? kUseOwnRecognizer : kUseSharedRecognizer;
-    };
-    message(concat({u"无法", caption(choice), u"，现在仍然", caption(*r.contextClass()), u"。"}), u"提示");
-  }
+  if (r.contextClass() != choice)
+    message(concat({u"无法", recognizerName(choice), u"，现在仍然", recognizerName(*r.contextClass()), u"。"}), u"提示");
   // The set last loaded, even one a failed switch left without rules: its phrases are the ones shown.
   if (!loadedSetName_.empty() && !grammarLoad(loadedSetName_)) message(kGrammarLoadFailedOnSelect);
   if (!wasActive) return;
@@ -153,6 +156,7 @@ MainWindow::SwitchResult MainWindow::Command5_Click() {
   }
   ui_.SREngines.enabled = !switchOn;
   ui_.Label5.caption = switchOn ? concat({kActiveSetLabel, setName}) : std::u16string(kNoActiveSetLabel);
+  p_.record.note(ui_.Label5.caption);
   return SwitchResult::Done;
 }
 

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "platform/Recognizer.h"
+
 namespace sayvane {
 
 inline constexpr std::u16string_view kStartupFailure =
@@ -35,6 +37,8 @@ inline constexpr std::u16string_view kTestInstructions =
     u"在第一次使用语音命令前，\r\n最好把对应的语音词汇念一遍，\r\n直到每个词都被正确识别，\r\n"
     u"如被正确识别在文本框中会出现对应的文字，\r\n如果遇到不能识别，\r\n或者两个词的发音相近，\r\n应该修改成其他词汇。";
 
+// "使用 Windows 语音识别" or "使用 Sayvane 自己的识别器".
+std::u16string_view recognizerName(RecognizerChoice choice);
 // A recognizer description names a Chinese engine when, lower-cased, it holds "chinese" or "中文".
 bool namesChineseEngine(std::u16string_view description);
 

@@ -44,7 +44,7 @@ bool deleteSetting() {
 
 // The notification icon's menu as the keyboard walks it: separators are skipped.
 const std::u16string_view kTrayEntries[] = {u"添加语音命令", u"显示", sayvane::kUseSharedRecognizer,
-                                            sayvane::kUseOwnRecognizer, u"退出"};
+                                            sayvane::kUseOwnRecognizer, sayvane::kOpenRecord, u"退出"};
 
 }  // namespace
 

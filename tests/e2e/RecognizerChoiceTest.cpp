@@ -3,11 +3,15 @@
 // cannot listen, and the user is told so.
 #include <windows.h>
 
+#include <algorithm>
+#include <fstream>
+
 #include "app/AppTexts.h"
 #include "app/win32/TrayIcon.h"
 #include "app/win32/WindowClasses.h"
 #include "commandsets/DefaultSets.h"
 #include "e2e/ProgramFixture.h"
+#include "platform/DiagnosticRecord.h"
 #include "speech/SpeechTexts.h"
 #include "text/Text.h"
 
@@ -36,6 +40,31 @@ std::vector<std::string> contextsCreated(const std::vector<SimCall>& calls) {
   std::vector<std::string> created;
   for (const auto& call : callsStartingWith(calls, "create Sp")) created.push_back(call.substr(7));
   return created;
+}
+
+// The diagnostic record's lines without their time stamps, once it holds one starting with
+// `last` (it is written when the program waits); it must begin with the UTF-8 byte-order mark.
+std::vector<std::string> recordOnceItHolds(const std::filesystem::path& file, std::string_view last) {
+  std::vector<std::string> lines;
+  waitFor([&] {
+    std::ifstream in(file, std::ios::binary);
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    lines.clear();
+    if (!all.starts_with("\xEF\xBB\xBF")) return false;
+    for (std::size_t at = 3, end; (end = all.find("\r\n", at)) != std::string::npos; at = end + 2)
+      lines.push_back(all.substr(at + 24, end - at - 24));  // after "2026-12-08 09:30:01.250 "
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.starts_with(last); });
+  });
+  return lines;
+}
+
+// Each of `wanted` starts a line of `lines`, in this order.
+::testing::AssertionResult startLinesInOrder(const std::vector<std::string>& lines, const std::vector<std::string>& wanted) {
+  std::vector<SimCall> calls;
+  for (const auto& line : lines)
+    for (const auto& start : wanted)
+      if (line.starts_with(start)) calls.push_back({0, start});
+  return inOrder(calls, wanted);
 }
 
 // Both recognizers and the character control, but no character file.
@@ -75,6 +104,24 @@ TEST_F(BothRecognizers, TheMenuSwitchesAtOnceBothWaysAndTheNextStartTakesTheChoi
                               "create SpInprocRecognizer", loaded(), std::string(kRulesOff), on}));
   ASSERT_NO_FATAL_FAILURE(closeTheWindowInFrontBySpeech(L"own.log"));
   EXPECT_EQ(storedChoice(), L"own");
+  // The record: the system, each step of both starts with its answer, the character, the voice,
+  // and what was heard.
+  const auto record = folder / std::u16string(sayvane::kRecordFile);
+  const auto lines = recordOnceItHolds(record, "听到：关闭窗口");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_TRUE(lines[0].starts_with("Sayvane ") && lines[0].find(" 启动；Windows ") != std::string::npos &&
+              lines[0].find("位系统，") != std::string::npos && lines[0].find("位程序") != std::string::npos)
+      << lines[0];
+  EXPECT_TRUE(startLinesInOrder(
+      lines,
+      {"角色控件：Characters.Load(merlin, ", "角色：系统的角色控件载入不了角色，用 Sayvane 自己的角色",
+       "声音：创建 SpVoice -> ok", "识别器：创建 SpSharedRecoContext -> ok",
+       "识别器：GetRecognizers：1 个：模拟识别引擎 (中文)", "识别器：使用 Windows 语音识别",
+       "识别器：CmdSetRuleIdState(0, 1) -> ok", "通知区域菜单：使用 Sayvane 自己的识别器",
+       "识别器：创建 SpInprocRecognizer -> ok",
+       "识别器：SpInprocRecognizer.Recognizer = 模拟识别引擎 (中文) -> ok",
+       "识别器：SpInprocRecognizer.AudioInput = 模拟麦克风 -> ok", "识别器：CmdSetRuleIdState(0, 1) -> ok",
+       "听到：Tobrin（唤醒）", "听到：关闭窗口 → 执行 Alt+F4"}));
   calls = use(sayvane::kUseSharedRecognizer, on);
   EXPECT_TRUE(inOrder(calls, {"SpInprocRecoContext.Unadvise -> ok", "release SpInprocRecoContext",
                               "create SpSharedRecoContext", loaded(), std::string(kRulesOff), on}));
@@ -99,6 +146,9 @@ TEST_F(BothRecognizers, TheMenuSwitchesAtOnceBothWaysAndTheNextStartTakesTheChoi
   EXPECT_EQ(text16(control(main, "Label5")), u"");
   EXPECT_TRUE(enabled(control(main, "Command1")));
   EXPECT_EQ(say(u"Tobrin"), "ignored");
+  EXPECT_TRUE(startLinesInOrder(recordOnceItHolds(record, "提示框：没有激活语音词汇文件"),
+                                {"识别器：创建 SpInprocRecognizer -> ok", "识别器：CmdSetRuleIdState(0, 1) -> 0x00045057",
+                                 "提示框：没有激活语音词汇文件"}));
 
   // The menu as the user sees it; then the shared one, with the set still off until switched on.
   PostMessageW(program.waitWindow(sayvane::win32::kTrayWindowClass), sayvane::win32::kTrayCallbackMessage,

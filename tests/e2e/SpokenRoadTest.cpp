@@ -216,7 +216,8 @@ TEST_F(InProcess, StartsOnTheChineseEngineAndTheDefaultInputThenHearsAsTheShared
                 "ISpeechObjectTokens.Item(1) -> ok", "ISpeechObjectToken.GetDescription(0) -> \"模拟识别引擎 (中文)\"",
                 "SpInprocRecognizer.Recognizer = object -> ok \"模拟识别引擎 (中文)\"",
                 "SpInprocRecognizer.GetAudioInputs(\"\", \"\") -> 1", "ISpeechObjectTokens.Count -> 1",
-                "ISpeechObjectTokens.Item(0) -> ok", "SpInprocRecognizer.AudioInput = object -> ok \"模拟麦克风\"",
+                "ISpeechObjectTokens.Item(0) -> ok", "ISpeechObjectToken.GetDescription(0) -> \"模拟麦克风\"",
+                "SpInprocRecognizer.AudioInput = object -> ok \"模拟麦克风\"",
                 "SpInprocRecognizer.CreateRecoContext() -> ok", "SpInprocRecoContext.Advise -> ok",
                 // From here on, the shared path's calls.
                 "SpInprocRecoContext.CreateGrammar(1) -> ok", "ISpeechRecoGrammar.DictationLoad(\"\", 0) -> ok",
