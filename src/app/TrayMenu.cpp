@@ -1,6 +1,7 @@
 #include "app/TrayMenu.h"
 
 #include "app/MainWindow.h"
+#include "speech/SpeechCheck.h"
 #include "speech/SpeechTexts.h"
 #include "text/Text.h"
 
@@ -15,7 +16,8 @@ std::vector<TrayEntry> MainWindow::trayMenu() const {
       {TrayChoice::ShowCharacter, u"显示"},
       {TrayChoice::UseSharedRecognizer, kUseSharedRecognizer, Radio, inUse == RecognizerChoice::Shared, true},
       {TrayChoice::UseOwnRecognizer, kUseOwnRecognizer, Radio, inUse == RecognizerChoice::Own},
-      {TrayChoice::OpenRecord, kOpenRecord, None, false, true},
+      {TrayChoice::CheckSpeech, kSpeechCheckCaption, None, false, true},
+      {TrayChoice::OpenRecord, kOpenRecord},
       {TrayChoice::Quit, u"退出", None, false, true},
   };
 }
@@ -30,6 +32,12 @@ void MainWindow::trayCommand(TrayChoice choice) {
     }
     case TrayChoice::UseSharedRecognizer: return useRecognizer(RecognizerChoice::Shared);
     case TrayChoice::UseOwnRecognizer: return useRecognizer(RecognizerChoice::Own);
+    case TrayChoice::CheckSpeech: {
+      // Each recognizer is tried apart from the one in use, which goes on as it was.
+      const auto check = checkSpeech(p_.recognizer.survey(), options_.recognizer);
+      p_.record.note(concat({u"语音检查：", check.report.substr(check.report.rfind(u'\n') + 1)}));
+      return p_.dialogs.showText(check.report, std::u16string(kSpeechCheckCaption));
+    }
     case TrayChoice::OpenRecord:
       // Whatever waits goes to the file first; one that cannot be written would open stale or not at all.
       if (!p_.record.flush()) return message(concat({kRecordNotWritable, p_.files.folder(), kRecordNotWritableEnd}));

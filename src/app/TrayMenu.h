@@ -7,7 +7,15 @@
 
 namespace sayvane {
 
-enum class TrayChoice { ShowMainWindow, ShowCharacter, UseSharedRecognizer, UseOwnRecognizer, OpenRecord, Quit };
+enum class TrayChoice {
+  ShowMainWindow,
+  ShowCharacter,
+  UseSharedRecognizer,
+  UseOwnRecognizer,
+  CheckSpeech,
+  OpenRecord,
+  Quit
+};
 
 struct TrayEntry {
   enum class Mark { None, Check, Radio };

@@ -35,10 +35,11 @@ struct SpeechToken {
 // One recognizer tried on its own: its start, then a grammar of one phrase switched on; the
 // steps stop at the first that failed.
 struct RecognizerSurvey {
+  bool created = false;  // a context with its engine list, as the program's start needs
+  bool listens = false;  // and the phrase's rules switched on with S_OK
   std::vector<SpeechStep> steps;
   std::vector<SpeechToken> engines, audioInputs;
   std::optional<std::size_t> engineInUse, inputInUse;
-  bool listens = false;
 };
 
 // What the speech API offers this user.

@@ -227,6 +227,9 @@ class SimDialogs final : public Dialogs {
     return picked;
   }
   void showHelp() override { c_.add("help-window"); }
+  void showText(const std::u16string& text, const std::u16string& caption) override {
+    c_.add("text-window " + joined({caption, text}));
+  }
   std::vector<bool> answers;
   std::vector<std::optional<std::u16string>> picks;
 
@@ -314,7 +317,9 @@ class SimRecognizer final : public Recognizer {
       const bool missing = c_.options.noSpeech || (own ? c_.options.noOwnRecognizer : c_.options.noSharedRecognizer);
       found.steps.push_back({own ? u"创建 SpInprocRecognizer" : u"创建 SpSharedRecoContext", missing ? kNotRegistered : 0});
       if (missing) continue;
-      for (const auto& description : *recognizerDescriptions())
+      found.created = true;
+      const auto descriptions = recognizerDescriptions();
+      for (const auto& description : *descriptions)
         found.engines.push_back({description, namesChineseEngine(description) ? u"804" : u"409"});
       found.engineInUse = c_.options.recognizerInUse;
       found.audioInputs = {{u"模拟麦克风", u""}};

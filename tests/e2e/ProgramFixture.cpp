@@ -11,6 +11,7 @@
 #include "e2e/driver/Screenshot.h"
 #include "e2e/driver/TargetLog.h"
 #include "platform/win32/ProgramFolder.h"
+#include "speech/SpeechCheck.h"
 #include "speech/SpeechTexts.h"
 #include "text/Text.h"
 
@@ -44,7 +45,8 @@ bool deleteSetting() {
 
 // The notification icon's menu as the keyboard walks it: separators are skipped.
 const std::u16string_view kTrayEntries[] = {u"添加语音命令", u"显示", sayvane::kUseSharedRecognizer,
-                                            sayvane::kUseOwnRecognizer, sayvane::kOpenRecord, u"退出"};
+                                            sayvane::kUseOwnRecognizer, sayvane::kSpeechCheckCaption,
+                                            sayvane::kOpenRecord,        u"退出"};
 
 }  // namespace
 

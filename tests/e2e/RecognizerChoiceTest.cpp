@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <tuple>
 
 #include "app/AppTexts.h"
 #include "app/win32/TrayIcon.h"
@@ -164,6 +165,38 @@ TEST_F(BothRecognizers, TheMenuSwitchesAtOnceBothWaysAndTheNextStartTakesTheChoi
   EXPECT_TRUE(waitForCall(simLog, on, 5s, skip));
   EXPECT_EQ(say(u"Tobrin"), "recognition");
   closeAndExpectExit();
+}
+
+// sayvane-tool speech-check against the stand-ins: with both, with only ours, with none.
+TEST_F(BothRecognizers, TheToolsSpeechCheckNamesTheRoadAndFailsWhereNoneCanListen) {
+  const auto check = [&](const std::wstring& name) {
+    const auto output = folder / (name + L".txt");
+    const Process tool = startDespiteWine([&] {
+      StartAttempt attempt{Process(programBuild() / L"sayvane-tool.exe", L"speech-check", folder, output)};
+      (void)attempt.process.waitExit(60s);
+      std::error_code error;  // it prints on every road
+      attempt.showedLife = std::filesystem::file_size(output, error) > 0 && !error;
+      return attempt;
+    });
+    std::ifstream in(output, std::ios::binary);
+    const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return std::pair{tool.waitExit(0ms), report};
+  };
+  auto [status, report] = check(L"both");
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(report.find("  GetAudioInputs(\"\", \"\")：ok"), std::string::npos) << report;
+  EXPECT_NE(report.find("结论：Sayvane 会使用 Windows 语音识别，它能听。"), std::string::npos) << report;
+  ASSERT_TRUE(setRegistered(StandIn::recognizer, false));
+  std::tie(status, report) = check(L"ours");
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(report.find("  创建 SpSharedRecoContext：0x80040154\r\n    本机没有安装这个识别器"), std::string::npos) << report;
+  EXPECT_NE(report.find("结论：Sayvane 会使用 Sayvane 自己的识别器，它能听。"), std::string::npos) << report;
+  ASSERT_TRUE(setRegistered(StandIn::inprocRecognizer, false));
+  std::tie(status, report) = check(L"none");
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(report.find("结论：没有能听的识别器。请在 Windows 的“设置 > 时间和语言 > 语言和区域”里添加“中文(简体)”"),
+            std::string::npos)
+      << report;
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "commandsets/EditorTexts.h"
 #include "e2e/ProgramFixture.h"
 #include "platform/win32/WinCodePage936.h"
+#include "speech/SpeechCheck.h"
 #include "speech/SpeechTexts.h"
 #include "text/Text.h"
 
@@ -235,6 +236,13 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   ASSERT_TRUE(minimise());
   ASSERT_TRUE(chooseFromTrayMenu(u"添加语音命令"));
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
+  // The speech check's report, in a window of its own, tells what to install.
+  ASSERT_TRUE(chooseFromTrayMenu(sayvane::kSpeechCheckCaption));
+  const HWND report = program.waitWindow(sayvane::win32::kHelpWindowClass);
+  ASSERT_TRUE(waitFor([&] { return visible(report) && text16(report) == sayvane::kSpeechCheckCaption; }));
+  EXPECT_NE(text16(FindWindowExW(report, nullptr, L"EDIT", nullptr)).find(u"结论：没有能听的识别器。"), std::u16string::npos);
+  PostMessageW(report, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(report); }));
   ASSERT_TRUE(chooseFromTrayMenu(u"退出"));
   ASSERT_EQ(program.waitExit(10s), 0);
 

@@ -30,6 +30,8 @@ constexpr std::u16string_view kTexts[] = {u"",          u"跳",     u"新的",  
                                           u"a<b>&\"",   u"😀",     u"Write[你好]", u"游戏",          u"初始默认语音命令集",
                                           u"con",       u"新的.",  u"退出",       u"  ",             u"Down!2000*A"};
 constexpr std::string_view kMenuItems[] = {"MLBC", "Key01", "Key02", "Key3", "Key11", "Key6", "MDownBM"};
+constexpr TrayChoice kTrayChoices[] = {TrayChoice::UseSharedRecognizer, TrayChoice::UseOwnRecognizer,
+                                       TrayChoice::CheckSpeech, TrayChoice::OpenRecord};
 constexpr std::u16string_view kAgentCommands[] = {u"添加语音命令", u"更换语音命令", u"ie浏览器", u"退出"};
 
 class Bytes {
@@ -124,13 +126,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         });
         break;
       }
-      case 14: {
-        // The other recognizer, which may then refuse the rules.
-        const auto choice = b.next();
-        if (choice & 2) sim.options().audioBusy = !sim.options().audioBusy;
-        window.trayCommand(choice & 1 ? TrayChoice::UseOwnRecognizer : TrayChoice::UseSharedRecognizer);
+      case 14:
+        // The notification icon's choices; the new recognizer may refuse the rules.
+        if (b.next() & 1) sim.options().audioBusy = !sim.options().audioBusy;
+        window.trayCommand(b.pick(kTrayChoices));
         break;
-      }
     }
   };
   for (int steps = 0; !in.empty() && !window.quitting() && steps < 200; ++steps) {

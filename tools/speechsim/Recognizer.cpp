@@ -27,6 +27,7 @@ constexpr DISPID kEventFalseRecognition = 11;
 // What the speech API answers when rules are switched on in a recognizer without an audio input:
 // a success code, with nothing heard afterwards.
 constexpr HRESULT kStreamUninitialized = 0x00045057;
+constexpr HRESULT kNotFound = static_cast<HRESULT>(0x8004503A);  // SPERR_NOT_FOUND: no such attribute
 
 // Private: how a put tells the tokens of this stand-in from anything else it is handed.
 constexpr IID kOwnToken = {0x5e1f3a07, 0x2b64, 0x4c0e, {0x9a, 0x51, 0x3d, 0x8c, 0x27, 0x10, 0x6b, 0x94}};
@@ -36,7 +37,7 @@ enum class TokenKind { Engine, AudioInput };
 class Token final : public DispatchObject {
  public:
   Token(std::wstring description, TokenKind kind)
-      : DispatchObject("ISpeechObjectToken", {{L"GetDescription", 4, true}}),
+      : DispatchObject("ISpeechObjectToken", {{L"GetDescription", 4, true}, {L"GetAttribute", 6, true}}),
         description_(std::move(description)),
         kind_(kind) {}
 
@@ -54,8 +55,17 @@ class Token final : public DispatchObject {
   void* extraInterface(REFIID iid) override { return IsEqualIID(iid, kOwnToken) ? this : nullptr; }
 
   HRESULT invoke(Call& call) override {
-    long locale = 0;
     if (call.args.count() > 1) return DISP_E_BADPARAMCOUNT;
+    if (call.id == 6) {
+      // Engines declare their language as the real ones do: Simplified Chinese where they say so.
+      std::wstring name;
+      if (const HRESULT hr = call.args.getString(0, name); FAILED(hr)) return hr;
+      if (name != L"Language" || kind_ != TokenKind::Engine) return kNotFound;
+      const bool chinese = description_.find(L"中文") != std::wstring::npos ||
+                           description_.find(L"Chinese") != std::wstring::npos;
+      return returnString(call.result, chinese ? L"804" : L"409");
+    }
+    long locale = 0;
     if (const HRESULT hr = call.args.optLong(0, locale, 0); FAILED(hr)) return hr;
     return returnString(call.result, description_);
   }
@@ -120,11 +130,13 @@ std::vector<std::wstring> configuredInputs() { return configuredList(L"SAYVANE_S
 class RecognizerObject final : public DispatchObject {
  public:
   explicit RecognizerObject(std::vector<std::wstring> descriptions)
-      : DispatchObject("ISpeechRecognizer", {{L"GetRecognizers", 18, true}}), descriptions_(std::move(descriptions)) {}
+      : DispatchObject("ISpeechRecognizer", {{L"GetRecognizers", 18, true}, {L"GetAudioInputs", 19, true}}),
+        descriptions_(std::move(descriptions)) {}
 
  protected:
   HRESULT invoke(Call& call) override {
     if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
+    if (call.id == 19) return listTokens(call, configuredInputs(), TokenKind::AudioInput);
     return listTokens(call, descriptions_, TokenKind::Engine);
   }
 

@@ -2,7 +2,6 @@
 
 #include <chrono>
 
-#include "app/HelpText.h"
 #include "app/Layout.h"
 #include "app/win32/WindowClasses.h"
 #include "app/win32/WindowMetrics.h"
@@ -36,7 +35,7 @@ LRESULT CALLBACK helpProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HWND createHelpWindow(HWND owner) {
+HWND createTextWindow(HWND owner, std::u16string_view caption, std::u16string_view shown) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   static const bool registered = [instance] {
     WNDCLASSEXW windowClass{};
@@ -52,10 +51,10 @@ HWND createHelpWindow(HWND owner) {
   const int dpi = dpiOf(owner);
   const SIZE size = windowSizeForClient(MulDiv(kHelpClientWidth, dpi, 96), MulDiv(kHelpClientHeight, dpi, 96), kStyle, 0, dpi);
   // Placed where the system puts new windows.
-  HWND window = CreateWindowExW(0, kHelpWindowClass, wide(kHelpCaption).c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+  HWND window = CreateWindowExW(0, kHelpWindowClass, wide(caption).c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                 size.cx, size.cy, owner, nullptr, instance, nullptr);
   if (!window) return nullptr;
-  HWND text = CreateWindowExW(0, L"EDIT", wide(kHelpText).c_str(),
+  HWND text = CreateWindowExW(0, L"EDIT", wide(shown).c_str(),
                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 0, 0,
                               window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), instance, nullptr);
   HFONT font = createFont(L"宋体", 105, dpi);
@@ -69,8 +68,8 @@ HWND createHelpWindow(HWND owner) {
 
 }  // namespace
 
-void showHelpWindow(HWND owner, MessagePump& pump) {
-  HWND window = createHelpWindow(owner);
+void showTextWindow(HWND owner, MessagePump& pump, std::u16string_view caption, std::u16string_view text) {
+  HWND window = createTextWindow(owner, caption, text);
   if (!window) return;
   // Modal over the main window: it takes no input until the help is closed.
   const bool disableOwner = owner && IsWindowEnabled(owner);

@@ -255,10 +255,12 @@ SpeechSurvey SapiRecognizer::survey() {
     const bool shared = which == RecognizerChoice::Shared;
     SapiRecognizer probe(shared ? shared_ : Factory{}, shared ? Factory{} : inproc_);
     probe.surveying_ = true;
-    const bool listens = probe.createContext(which) && probe.createGrammar() && grammar &&
-                         probe.loadCommandFile(grammar->u16string()) && probe.setRulesActive(true);
+    const bool created = probe.createContext(which);
+    const bool listens = created && probe.createGrammar() && grammar && probe.loadCommandFile(grammar->u16string()) &&
+                         probe.setRulesActive(true);
     auto& found = shared ? survey.shared : survey.own;
     found = std::move(probe.found_);
+    found.created = created;
     found.listens = listens;
   }
   if (grammar) {
