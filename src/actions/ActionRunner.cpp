@@ -82,15 +82,16 @@ void runPlan(const ActionPlan& plan, ActionServices& services) {
   std::vector<std::uint8_t> held;
   bool checked = false;
   for (const auto& operation : plan) {
+    const auto outcome = perform(operation, services);
     if (operation.kind == Operation::Kind::Input && !checked) {
       checked = true;
-      // The keys are sent all the same: only the user can give the program the rights.
+      // Asked once the first input is out, so that it never waits for the question; the rest
+      // goes all the same: only the user can give the program the rights.
       if (services.foreground.compare() == ForegroundLevel::Higher) {
         services.record.note(u"前台窗口的程序以管理员身份运行：按键和鼠标操作到达不了它");
         (void)services.character.speak(std::u16string(kElevatedTarget));
       }
     }
-    const auto outcome = perform(operation, services);
     if (operation.kind == Operation::Kind::Input && operation.input.type == InputEvent::Type::Key) {
       const auto key = operation.input.virtualKey;
       if (operation.input.flags & kKeyUp) {

@@ -56,8 +56,8 @@ struct ActionServices {
 int roundToInt16(double value);
 
 // Stops at a failed operation until a program start has been attempted; from then on a
-// failing operation is skipped and the next one runs. Stops when the program quits. Before
-// its first key or click, the character says so once when Windows will drop them.
+// failing operation is skipped and the next one runs. Stops when the program quits. Once
+// its first key or click has gone out, the character says once when Windows drops them.
 void runPlan(const ActionPlan& plan, ActionServices& services);
 void runAction(std::u16string_view action, ActionServices& services);
 
