@@ -153,10 +153,16 @@ std::string describe(const Operation& o) {
       if (o.input.type == InputEvent::Type::Key) {
         std::snprintf(buffer, sizeof buffer, "%s 0x%02X", (o.input.flags & kKeyUp) ? "key-up" : "key-down",
                       static_cast<unsigned>(o.input.virtualKey));
-      } else {
-        std::snprintf(buffer, sizeof buffer, "mouse 0x%04X %d %d", static_cast<unsigned>(o.input.flags),
-                      static_cast<int>(o.input.dx), static_cast<int>(o.input.dy));
+        std::string line = buffer;
+        if (o.input.scanCode != 0) {
+          std::snprintf(buffer, sizeof buffer, " scan 0x%02X", static_cast<unsigned>(o.input.scanCode));
+          line += buffer;
+        }
+        if (o.input.flags & kExtendedKey) line += " extended";
+        return line;
       }
+      std::snprintf(buffer, sizeof buffer, "mouse 0x%04X %d %d", static_cast<unsigned>(o.input.flags),
+                    static_cast<int>(o.input.dx), static_cast<int>(o.input.dy));
       return buffer;
     case K::Wait: {
       // Fixed notation: a tiny hold prints as 0.00001, never as 1e-05.

@@ -50,7 +50,8 @@ ActionPlan planAction(std::u16string_view action);
 ActionPlan planKeyForm(std::u16string_view action);
 ActionPlan planKeywordForm(std::u16string_view action);
 
-// One line of a dry run, in UTF-8: "key-down 0x12", "wait 500", "shell-open http://...".
+// One line of a dry run, in UTF-8: "key-down 0x12", "key-up 0x26 scan 0x48 extended", "wait 500",
+// "shell-open http://...".
 std::string describe(const Operation& operation);
 
 }  // namespace sayvane

@@ -36,11 +36,30 @@ bool moveRandom(ActionServices& s) {
 
 enum class Outcome { Done, Failed, Quitting };
 
-Outcome perform(const Operation& o, ActionServices& s) {
+InputEvent released(InputEvent key) {
+  key.flags |= kKeyUp;
+  return key;
+}
+
+// Keys go in the mode of the moment, and a key this action holds comes up as it went down: a
+// game hears scan codes, so a release in the other form would leave its key down there.
+void sendInput(const InputEvent& event, ActionServices& s, std::vector<InputEvent>& held) {
+  const auto pressed =
+      std::find_if(held.begin(), held.end(), [&](const InputEvent& key) { return key.virtualKey == event.virtualKey; });
+  if (event.type == InputEvent::Type::Key && (event.flags & kKeyUp) && pressed != held.end()) {
+    send(s.input, released(*pressed), false);
+    held.erase(pressed);
+    return;
+  }
+  const auto sent = send(s.input, event, s.gameKeys);
+  if (event.type == InputEvent::Type::Key && !(event.flags & kKeyUp)) held.push_back(sent);
+}
+
+Outcome perform(const Operation& o, ActionServices& s, std::vector<InputEvent>& held) {
   using K = Operation::Kind;
   const auto ok = [](bool done) { return done ? Outcome::Done : Outcome::Failed; };
   switch (o.kind) {
-    case K::Input: send(s.input, o.input); return Outcome::Done;
+    case K::Input: sendInput(o.input, s, held); return Outcome::Done;
     case K::Wait: return waitMoreThan(s.waiter, toNanoseconds(o.milliseconds)) ? Outcome::Done : Outcome::Quitting;
     case K::ShellOpen: s.shell.open(o.text); return Outcome::Done;
     case K::StartProgram:
@@ -66,23 +85,18 @@ Outcome perform(const Operation& o, ActionServices& s) {
 
 int roundToInt16(double value) {
   if (std::isnan(value)) return 0;
-  if (value >= 32767) return 32767;
-  if (value <= -32768) return -32768;
-  const double down = std::floor(value);
-  const double fraction = value - down;
-  double rounded = down;
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(down, 2.0) != 0)) rounded = down + 1;
-  return static_cast<int>(rounded);
+  // The default rounding mode rounds half to even.
+  return static_cast<int>(std::clamp(std::nearbyint(value), -32768.0, 32767.0));
 }
 
 void runPlan(const ActionPlan& plan, ActionServices& services) {
   bool skipFailures = false;
-  // Keys this action holds down, in the order pressed: a quit during a hold releases them, so
-  // no modifier stays stuck for the rest of the session.
-  std::vector<std::uint8_t> held;
+  // Keys this action holds down, in the order and the form pressed: a quit during a hold
+  // releases them, so no modifier stays stuck for the rest of the session.
+  std::vector<InputEvent> held;
   bool checked = false;
   for (const auto& operation : plan) {
-    const auto outcome = perform(operation, services);
+    const auto outcome = perform(operation, services, held);
     if (operation.kind == Operation::Kind::Input && !checked) {
       checked = true;
       // Asked once the first input is out, so that it never waits for the question; the rest
@@ -92,17 +106,9 @@ void runPlan(const ActionPlan& plan, ActionServices& services) {
         (void)services.character.speak(std::u16string(kElevatedTarget));
       }
     }
-    if (operation.kind == Operation::Kind::Input && operation.input.type == InputEvent::Type::Key) {
-      const auto key = operation.input.virtualKey;
-      if (operation.input.flags & kKeyUp) {
-        if (const auto it = std::find(held.begin(), held.end(), key); it != held.end()) held.erase(it);
-      } else {
-        held.push_back(key);
-      }
-    }
     if (operation.kind == Operation::Kind::StartProgram) skipFailures = true;
     if (outcome == Outcome::Quitting) {
-      for (const auto key : held) send(services.input, InputEvent{InputEvent::Type::Key, key, kKeyUp});
+      for (const auto& key : held) send(services.input, released(key), false);
       return;
     }
     // Before a program start, a failed step ends the action: pasting after a failed

@@ -50,6 +50,7 @@ struct ActionServices {
   MainWindowControl& window;
   ForegroundRights& foreground;
   DiagnosticRecord& record;
+  const bool& gameKeys;  // keys carry their scan codes; read at each key-down
 };
 
 // Round half to even, clamped to the 16-bit signed range the character control uses.

@@ -60,6 +60,14 @@ std::optional<std::uint8_t> lowerKeyCode(std::u16string_view n) {
   return std::nullopt;
 }
 
+constexpr std::uint8_t kExtendedKeys[] = {
+    0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28,  // Page Up ... Down: navigation block and arrows
+    0x2C, 0x2D, 0x2E,                                // Print Screen, Insert, Delete
+    0x5B, 0x5C, 0x5D,                                // the Windows keys, Applications
+    0x6F, 0x90,                                      // keypad divide, Num Lock
+    0xA3, 0xA5,                                      // right Ctrl, right Alt
+};
+
 const MouseToken* lowerMouseToken(std::u16string_view n) {
   for (const auto& token : kMouseTokens)
     if (token.name == n) return &token;
@@ -77,32 +85,48 @@ bool isKeyName(std::u16string_view name) {
 
 std::vector<InputEvent> pressEvents(std::u16string_view name) {
   const auto n = lowerCase(name);
-  if (const auto code = lowerKeyCode(n)) return {InputEvent{InputEvent::Type::Key, *code, 0, 0, 0}};
+  if (const auto code = lowerKeyCode(n)) return {InputEvent{InputEvent::Type::Key, *code, 0, 0, 0, 0}};
   std::vector<InputEvent> events;
   if (const auto* token = lowerMouseToken(n))
     for (int i = 0; i < token->times; ++i)
-      events.push_back(InputEvent{InputEvent::Type::Mouse, 0, token->flags, token->dx, token->dy});
+      events.push_back(InputEvent{InputEvent::Type::Mouse, 0, token->flags, token->dx, token->dy, 0});
   return events;
 }
 
 std::vector<InputEvent> releaseEvents(std::u16string_view name) {
-  if (const auto code = keyCode(name)) return {InputEvent{InputEvent::Type::Key, *code, kKeyUp, 0, 0}};
+  if (const auto code = keyCode(name)) return {InputEvent{InputEvent::Type::Key, *code, kKeyUp, 0, 0, 0}};
   return {};
 }
 
-void send(Input& input, const InputEvent& event) {
-  if (event.type == InputEvent::Type::Key)
-    input.keyEvent(event.virtualKey, 0, event.flags, 0);
-  else
+bool isExtendedKey(std::uint8_t virtualKey) {
+  for (const auto key : kExtendedKeys)
+    if (key == virtualKey) return true;
+  return false;
+}
+
+InputEvent withScanCode(InputEvent event, std::uint8_t scanCode) {
+  if (event.type != InputEvent::Type::Key) return event;
+  event.scanCode = scanCode;
+  if (isExtendedKey(event.virtualKey)) event.flags |= kExtendedKey;
+  return event;
+}
+
+InputEvent send(Input& input, const InputEvent& event, bool gameKeys) {
+  if (event.type == InputEvent::Type::Mouse) {
     input.mouseEvent(event.flags, event.dx, event.dy, 0, 0);
+    return event;
+  }
+  const auto key = gameKeys ? withScanCode(event, input.scanCode(event.virtualKey)) : event;
+  input.keyEvent(key.virtualKey, key.scanCode, key.flags, 0);
+  return key;
 }
 
 void kjPress(Input& input, std::u16string_view name) {
-  for (const auto& event : pressEvents(name)) send(input, event);
+  for (const auto& event : pressEvents(name)) send(input, event, false);
 }
 
 void kjPressUp(Input& input, std::u16string_view name) {
-  for (const auto& event : releaseEvents(name)) send(input, event);
+  for (const auto& event : releaseEvents(name)) send(input, event, false);
 }
 
 }  // namespace sayvane

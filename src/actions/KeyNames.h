@@ -11,6 +11,7 @@
 
 namespace sayvane {
 
+inline constexpr std::uint32_t kExtendedKey = 0x0001;     // KEYEVENTF_EXTENDEDKEY
 inline constexpr std::uint32_t kKeyUp = 0x0002;           // KEYEVENTF_KEYUP
 inline constexpr std::uint32_t kMouseMove = 0x0001;       // MOUSEEVENTF_MOVE
 inline constexpr std::uint32_t kMouseLeftClick = 0x0006;  // LEFTDOWN | LEFTUP
@@ -23,6 +24,7 @@ struct InputEvent {
   std::uint32_t flags = 0;
   std::int32_t dx = 0;  // mouse only
   std::int32_t dy = 0;
+  std::uint8_t scanCode = 0;  // keys only; 0 unless keys go as the keyboard itself sends them
   friend bool operator==(const InputEvent&, const InputEvent&) = default;
 };
 
@@ -35,7 +37,19 @@ bool isKeyName(std::u16string_view name);
 std::vector<InputEvent> pressEvents(std::u16string_view name);
 std::vector<InputEvent> releaseEvents(std::u16string_view name);
 
-void send(Input& input, const InputEvent& event);
+// Keys the keyboard sends with a prefix byte (the arrows and the block above them, the Windows
+// and Applications keys, right Ctrl and Alt, Num Lock, the keypad's divide, Print Screen), which
+// synthesized input marks with the extended-key flag.
+bool isExtendedKey(std::uint8_t virtualKey);
+// A key event as the keyboard itself would send it, for programs that read scan codes rather
+// than virtual keys (games through DirectInput or raw input, remote desktop clients): with the
+// layout's scan code, and the extended-key flag where the key has it. A mouse event is left as
+// it is.
+InputEvent withScanCode(InputEvent event, std::uint8_t scanCode);
+
+// The one place an event becomes a platform call; with gameKeys, keys go as withScanCode makes
+// them, the scan code from the input's layout. The event as sent.
+InputEvent send(Input& input, const InputEvent& event, bool gameKeys);
 void kjPress(Input& input, std::u16string_view name);
 void kjPressUp(Input& input, std::u16string_view name);
 

@@ -32,5 +32,12 @@ inline constexpr std::u16string_view kFolderNotWritable = u"无法在程序文�
 inline constexpr std::u16string_view kFolderNotWritableEnd =
     u"”中写入默认的语音命令集。\r\n"
     u"请把整个程序文件夹移到你可以写入的地方（例如“文档”或桌面，而不是 C:\\Program Files），再启动Sayvane。";
+// The folder can be written, but an entry of a default set's name stands in the way.
+inline constexpr std::u16string_view kDefaultsBlocked = u"无法写入默认的语音命令集：程序文件夹“";
+inline constexpr std::u16string_view kBlockedByFolder = u"”中有一个名为“";
+inline constexpr std::u16string_view kBlockedByFolderEnd =
+    u"”的文件夹，占用了语音命令集文件的名字。\r\n请删除这个文件夹或给它改名，再启动Sayvane。";
+inline constexpr std::u16string_view kBlockedByFile = u"”中的文件“";
+inline constexpr std::u16string_view kBlockedByFileEnd = u"”无法被替换。\r\n请删除这个文件或给它改名，再启动Sayvane。";
 
 }  // namespace sayvane

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "commandsets/Composer.h"
+#include "app/Composer.h"
 
 namespace sayvane {
 

@@ -1,71 +1,42 @@
-// The main window as a model: its controls, the run-time state, and every event handler.
-// Handlers are grouped by subsystem in their own files (speech/, commandsets/, app/); the
+// The main window as a model: the controls and the three owners of the program's state (the
+// set library, the listener, the character's menu). A user's input reaches a handler through one
+// table; `present()` draws every list, enabled flag, caption and label from the owners. The
 // real window only forwards events here and renders `controls()`.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "actions/ActionRunner.h"
-#include "actions/Recognition.h"
+#include "app/CharacterMenu.h"
 #include "app/Controls.h"
 #include "app/Layout.h"
 #include "app/Options.h"
 #include "app/Platform.h"
 #include "app/TrayMenu.h"
+#include "commandsets/SetLibrary.h"
+#include "speech/Listener.h"
 
 namespace sayvane {
 
 inline constexpr std::u16string_view kAppTitle = u"Sayvane";
 inline constexpr std::u16string_view kWindowCaption = u"Tobrin一号3.0版";
 
-// The character as actions see it: every operation fails while none is loaded.
-class LoadedCharacter final : public Character {
- public:
-  Character* get() const { return character_; }
-  void set(Character* character) { character_ = character; }
-  [[nodiscard]] bool speak(const std::u16string& text) override { return character_ && character_->speak(text); }
-  [[nodiscard]] std::optional<int> width() override { return character_ ? character_->width() : std::nullopt; }
-  [[nodiscard]] std::optional<int> height() override { return character_ ? character_->height() : std::nullopt; }
-  [[nodiscard]] bool setWidth(int pixels) override { return character_ && character_->setWidth(pixels); }
-  [[nodiscard]] bool setHeight(int pixels) override { return character_ && character_->setHeight(pixels); }
-  [[nodiscard]] bool hide() override { return character_ && character_->hide(); }
-  [[nodiscard]] bool show() override { return character_ && character_->show(); }
-  [[nodiscard]] bool moveTo(int x, int y) override { return character_ && character_->moveTo(x, y); }
-  [[nodiscard]] bool setLanguageId(int id) override { return character_ && character_->setLanguageId(id); }
-  [[nodiscard]] bool addCommand(const std::u16string& name) override { return character_ && character_->addCommand(name); }
-  [[nodiscard]] bool removeAllCommands() override { return character_ && character_->removeAllCommands(); }
-  void showArmed(bool armed) override {
-    if (character_) character_->showArmed(armed);
-  }
-
- private:
-  Character* character_ = nullptr;
-};
-
-struct Flags {
-  bool rulesActive = false;
-  bool grammarLoaded = false;
-  bool menuFilled = false;
-};
-
 class MainWindow final : public MainWindowControl, public ResultField {
  public:
   explicit MainWindow(Platform& platform);
 
-  // Form load: the start-up sequence, once.
+  // The start-up sequence, once, when the window is made.
   void start();
 
   // Events from the platform.
-  void RC_Recognition(const std::u16string& phraseText);
-  void RC_FalseRecognition();
-  void Agent1_Command(const std::u16string& name);
+  void heard(const std::u16string& phrase);
+  void heardNothing();
+  void characterCommand(const std::u16string& name);
   void trayCommand(TrayChoice choice);
-  // The notification icon's menu as it stands now, in menu order; the first entry is also what
-  // a double-click on the icon does.
-  std::vector<TrayEntry> trayMenu() const;
-  void Timer1_Timer();
+  void clearTimerTick();
 
   // User input, as a window delivers it: a disabled or hidden control ignores it, and the
   // result says whether it was taken.
@@ -78,12 +49,17 @@ class MainWindow final : public MainWindowControl, public ResultField {
   void resized(int clientWidth, int clientHeight);
   void close();
 
+  // Brings the controls in line with the owners; every event ends with it, and a view calls it
+  // before it draws in the middle of one (a wait, a message box).
+  void present();
   const Controls& controls() const { return ui_; }
-  const RecognitionState& recognition() const { return speech_; }
-  const Flags& flags() const { return flags_; }
-  const std::u16string& loadedSetName() const { return loadedSetName_; }
-  const std::vector<std::u16string>& characterMenu() const { return characterMenu_; }
+  const SetLibrary& library() const { return library_; }
+  const Listener& listener() const { return listener_; }
+  const CharacterMenu& characterMenu() const { return menu_; }
   const Options& options() const { return options_; }
+  // The notification icon's menu as it stands now, in menu order; the first entry is also what
+  // a double-click on the icon does.
+  std::vector<TrayEntry> trayMenu() const;
   bool shown() const { return shown_; }
   bool quitting() const { return quitting_; }
 
@@ -96,67 +72,59 @@ class MainWindow final : public MainWindowControl, public ResultField {
   ActionServices services();
 
  private:
-  // app/MainWindow.cpp
-  void Form_Resize_Minimized();
-  void Check1_Click();
-  void Image1_Click();
-  void Command7_Click();
+  // app/MainWindow.cpp: the window itself, the composer, the help and the tick box.
   void hideMainWindow();
   void message(std::u16string_view text, std::u16string_view caption = kAppTitle);
+  void show(const Refusal& refusal);
   void setTimer(bool running);
+  void tickStartupSetting();
+  void openManual();
+  void openHelp();
+  void pickProgramOrFile();
+  void insertWebTemplate();
+  void openMouseMenu();
+  void openKeyboardMenu();
+  void openComposerMenu(ComposerMenu menu);
+  void appendComposerItem(std::string_view item);
+
+  // app/SetHandlers.cpp: the sets, their phrases, the set switch and the test mode.
+  // Choosing a set: its phrases listed and its rules loaded. The engine check speaks for itself;
+  // a file that could not be read or loaded comes back described, for the caller to say.
+  struct SetProblem {
+    bool recognizerRefused = false;
+    std::u16string description;  // names the file and the cause
+  };
+  std::optional<SetProblem> chooseSet(const std::u16string& name);
+  void selectSet(const std::u16string& name);
+  void showPhrase(int index);
+  void addPhrase();
+  void deletePhrase();
+  void createSet();
+  void deleteSet();
+  enum class SwitchResult { Done, Refused, MenuFailed };
+  SwitchResult switchActiveSet();
+  void clickSwitch();
+  void toggleTestMode();
+  // The recognizer chosen from the notification icon's menu, at once: the loaded set and the
+  // rules' state carry over into it.
+  void useRecognizer(RecognizerChoice choice);
+
+  // app/TrayMenu.cpp
+  void trayChoice(TrayChoice choice);
 
   // app/Startup.cpp
   void startupPhase1();
   bool startupPhase2();
-
-  // app/Assistant.cpp
-  void loadAndGreet();
-  [[nodiscard]] bool FillAgentMenu(const std::u16string& fileName);
-  void clearCommandMenu();
-  void restoreCommandMenu(const std::vector<std::u16string>& entries, bool filled);
-
-  // speech/RecognizerControl.cpp
-  [[nodiscard]] bool openRecognizer();
-  [[nodiscard]] bool recognizerStart();
-  // The recognizer the user chose from the notification icon's menu, at once: the set loaded
-  // and the rules' state carry over into it.
-  void useRecognizer(RecognizerChoice choice);
-  void showEditorLocked(bool locked);
-  void showSetStopped();
-  [[nodiscard]] bool grammarLoad(std::u16string_view setName);
-  enum class SwitchResult { Done, Refused, MenuFailed };
-  SwitchResult Command5_Click();
-  bool engineCheckShort() const;
-  bool engineCheckFull();
-
-  // speech/TestMode.cpp
-  void Command6_Click();
-  void setTesting(bool testing);
-
-  // commandsets/Editor.cpp
-  void List2_Click();
-  void List1_Click();
-  void Command1_Click();
-  void Command2_Click();
-  void Command3_Click();
-  void Command4_Click();
-  bool editableLoadedSet();
-
-  // commandsets/Composer.cpp
-  void Image2_Click();
-  void Image3_Click();
-  void openComposerMenu(ComposerMenu menu);
-  void composerMenuItem(std::string_view item);
+  std::u16string defaultsNotWritten(const std::u16string& fileName);
 
   Platform& p_;
-  LoadedCharacter character_;
-  Controls ui_;
-  RecognitionState speech_;
-  Flags flags_;
+  SetLibrary library_;
+  Listener listener_;
+  CharacterMenu menu_;
   Options options_;
-  std::u16string loadedSetName_;
-  std::vector<std::u16string> characterMenu_;
-  std::u16string menuError_;  // why the last menu fill failed
+  Controls ui_;
+  unsigned listedRevision_ = ~0u;  // the library revision List1 shows
+  std::u16string menuError_;        // why the last menu fill failed
   int clientWidth_ = kClientWidth, clientHeight_ = kClientHeight;
   bool shown_ = true;
   bool quitting_ = false;

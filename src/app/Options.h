@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Recognizer.h"
+#include "platform/Recognizer.h"
 #include "platform/Settings.h"
 
 namespace sayvane {

@@ -10,6 +10,7 @@ namespace sayvane {
 enum class TrayChoice {
   ShowMainWindow,
   ShowCharacter,
+  GameKeys,
   UseSharedRecognizer,
   UseOwnRecognizer,
   CheckSpeech,
@@ -27,6 +28,7 @@ struct TrayEntry {
 };
 
 inline constexpr std::u16string_view kTrayTip = u"Sayvane";
+inline constexpr std::u16string_view kGameKeysCaption = u"游戏按键模式";
 inline constexpr std::u16string_view kOpenRecord = u"打开诊断记录";
 inline constexpr std::u16string_view kRecordNotWritable = u"无法把诊断记录写入程序文件夹“";
 inline constexpr std::u16string_view kRecordNotWritableEnd = u"”。请把 Sayvane 文件夹放在你可以写入的地方。";

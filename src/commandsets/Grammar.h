@@ -1,6 +1,6 @@
-// What a recognizer makes of a set file: the phrases it listens for, or nothing when it
-// cannot compile the file. Judged by markers, as every other reader of the format is, so the
-// simulated recognizer and the stand-in one agree with the program's own readers.
+// What a recognizer makes of a set file, judged by the markers the program's own readers go by:
+// the phrases it listens for, or nothing and why. The simulated recognizer listens by it, and a
+// real recognizer's refusal is explained by it; the stand-in under Windows reads XML instead.
 #pragma once
 
 #include <optional>
@@ -16,6 +16,8 @@ namespace sayvane {
 // The phrases of every entry, in file order; nothing for a file without its grammar element,
 // with unbalanced phrase elements, or with markup inside a phrase or an action.
 std::optional<std::vector<std::u16string>> compileGrammar(std::u16string_view text);
+// Why compileGrammar refuses the text, in words for the user; empty when it does not.
+std::u16string grammarProblem(std::u16string_view text);
 // The same for the file `fileName` of `files`, read as set files are; nothing when it cannot
 // be read or is not code page 936 text.
 std::optional<std::vector<std::u16string>> compileGrammarFile(Files& files, CodePage936& codePage,

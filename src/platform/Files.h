@@ -22,6 +22,10 @@ class Files {
   // Replaces the file as a whole: after a failure or crash the old contents remain.
   [[nodiscard]] virtual bool writeAtomic(const std::u16string& name, const std::string& bytes) = 0;
   [[nodiscard]] virtual bool remove(const std::u16string& name) = 0;
+  // What lies under `name`: a folder there blocks a set file of that name as surely as an
+  // unwritable folder does, and the user must be told which it is.
+  enum class Kind { Missing, File, Folder };
+  virtual Kind kindOf(const std::u16string& name) = 0;
 };
 
 }  // namespace sayvane

@@ -1,4 +1,5 @@
-// Synthesized keyboard and mouse input, shaped exactly like keybd_event and mouse_event.
+// Synthesized keyboard and mouse input, shaped exactly like keybd_event and mouse_event, and the
+// keyboard layout's scan code for a virtual key.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,9 @@ class Input {
                         std::uintptr_t extraInfo) = 0;
   virtual void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data,
                           std::uintptr_t extraInfo) = 0;
+  // The scan code of the key that produces the virtual key in the layout of the window the input
+  // goes to; 0 when no key does.
+  virtual std::uint8_t scanCode(std::uint8_t virtualKey) = 0;
 };
 
 }  // namespace sayvane

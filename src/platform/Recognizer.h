@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sayvane {
@@ -49,6 +50,8 @@ struct SpeechSurvey {
   SpeechStep voiceList;
   std::vector<SpeechToken> voices;
 };
+// A recognizer description names a Chinese engine when, lower-cased, it holds "chinese" or "中文".
+bool namesChineseEngine(std::u16string_view description);
 
 class Recognizer {
  public:

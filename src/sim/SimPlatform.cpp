@@ -10,6 +10,7 @@
 #include "commandsets/Grammar.h"
 #include "commandsets/SetText.h"
 #include "speech/SpeechTexts.h"
+#include "sim/StandardKeyboard.h"
 #include "text/Text.h"
 
 namespace sayvane::sim {
@@ -111,7 +112,7 @@ struct Core {
   void tick(nanoseconds at) {
     // The next tick is queued first, so the handler's own stop or restart replaces it.
     scheduleTick(at + tickInterval);
-    if (window) window->Timer1_Timer();
+    if (window) window->clearTimerTick();
   }
 };
 
@@ -139,19 +140,34 @@ class SimInput final : public Input {
  public:
   explicit SimInput(Core& core) : c_(core) {}
   void keyEvent(std::uint8_t virtualKey, std::uint8_t scan, std::uint32_t flags, std::uintptr_t extra) override {
-    // Only a virtual key and the key-up flag are ever meant to be sent.
-    report({InputEvent::Type::Key, virtualKey, flags, 0, 0}, scan != 0 || extra != 0 || (flags & ~kKeyUp) != 0);
-    const auto held = std::find(down.begin(), down.end(), virtualKey);
-    if (flags & kKeyUp) {
-      if (held != down.end()) down.erase(held);
-    } else if (held == down.end()) {
-      down.push_back(virtualKey);
+    const InputEvent event{InputEvent::Type::Key, virtualKey, flags & ~kKeyUp, 0, 0, scan};
+    const auto sameKey = [&](const InputEvent& key) { return key.virtualKey == virtualKey; };
+    const auto held = std::find(down.begin(), down.end(), event);
+    // A key goes bare, or in the game-keys mode as this keyboard sends it; a key-up goes as a
+    // key-down of it went, whatever the mode has become meanwhile: a game hears scan codes, and
+    // a release in another form would leave its key down there. A key already up (a nested
+    // action released it) may come up again as it last went down.
+    bool expected = extra == 0;
+    if ((flags & kKeyUp) && std::any_of(down.begin(), down.end(), sameKey)) {
+      expected = expected && held != down.end();
+    } else {
+      InputEvent bare{InputEvent::Type::Key, virtualKey, 0, 0, 0, 0};
+      const bool gameKeys = c_.window && c_.window->options().gameKeys;
+      const auto last = lastDown.find(virtualKey);
+      expected = expected && (event == (gameKeys ? withScanCode(bare, scanCode(virtualKey)) : bare) ||
+                              ((flags & kKeyUp) && last != lastDown.end() && last->second == event));
     }
+    report({InputEvent::Type::Key, virtualKey, flags, 0, 0, scan}, !expected);
+    if (!(flags & kKeyUp)) lastDown[virtualKey] = event;
+    if (!(flags & kKeyUp) && held == down.end()) down.push_back(event);
+    if ((flags & kKeyUp) && held != down.end()) down.erase(held);
   }
   void mouseEvent(std::uint32_t flags, std::int32_t dx, std::int32_t dy, std::int32_t data, std::uintptr_t extra) override {
-    report({InputEvent::Type::Mouse, 0, flags, dx, dy}, data != 0 || extra != 0);
+    report({InputEvent::Type::Mouse, 0, flags, dx, dy, 0}, data != 0 || extra != 0);
   }
-  std::vector<std::uint8_t> down;
+  std::uint8_t scanCode(std::uint8_t virtualKey) override { return standardScanCode(virtualKey); }
+  std::vector<InputEvent> down;
+  std::map<std::uint8_t, InputEvent> lastDown;
 
  private:
   // The same line a dry run prints for the event.
@@ -254,6 +270,7 @@ class SimFiles final : public Files {
     if (removed) c_.add(withText("delete", name));
     return removed;
   }
+  Kind kindOf(const std::u16string& name) override { return files_.kindOf(name); }
 
  private:
   Core& c_;
@@ -549,16 +566,16 @@ void SimPlatform::hear(const std::u16string& phrase) {
   if (core.quitting || !core.window || !recognizer.active) return;
   const auto& phrases = recognizer.phrases;
   if (std::find(phrases.begin(), phrases.end(), phrase) != phrases.end()) {
-    if (recognizer.interests & kRecognitionInterest) core.window->RC_Recognition(phrase);
+    if (recognizer.interests & kRecognitionInterest) core.window->heard(phrase);
   } else if (recognizer.interests & kFalseRecognitionInterest) {
-    core.window->RC_FalseRecognition();
+    core.window->heardNothing();
   }
 }
 
 void SimPlatform::agentCommand(const std::u16string& name) {
   auto& core = state_->core;
   if (core.quitting || !core.window) return;
-  core.window->Agent1_Command(name);
+  core.window->characterCommand(name);
 }
 
 void SimPlatform::elapse(std::chrono::milliseconds ms) { (void)state_->core.pump(ms); }
@@ -585,6 +602,11 @@ bool SimPlatform::characterShown() const { return state_->character.shown; }
 bool SimPlatform::characterArmed() const { return state_->character.armed; }
 int SimPlatform::characterWidth() const { return state_->character.w; }
 int SimPlatform::characterHeight() const { return state_->character.h; }
-std::vector<std::uint8_t> SimPlatform::keysDown() const { return state_->input.down; }
+std::vector<std::uint8_t> SimPlatform::keysDown() const {
+  std::vector<std::uint8_t> keys;
+  for (const auto& key : state_->input.down)
+    if (std::find(keys.begin(), keys.end(), key.virtualKey) == keys.end()) keys.push_back(key.virtualKey);
+  return keys;
+}
 
 }  // namespace sayvane::sim

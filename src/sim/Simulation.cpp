@@ -110,25 +110,25 @@ std::string stateJson(const MainWindow& window, const SimPlatform& sim) {
   w.key("time_ms");
   w.integer(static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(sim.now()).count()));
   w.key("loadedSet");
-  w.string(window.loadedSetName());
+  w.string(window.library().loadedName());
   w.key("mainWindow");
   w.string(window.shown() ? std::u16string_view(u"shown") : u"hidden");
   w.key("flags");
   w.beginObject();
   w.key("wake");
-  w.boolean(window.recognition().wakeFlag);
+  w.boolean(window.listener().awake());
   w.key("testMode");
-  w.boolean(window.recognition().testMode);
+  w.boolean(window.listener().testing());
   w.key("rulesActive");
-  w.boolean(window.flags().rulesActive);
+  w.boolean(window.listener().rulesActive());
   w.key("grammarLoaded");
-  w.boolean(window.flags().grammarLoaded);
+  w.boolean(window.listener().grammarLoaded());
   w.key("menuFilled");
-  w.boolean(window.flags().menuFilled);
+  w.boolean(window.characterMenu().filled());
   w.endObject();
   w.key("characterMenu");
   w.beginArray();
-  for (const auto& entry : window.characterMenu()) w.string(entry);
+  for (const auto& entry : window.characterMenu().entries()) w.string(entry);
   w.endArray();
   w.key("controls");
   w.beginObject();
@@ -206,6 +206,7 @@ class Script {
       sim_.agentCommand(fromUtf8(rest));
       return Outcome::Done;
     }
+    if (verb == "tray" && !rest.empty()) return tray(fromUtf8(rest));
     if (verb == "answer" && (rest == "yes" || rest == "no")) {
       sim_.answer(rest == "yes");
       return Outcome::Done;
@@ -239,6 +240,15 @@ class Script {
     if (!isControlName(name)) return Outcome::NotUnderstood;
     const auto text = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
     return taken(window_.type(name, fromUtf8(text)));
+  }
+
+  Outcome tray(const std::u16string& caption) {
+    for (const auto& entry : window_.trayMenu())
+      if (entry.caption == caption) {
+        window_.trayCommand(entry.choice);
+        return Outcome::Done;
+      }
+    return Outcome::Ignored;
   }
 
   Outcome select(std::string_view rest) {

@@ -1,4 +1,4 @@
-// What the recognizer control and the test mode say to the user, and the Chinese-engine test.
+// What the set switch, the grammar loads and the test mode say to the user.
 #pragma once
 
 #include <string_view>
@@ -13,6 +13,10 @@ inline constexpr std::u16string_view kStartupFailure =
 inline constexpr std::u16string_view kGrammarLoadFailedOnSelect =
     u"出现错误，可能是以下一种原因造成：１．无效的语音词汇文件！２．没有安装语音识别引擎！３．没有安装中文语音包！"
     u"详细的下载安装方法请看帮助！";
+// The set start-up switches on could not be used: the file is named, never the recognizer blamed.
+inline constexpr std::u16string_view kSetRefused = u"语音识别引擎无法载入语音命令集文件“";
+inline constexpr std::u16string_view kSetRefusedUnknownCause = u"语音识别引擎不接受文件的内容";
+inline constexpr std::u16string_view kChooseAnotherSet = u"\r\n请在语音命令集列表中选中另一个语音命令集来使用。";
 inline constexpr std::u16string_view kGrammarLoadFailedOnAdd = u"无效的语音词汇文件！用户不能直接修改语音词汇文件！";
 inline constexpr std::u16string_view kMustUseChinese = u"必须使用中文识别引擎，请修改成中文识别引擎！";
 inline constexpr std::u16string_view kChangeInControlPanel = u"请在控制面板的语音项下修改！";
@@ -39,7 +43,5 @@ inline constexpr std::u16string_view kTestInstructions =
 
 // "使用 Windows 语音识别" or "使用 Sayvane 自己的识别器".
 std::u16string_view recognizerName(RecognizerChoice choice);
-// A recognizer description names a Chinese engine when, lower-cased, it holds "chinese" or "中文".
-bool namesChineseEngine(std::u16string_view description);
 
 }  // namespace sayvane

@@ -12,6 +12,7 @@
 #include "commandsets/SetText.h"
 #include "platform/std/FolderFiles.h"
 #include "sim/Simulation.h"
+#include "sim/StandardKeyboard.h"
 #include "text/Text.h"
 #include "Version.h"
 
@@ -22,7 +23,9 @@ namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
     "用法:\n"
-    "  sayvane-tool dry-run 动作          列出执行该动作时会做的每一步，但不执行\n"
+    "  sayvane-tool dry-run [--game-keys] 动作\n"
+    "                                     列出执行该动作时会做的每一步，但不执行；--game-keys：\n"
+    "                                     按游戏按键模式，列出每个按键的扫描码和扩展键标志\n"
     "  sayvane-tool list 文件             列出语音命令：短语<TAB>动作\n"
     "  sayvane-tool find 文件 短语        显示该短语对应的动作（没有时退出码为1）\n"
     "  sayvane-tool menu 文件             列出助手菜单中的条目\n"
@@ -56,8 +59,19 @@ std::optional<std::u16string> readArgument(const std::string& file, std::ostream
 }
 
 int dryRun(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 2) return usage(err, "dry-run 需要一个动作。");
-  for (const auto& operation : planAction(fromUtf8(args[1]))) out << describe(operation) << "\n";
+  std::optional<std::string> action;
+  bool gameKeys = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--game-keys") gameKeys = true;
+    else if (!action) action = args[i];
+    else return usage(err, "dry-run 只需要一个动作。");
+  }
+  if (!action) return usage(err, "dry-run 需要一个动作。");
+  for (auto operation : planAction(fromUtf8(*action))) {
+    if (gameKeys && operation.kind == Operation::Kind::Input)
+      operation.input = withScanCode(operation.input, sim::standardScanCode(operation.input.virtualKey));
+    out << describe(operation) << "\n";
+  }
   return 0;
 }
 

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "actions/ActionRunner.h"
+#include "app/TrayMenu.h"
 #include "commandsets/DefaultSets.h"
 #include "e2e/ProgramFixture.h"
 #include "e2e/driver/SpeechSim.h"
@@ -141,21 +142,35 @@ class Busy : public ProgramTest {
   Target target;
 };
 
-TEST_F(Busy, HoldsAndStepPausesLastAsLongAsTheySay) {
-  // Down held for one second is released a little over one second later.
-  std::vector<double> holds, totals, gaps;
-  for (int round = 0; round < 5; ++round) {
-    const std::size_t skip = readTargetLog(target.log).size();
-    wakeAndSay(u"地图下移");
-    const auto keys = keysSince(skip, 2);
-    ASSERT_EQ(pressed(keys), (std::vector<std::string>{"+28", "-28"}));
-    // The messages' own stamps bound it; when the target took them is the printed figure.
-    EXPECT_GE(stampedMilliseconds(keys[0], keys[1]), 1000);
-    EXPECT_LE(stampedMilliseconds(keys[0], keys[1]), 1400);
-    holds.push_back((keys[1].micros - keys[0].micros) / 1000.0);
+TEST_F(Busy, HoldsAndStepPausesLastAsLongAsTheySayWithTheGameKeysModeOffAndOn) {
+  // Down held for one second is released a little over one second later. Bare at first; once the
+  // game-keys mode is ticked in the notification icon's menu, with the keyboard's scan code and
+  // the extended bit, and held as long.
+  for (const bool gameKeys : {false, true}) {
+    if (gameKeys) {
+      ASSERT_TRUE(chooseFromTrayMenu(sayvane::kGameKeysCaption));
+      ASSERT_TRUE(waitFor([] { return storedValue(kOptionsKey, L"GameKeys") == L"1"; }));
+      toFront();
+    }
+    std::vector<double> holds;
+    for (int round = 0; round < (gameKeys ? 3 : 5); ++round) {
+      const std::size_t skip = readTargetLog(target.log).size();
+      wakeAndSay(u"地图下移");
+      const auto keys = keysSince(skip, 2);
+      ASSERT_EQ(pressed(keys), (std::vector<std::string>{"+28", "-28"}));
+      for (const auto& key : keys) {
+        EXPECT_EQ(key.scanCode, gameKeys ? 0x50u : 0u);
+        EXPECT_EQ(key.extended, gameKeys);
+      }
+      // The messages' own stamps bound it; when the target took them is the printed figure.
+      EXPECT_GE(stampedMilliseconds(keys[0], keys[1]), 1000);
+      EXPECT_LE(stampedMilliseconds(keys[0], keys[1]), 1400);
+      holds.push_back((keys[1].micros - keys[0].micros) / 1000.0);
+    }
+    report(gameKeys ? "Down!1000 hold at the target, game keys" : "Down!1000 hold at the target", holds);
   }
-  report("Down!1000 hold at the target", holds);
   // The Windows key then R takes a little over one second with its two pauses.
+  std::vector<double> totals, gaps;
   for (int round = 0; round < 3; ++round) {
     const std::size_t skip = readTargetLog(target.log).size();
     const long long raised = wakeAndSay(u"运行框");

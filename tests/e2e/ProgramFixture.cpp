@@ -38,17 +38,29 @@ std::string testName() {
   return name;
 }
 
-bool deleteSetting() {
-  const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsRoot);
+bool deleteSettings() {
+  const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
 // The notification icon's menu as the keyboard walks it: separators are skipped.
-const std::u16string_view kTrayEntries[] = {u"添加语音命令", u"显示", sayvane::kUseSharedRecognizer,
-                                            sayvane::kUseOwnRecognizer, sayvane::kSpeechCheckCaption,
-                                            sayvane::kOpenRecord,        u"退出"};
+const std::u16string_view kTrayEntries[] = {u"添加语音命令",
+                                            u"显示",
+                                            sayvane::kGameKeysCaption,
+                                            sayvane::kUseSharedRecognizer,
+                                            sayvane::kUseOwnRecognizer,
+                                            sayvane::kSpeechCheckCaption,
+                                            sayvane::kOpenRecord,
+                                            u"退出"};
 
 }  // namespace
+
+std::optional<std::wstring> storedValue(const wchar_t* key, const wchar_t* name) {
+  wchar_t value[16] = {};
+  DWORD size = sizeof value;
+  if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value, &size)) return {};
+  return value;
+}
 
 void ProgramTest::SetUp() {
   wchar_t temp[MAX_PATH + 1] = {};
@@ -62,7 +74,7 @@ void ProgramTest::SetUp() {
     fs::copy_file(programBuild() / L"Sayvane.exe", folder / L"Sayvane.exe");
     fs::copy_file(programBuild() / sayvane::kManualFile, folder / sayvane::kManualFile);
   }
-  ASSERT_TRUE(deleteSetting());
+  ASSERT_TRUE(deleteSettings());
 
   const System offered = system();
   ASSERT_TRUE(setRegistered(StandIn::recognizer, offered.recognizer));
@@ -83,7 +95,7 @@ void ProgramTest::TearDown() {
   program.kill();
   std::error_code ignored;
   fs::remove_all(simLog.parent_path(), ignored);  // the copied program folder, never a shipped one
-  deleteSetting();
+  deleteSettings();
 }
 
 void ProgramTest::launch() {
@@ -101,20 +113,30 @@ void ProgramTest::launch() {
   ASSERT_TRUE(program.started());
 }
 
-void ProgramTest::expectMessage(std::u16string_view caption, std::u16string_view text, bool icon) {
+void ProgramTest::expectMessage(std::u16string_view caption, std::u16string_view text, bool icon,
+                                const char* picture) {
   const auto box = expectMessageBox(program);
   ASSERT_TRUE(box) << "no message box came: " << sayvane::toUtf8(text);
   EXPECT_EQ(box->caption, caption);
   EXPECT_EQ(box->text, text);
   EXPECT_EQ(box->icon, icon);
   EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
+  if (picture) {
+    // A box never painted shows as one colour: a black rectangle where its text and button should be.
+    const auto drawn = [&](int id) {
+      const Image image = captureRect(screenRect(GetDlgItem(box->window, id)));
+      return !image.empty() && std::count(image.bgrx.begin(), image.bgrx.end(), image.bgrx.front()) < std::ssize(image.bgrx);
+    };
+    EXPECT_TRUE(waitFor([&] { return drawn(0xFFFF) && drawn(IDOK); }, 5s)) << picture;
+    snapshot(box->window, picture);
+  }
   EXPECT_TRUE(answer(box->window, IDOK));
 }
 
 void ProgramTest::startToMainWindow(bool tips) {
   launch();
   if (tips) expectMessage(u"提示", sayvane::kStartupTips);
-  expectMessage(u"Sayvane", sayvane::kStartupFailure, true);
+  expectMessage(u"Sayvane", sayvane::kStartupFailure, true, "message-box-window-hidden");
   main = program.waitWindow(sayvane::win32::kMainWindowClass);
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
 }

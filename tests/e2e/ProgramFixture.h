@@ -17,9 +17,12 @@ namespace e2e {
 
 // Where the program keeps its settings (HKCU), as Visual-Basic-style SaveSetting does: the
 // start-up setting, and the user's options in a section of their own.
-inline constexpr wchar_t kSettingsRoot[] = L"Software\\VB and VBA Program Settings\\Sayvane";
+inline constexpr wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Sayvane";
 inline constexpr wchar_t kSettingKey[] = L"Software\\VB and VBA Program Settings\\Sayvane\\Startup";
 inline constexpr wchar_t kOptionsKey[] = L"Software\\VB and VBA Program Settings\\Sayvane\\Options";
+
+// A stored value under `key`; nothing when it is absent.
+std::optional<std::wstring> storedValue(const wchar_t* key, const wchar_t* name);
 
 class ProgramTest : public ::testing::Test {
  public:
@@ -42,8 +45,10 @@ class ProgramTest : public ::testing::Test {
   // Starts Sayvane.exe from the program folder.
   void launch();
   // Expects the next message box to read exactly `text` under `caption`, with or without the
-  // error icon and with only an OK button, and closes it.
-  void expectMessage(std::u16string_view caption, std::u16string_view text, bool icon = false);
+  // error icon and with only an OK button, and closes it. With a `picture` name, the box is
+  // also pictured and must show its text and its button drawn.
+  void expectMessage(std::u16string_view caption, std::u16string_view text, bool icon = false,
+                     const char* picture = nullptr);
   // Start-up on a system without a recognizer: the tips unless the setting says not, the
   // start-up failure, then the main window is shown.
   void startToMainWindow(bool tips = true);

@@ -4,11 +4,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 
 #include "SimulatorWindow.h"
 #include "app/AppTexts.h"
 #include "app/win32/CharacterWindow.h"
+#include "app/win32/TrayIcon.h"
 #include "app/win32/WindowClasses.h"
 #include "commandsets/DefaultSets.h"
 #include "e2e/ProgramFixture.h"
@@ -128,13 +131,6 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
   const auto keys = eventsOf(readTargetLog(target.log), {"keydown", "keyup"});
   ASSERT_EQ(keys.size(), 2u);
   EXPECT_EQ(keys[0].value, "41");
-
-  // Minimised, the window hides; "退出" from the character's menu ends the program.
-  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  ASSERT_TRUE(waitFor([&] { return !visible(main); }));
-  const auto reply = chooseFromMenu(u"退出");
-  EXPECT_TRUE(!reply || *reply == "command");  // the program may be gone before the stand-in can answer
-  EXPECT_EQ(program.waitExit(10s), 0);
 }
 
 // No character control on the system: the program's own character stands in for it. Started as
@@ -142,10 +138,13 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndIsDrivenFromTheM
 class BuiltInCharacter : public Spoken {
  protected:
   System system() const override { return {true, false, true}; }
+  void SetUp() override {
+    Spoken::SetUp();
+    SetEnvironmentVariableW(L"SAYVANE_SIM_WINDOW", L"1");
+  }
 };
 
-TEST_F(BuiltInCharacter, TakesOverSpeaksWithoutTakingTheFocusOffersItsMenuAndTheSimulatorActsOnTheWindowInFront) {
-  SetEnvironmentVariableW(L"SAYVANE_SIM_WINDOW", L"1");
+TEST_F(BuiltInCharacter, TakesOverSpeaksWithoutTakingTheFocusAndTheSimulatorActsOnTheWindowInFront) {
   startListening();
   const HWND character = program.waitWindow(sayvane::win32::kCharacterWindowClass);
   EXPECT_TRUE(waitFor([&] { return visible(character); }));
@@ -184,19 +183,58 @@ TEST_F(BuiltInCharacter, TakesOverSpeaksWithoutTakingTheFocusOffersItsMenuAndThe
   EXPECT_EQ(target.process.waitExit(10s), 0);
   EXPECT_TRUE(visible(simulator));
   EXPECT_TRUE(program.running());
-
-  // Its menu opens on a right click; chosen with the keyboard, its second entry of the initial
-  // set shows the main window, and the first, "退出", ends the program.
-  PostMessageW(character, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
-  const HWND menu = waitPopupMenu(program);
-  ASSERT_NE(menu, nullptr);
-  for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageW(menu, WM_KEYDOWN, key, 0);
-  ASSERT_TRUE(waitFor([&] { return visible(main); }));
-  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  ASSERT_TRUE(waitFor([&] { return !visible(main); }));
-  PostMessageW(character, WM_COMMAND, MAKEWPARAM(sayvane::win32::kFirstCommandId, 0), 0);
-  EXPECT_EQ(program.waitExit(10s), 0);
 }
+
+// Every way of quitting, with the wake phrase armed: the character and the notification icon are
+// seen gone while the program still runs, and it has ended at once.
+class BuiltInCharacterQuit : public BuiltInCharacter, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(BuiltInCharacterQuit, TakesTheCharacterAndTheIconAwayFirstAndEndsAtOnce) {
+  startListening();
+  const HWND character = program.waitWindow(sayvane::win32::kCharacterWindowClass);
+  ASSERT_TRUE(waitFor([&] { return visible(character); }));
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = program.waitWindow(sayvane::win32::kTrayWindowClass);
+  icon.uID = sayvane::win32::kTrayIconId;
+  const auto iconThere = [&] { return Shell_NotifyIconW(NIM_SETVERSION, &icon) != FALSE; };
+  ASSERT_TRUE(iconThere());
+  const std::string way = GetParam();
+  if (way == "CloseBox")
+    ASSERT_TRUE(say(u"Tobrin") == "recognition" && say(u"添加语音命令") == "recognition" && waitFor([&] { return visible(main); }));
+  EXPECT_EQ(say(u"Tobrin"), "recognition");
+  // From a menu, the quit is the key that chooses "退出", first in the initial set, fourth for the icon.
+  if (way == "CharacterMenu") PostMessageW(character, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+  if (way == "TrayMenu") PostMessageW(icon.hWnd, sayvane::win32::kTrayCallbackMessage, icon.uID, WM_RBUTTONUP);
+  const HWND menu = way.ends_with("Menu") ? waitPopupMenu(program) : nullptr;
+  for (int i = way == "TrayMenu" ? 4 : menu ? 1 : 0; i > 0; --i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+
+  const long long asked = microsNow();
+  if (way == "Speech") ASSERT_TRUE(sayWithoutWaiting(u"退出"));
+  if (way == "CloseBox") PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (menu) PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  // The program is asked after the windows, so what went before it ended is seen gone while it runs.
+  long long characterGone = 0, iconGone = 0, ended = 0;
+  for (const long long deadline = asked + 10'000'000; !ended && microsNow() < deadline; Sleep(1)) {
+    const bool characterShown = !characterGone && visible(character), iconShown = !iconGone && iconThere();
+    const bool running = program.running();
+    const long long now = microsNow();
+    characterGone = characterGone || characterShown ? characterGone : now;
+    iconGone = iconGone || iconShown ? iconGone : now;
+    ended = running ? 0 : now;
+  }
+  ASSERT_NE(ended, 0) << "the program did not end";
+  EXPECT_EQ(program.waitExit(0ms), 0);
+  const auto ms = [&](long long at) { return (at - asked) / 1000.0; };
+  std::printf("[ figures  ] quit by %s: the character gone after %.1f ms, the icon after %.1f ms, the program after %.1f ms\n",
+              way.c_str(), ms(characterGone), ms(iconGone), ms(ended));
+  EXPECT_LT(ms(ended), 200.0);
+  EXPECT_LT(characterGone, ended);
+  EXPECT_LT(iconGone, ended);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, BuiltInCharacterQuit, ::testing::Values("Speech", "CharacterMenu", "TrayMenu", "CloseBox"),
+                         [](const auto& info) { return info.param; });
 
 // Without the shared recognizer (as today's Windows may be) the program runs an in-process one
 // itself, on the Chinese engine, and then hears as before.
@@ -245,6 +283,7 @@ struct StartUpCase {
   bool audioBusy;
   std::vector<std::tuple<std::u16string_view, std::u16string, bool>> messages;  // after the tips
   std::function<void(ProgramTest&)> then;
+  bool initialSetCutShort = false;  // the folder holds only the initial set, cut off after its "<L>"
 };
 
 const StartUpCase kStartUps[] = {
@@ -277,6 +316,16 @@ const StartUpCase kStartUps[] = {
        ASSERT_TRUE(waitFor([&] { return visible(test.main); }));
        EXPECT_TRUE(waitForCall(test.simLog, "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> error"));
      }},
+    // The recognizer refuses the initial set: the file is named, not the recognizer blamed, and
+    // the window offers the set list, with the recognizer started and nothing switched on.
+    {"InitialSetCutShort",
+     {true, true, true},
+     nullptr,
+     false,
+     {{u"Sayvane", concat({sayvane::kSetRefused, u"初始默认语音命令集.xml”：文件不完整，缺少结尾的“</GRAMMAR>”。",
+                            sayvane::kChooseAnotherSet}), false}},
+     [](ProgramTest& t) { EXPECT_TRUE(waitFor([&] { return visible(t.main) && enabled(control(t.main, "List2")); })); },
+     true},
 };
 
 void PrintTo(const StartUpCase& c, std::ostream* out) { *out << c.name; }
@@ -289,6 +338,8 @@ class StartUp : public ProgramTest, public ::testing::WithParamInterface<StartUp
 TEST_P(StartUp, TellsTheUserWhatIsWrongAndLeavesTheProgramUsable) {
   SetEnvironmentVariableW(L"SAYVANE_SIM_RECOGNIZERS", GetParam().recognizers);
   if (GetParam().audioBusy) SetEnvironmentVariableW(L"SAYVANE_SIM_AUDIO_BUSY", L"1");
+  if (GetParam().initialSetCutShort)
+    std::ofstream(setFile(sayvane::kInitialSetName)) << "<GRAMMAR LANGID=\"804\">\n<RULE TOPLEVEL=\"ACTIVE\">\n<L>\n";
   launch();
   expectMessage(u"提示", sayvane::kStartupTips);
   for (const auto& [caption, text, icon] : GetParam().messages) expectMessage(caption, text, icon);

@@ -14,7 +14,7 @@
 #include "app/Layout.h"
 #include "app/win32/TrayIcon.h"
 #include "app/win32/WindowClasses.h"
-#include "commandsets/Composer.h"
+#include "app/Composer.h"
 #include "commandsets/DefaultSets.h"
 #include "commandsets/EditorTexts.h"
 #include "e2e/ProgramFixture.h"
@@ -41,13 +41,6 @@ std::vector<std::u16string> defaultSetNamesSorted() {
   return names;
 }
 
-// The stored start-up setting; nothing when it is absent.
-std::optional<std::wstring> storedSetting() {
-  wchar_t value[16] = {};
-  DWORD size = sizeof value;
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingKey, L"Check1", RRF_RT_REG_SZ, nullptr, value, &size)) return {};
-  return value;
-}
 
 // The display's DPI for the programs started while it lives (Wine reads it per process).
 class DisplayDpi {
@@ -104,14 +97,14 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
 
   // Ticking the box stores the setting at once.
   ASSERT_TRUE(click(main, "Check1"));
-  EXPECT_TRUE(waitFor([&] { return storedSetting() == L"1"; }));
+  EXPECT_TRUE(waitFor([&] { return storedValue(kSettingKey, L"Check1") == L"1"; }));
   EXPECT_TRUE(checked(control(main, "Check1")));
 
   // A new set is written in code page 936 with CRLF, listed and selected; selecting it runs the
   // engine check, which no recognizer can pass here.
   ASSERT_TRUE(typeText(main, "Text3", u"测试"));
   ASSERT_TRUE(click(main, "Command2"));
-  expectMessage(u"提示", concat({sayvane::kNoChineseEngine, sayvane::kSeeHelp}));
+  expectMessage(u"提示", concat({sayvane::kNoChineseEngine, sayvane::kSeeHelp}), false, "message-box");
   ASSERT_TRUE(waitFor([&] { return text16(control(main, "Text3")).empty(); }));
   const std::string bytes = bytesOf(setFile(u"测试"));
   EXPECT_EQ(bytes, *sayvane::WinCodePage936().encode(sayvane::newSetText() + u"\r\n").bytes);
@@ -217,7 +210,8 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   }));
 
   // Minimised it hides; the notification icon, put back when the notification area is made anew,
-  // brings it back with a double click or from its menu, and quits from there.
+  // brings it back with a double click or from its menu, stores the game-keys mode at once from
+  // there, and quits from there.
   using sayvane::win32::kTrayCallbackMessage, sayvane::win32::kTrayIconId;
   const HWND owner = program.waitWindow(sayvane::win32::kTrayWindowClass);
   NOTIFYICONDATAW icon{sizeof(NOTIFYICONDATAW), owner, kTrayIconId};
@@ -236,6 +230,9 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   ASSERT_TRUE(minimise());
   ASSERT_TRUE(chooseFromTrayMenu(u"添加语音命令"));
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
+  EXPECT_FALSE(storedValue(kOptionsKey, L"GameKeys"));
+  ASSERT_TRUE(chooseFromTrayMenu(sayvane::kGameKeysCaption));
+  EXPECT_TRUE(waitFor([&] { return storedValue(kOptionsKey, L"GameKeys") == L"1"; }));
   // The speech check's report, in a window of its own, tells what to install.
   ASSERT_TRUE(chooseFromTrayMenu(sayvane::kSpeechCheckCaption));
   const HWND report = program.waitWindow(sayvane::win32::kHelpWindowClass);
@@ -247,7 +244,7 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   ASSERT_EQ(program.waitExit(10s), 0);
 
   // At 144 DPI the client area and the controls scale by half; the stored setting keeps the tips
-  // away, and unticking deletes it.
+  // away, and unticking deletes it; the game-keys mode came back on, so choosing it turns it off.
   DisplayDpi dpi(144);
   ASSERT_TRUE(dpi.set);
   startToMainWindow(false);
@@ -260,7 +257,9 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   snapshot(main, "main-window-144dpi");
   ASSERT_TRUE(click(main, "Check1"));
   ASSERT_TRUE(waitFor([&] { return !checked(control(main, "Check1")); }));
-  EXPECT_FALSE(storedSetting());
+  EXPECT_FALSE(storedValue(kSettingKey, L"Check1"));
+  ASSERT_TRUE(chooseFromTrayMenu(sayvane::kGameKeysCaption));
+  EXPECT_TRUE(waitFor([&] { return storedValue(kOptionsKey, L"GameKeys") == L"0"; }));
   closeAndExpectExit();
 }
 

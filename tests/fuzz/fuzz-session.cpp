@@ -1,6 +1,7 @@
 // Random sessions: start-up, then any sequence of what the user and the platform can do,
 // events arriving in the middle of holds included. After every step the window must agree with
-// itself and with the simulated system, and no key may be left down.
+// itself and with the simulated system, and no key may be left down or sent otherwise than the
+// game-keys mode of its action says.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -53,21 +54,26 @@ void check(const MainWindow& window, sim::SimPlatform& sim) {
   for (const Control* list : {&ui.List1, &ui.List2, &ui.SREngines})
     SAYVANE_FUZZ_CHECK(list->selection == -1 || (list->selection >= 0 && static_cast<std::size_t>(list->selection) < list->items.size()));
   // The window never claims the rules are on when the recognizer has them off, or the reverse.
-  if (!window.quitting()) SAYVANE_FUZZ_CHECK(window.flags().rulesActive == sim.rulesActive());
+  if (!window.quitting()) SAYVANE_FUZZ_CHECK(window.listener().rulesActive() == sim.rulesActive());
   // An active set's label names the set whose phrases act.
-  if (window.flags().rulesActive && !window.recognition().testMode && !window.quitting())
-    SAYVANE_FUZZ_CHECK(ui.Label5.caption == concat({kActiveSetLabel, window.loadedSetName()}));
-  SAYVANE_FUZZ_CHECK(window.characterMenu() == sim.characterMenu());
+  if (window.listener().rulesActive() && !window.listener().testing() && !window.quitting())
+    SAYVANE_FUZZ_CHECK(ui.Label5.caption == concat({kActiveSetLabel, window.library().loadedName()}));
+  SAYVANE_FUZZ_CHECK(window.characterMenu().entries() == sim.characterMenu());
   // While the set list shows the loaded set, the phrase list shows exactly its entries.
   const auto* selected = ui.List2.selectedItem();
-  if (selected && *selected == window.loadedSetName()) {
-    const auto entries = listEntries(window.recognition().loadedSetText);
+  if (selected && *selected == window.library().loadedName()) {
+    const auto entries = listEntries(window.library().loadedText());
     SAYVANE_FUZZ_CHECK(entries.size() == ui.List1.items.size());
     for (std::size_t i = 0; i < entries.size(); ++i)
       SAYVANE_FUZZ_CHECK(makePhraseItem(entries[i].phrase, entries[i].action) == ui.List1.items[i]);
   }
+  // The rules listen only for the set switched on or the test.
+  if (window.listener().rulesActive() && !window.quitting())
+    SAYVANE_FUZZ_CHECK(window.listener().setSwitch() == Toggle::On || window.listener().testing());
   // Locked controls come and go together: editing is off whenever the rules listen.
-  if (window.flags().rulesActive) SAYVANE_FUZZ_CHECK(!ui.List2.enabled && !ui.Command3.enabled && !ui.SREngines.enabled);
+  if (window.listener().rulesActive()) SAYVANE_FUZZ_CHECK(!ui.List2.enabled && !ui.Command3.enabled && !ui.SREngines.enabled);
+  // Every key went as its action's mode asked, and came up as it went down.
+  for (const auto& line : sim.takeEffects()) SAYVANE_FUZZ_CHECK(!line.ends_with("(unexpected)"));
 }
 
 }  // namespace
@@ -119,10 +125,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto at = sim.now() + std::chrono::milliseconds(b.next() * 20);
         const auto phrase = std::u16string(b.pick(kPhrases));
         const auto control = b.pick(kClicks);
-        const bool hear = b.next() & 1;
-        sim.schedule(at, [&sim, &window, phrase, control, hear] {
-          if (hear) sim.hear(phrase);
-          else (void)window.click(control);
+        const auto what = b.next() % 3;
+        sim.schedule(at, [&sim, &window, phrase, control, what] {
+          if (what == 0) sim.hear(phrase);
+          else if (what == 1) (void)window.click(control);
+          else window.trayCommand(TrayChoice::GameKeys);
         });
         break;
       }
@@ -140,6 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SAYVANE_FUZZ_CHECK(sim.keysDown().empty() || !window.quitting());
   }
   sim.elapse(10s);
+  check(window, sim);
   SAYVANE_FUZZ_CHECK(sim.keysDown().empty());
   return 0;
 }

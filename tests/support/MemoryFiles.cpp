@@ -19,11 +19,18 @@ std::optional<std::string> MemoryFiles::read(const std::u16string& name) {
 }
 
 bool MemoryFiles::writeAtomic(const std::u16string& name, const std::string& bytes) {
-  if (failWrites || std::find(unwritable.begin(), unwritable.end(), name) != unwritable.end()) return false;
+  if (failWrites || kindOf(name) == Kind::Folder ||
+      std::find(unwritable.begin(), unwritable.end(), name) != unwritable.end())
+    return false;
   files[name] = bytes;
   return true;
 }
 
 bool MemoryFiles::remove(const std::u16string& name) { return !failRemoves && files.erase(name) > 0; }
+
+Files::Kind MemoryFiles::kindOf(const std::u16string& name) {
+  if (std::find(folders.begin(), folders.end(), name) != folders.end()) return Kind::Folder;
+  return files.count(name) ? Kind::File : Kind::Missing;
+}
 
 }  // namespace sayvane::testing

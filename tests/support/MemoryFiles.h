@@ -16,7 +16,9 @@ class MemoryFiles final : public Files {
   [[nodiscard]] std::optional<std::string> read(const std::u16string& name) override;
   [[nodiscard]] bool writeAtomic(const std::u16string& name, const std::string& bytes) override;
   [[nodiscard]] bool remove(const std::u16string& name) override;
+  Kind kindOf(const std::u16string& name) override;
   std::map<std::u16string, std::string> files;
+  std::vector<std::u16string> folders;  // never listed, never written over
   bool failWrites = false;
   std::vector<std::u16string> unwritable;  // names whose writes fail, as on a full disk
   bool failRemoves = false;

@@ -22,7 +22,7 @@ struct Editor : Program {
 
 TEST_F(Editor, SelectingASetListsItsPhrasesAndLoadsItsGrammar) {
   EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "跳(Space)", "开火(Ctrl)"}));
-  EXPECT_EQ(window->loadedSetName(), u"游戏");
+  EXPECT_EQ(window->library().loadedName(), u"游戏");
   EXPECT_EQ(sim->grammarPhrases(), (std::vector<std::u16string>{u"退出", u"跳", u"开火"}));
   // The same set again reads nothing.
   files.files[u"游戏.xml"] = "garbage";
@@ -91,7 +91,7 @@ TEST_F(Editor, DeletingOneOfTwoEntriesOfAPhraseShowsWhatTheFileKeeps) {
   click("Command4");
   // Deleting removes the phrase's first entry, whichever line was selected.
   EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "跳(Shift)"}));
-  EXPECT_EQ(window->recognition().loadedSetText.find(u"Space"), std::u16string::npos);
+  EXPECT_EQ(window->library().loadedText().find(u"Space"), std::u16string::npos);
 }
 
 TEST_F(Editor, AFailedSaveChangesNothing) {
@@ -151,7 +151,7 @@ TEST_F(Editor, DeletingASetAsksThenRemovesItAndEditsAreRefusedAfterwards) {
   EXPECT_FALSE(files.files.count(u"游戏.xml"));
   EXPECT_THAT(utf8(ui().List2.items), Not(Contains("游戏")));
   EXPECT_TRUE(ui().List1.items.empty());
-  EXPECT_TRUE(window->recognition().loadedSetText.empty());
+  EXPECT_TRUE(window->library().loadedText().empty());
   // Nothing is selected now: deleting does nothing, adding writes no file.
   EXPECT_TRUE(click("Command3").empty());
   const auto before = files.files;
@@ -183,7 +183,7 @@ TEST_F(Editor, EditsAfterARefusedSelectionNeverReachTheOtherFile) {
   selectSet(u"游戏");
   const auto lines = selectSet(u"坏");
   EXPECT_EQ(lines, (Lines{"message Sayvane|语音命令集文件“坏.xml”不是有效的GBK编码文本，无法读取。"}));
-  EXPECT_EQ(window->loadedSetName(), u"游戏");
+  EXPECT_EQ(window->library().loadedName(), u"游戏");
   const auto before = files.files;
   EXPECT_EQ(addPhrase(u"新词", u"A"), (Lines{"message 提示|" + toUtf8(u"语音命令集列表中选中的语音命令集没有载入，不能修改。请在列表中选中一个语音命令集，等它的语音命令显示出来再修改。")}));
   EXPECT_EQ(files.files, before);

@@ -37,10 +37,24 @@ TEST_F(KeyNames, NamesOutsideTheTableAreNotKeys) {
   }
 }
 
-TEST_F(KeyNames, KeysGoDownAndUpWithScanZeroAndNoExtendedFlag) {
-  // A key-up for a key never pressed is still sent.
-  EXPECT_EQ(sent(kjPress, {u"LWindows"}), std::vector<std::string>{"key-down 0x5B"});
-  EXPECT_EQ(sent(kjPressUp, {u"LWindows", u"Delete"}), (std::vector<std::string>{"key-up 0x5B", "key-up 0x2E"}));
+// Without the mode a key goes alone; with it, as the keyboard sends it. The arrows and the keypad's
+// divide share their scan codes with the keypad's 8 and "/", right Alt with left Alt, Num Lock with
+// Pause: only the extended flag tells them apart.
+TEST_F(KeyNames, GameKeysCarryTheLayoutsScanCodeAndTheExtendedFlagWhereTheKeyHasIt) {
+  const std::pair<std::uint8_t, std::string> cases[] = {
+      {0x41, "0x41 scan 0x1E"},          {0x79, "0x79 scan 0x44"},          {0x26, "0x26 scan 0x48 extended"},
+      {0x5B, "0x5B scan 0x5B extended"}, {0xA5, "0xA5 scan 0x38 extended"}, {0x0D, "0x0D scan 0x1C"},
+      {0x6F, "0x6F scan 0x35 extended"}, {0x90, "0x90 scan 0x45 extended"}};
+  EXPECT_EQ(sent(kjPressUp, {u"Delete"}), std::vector<std::string>{"key-up 0x2E"});  // never pressed: still sent
+  for (const bool gameKeys : {false, true}) {
+    if (gameKeys) window->trayCommand(TrayChoice::GameKeys);
+    take();
+    for (const auto& [key, scanned] : cases) {
+      const auto expected = gameKeys ? scanned : scanned.substr(0, 4);
+      for (const auto flags : {0u, kKeyUp}) send(sim->platform().input, {InputEvent::Type::Key, key, flags, 0, 0, 0}, gameKeys);
+      EXPECT_EQ(take(), (Lines{"key-down " + expected, "key-up " + expected}));
+    }
+  }
 }
 
 TEST_F(KeyNames, MouseTokensActOnPressOnly) {

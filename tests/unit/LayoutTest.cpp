@@ -7,7 +7,7 @@
 
 #include "app/Controls.h"
 #include "app/Layout.h"
-#include "commandsets/Composer.h"
+#include "app/Composer.h"
 
 namespace sayvane {
 namespace {

@@ -20,9 +20,9 @@ struct Choice : Program {
     return take();
   }
   // The window shows the set on: editor locked, menu filled; or off: all open, the label says so.
-  bool shownOn() const { return !ui().Command1.enabled && !window->characterMenu().empty(); }
+  bool shownOn() const { return !ui().Command1.enabled && window->characterMenu().filled(); }
   bool shownOff() const {
-    return ui().Command1.enabled && ui().SREngines.enabled && window->characterMenu().empty() &&
+    return ui().Command1.enabled && ui().SREngines.enabled && !window->characterMenu().filled() &&
            ui().Label5.caption == kNoActiveSetLabel;
   }
 };
@@ -50,7 +50,7 @@ TEST_F(Choice, SwitchesAtOnceBothWaysWithTheSetAndItsRulesAsTheyWereAndIsRemembe
   EXPECT_EQ(lastOf(use(Own)), "rules off");
   click("Command6");
   EXPECT_EQ(lastOf(use(Shared)), "rules off");
-  EXPECT_FALSE(window->recognition().testMode);
+  EXPECT_FALSE(window->listener().testing());
   EXPECT_EQ(ui().Command6.caption, kStartTestCaption);
   EXPECT_TRUE(ui().Command5.enabled && ui().List2.enabled && ui().SREngines.enabled && !sim->rulesActive());
 }
@@ -67,7 +67,7 @@ TEST_F(Choice, ARecognizerThatCannotBeHadOrCannotListenIsNamedAndTheWindowShowsT
   sim->options().noOwnRecognizer = false;
   sim->options().audioBusy = true;
   EXPECT_EQ(lastOf(use(Own)), "message Sayvane|" + toUtf8(kAudioBusy));
-  EXPECT_FALSE(sim->rulesActive() || window->flags().rulesActive);
+  EXPECT_FALSE(sim->rulesActive() || window->listener().rulesActive());
   EXPECT_EQ(ui().Command5.caption, kUseSetCaption);
   EXPECT_TRUE(shownOff());
 

@@ -101,6 +101,11 @@ TEST_F(OnDisk, ListingTakesXmlFilesOnlySortedAndKeepsNamesVerbatim) {
   for (const auto* name : {u"b.xml", u"A.XML", u"c.xml.saving", u"d.txt", u"点歌台.xml"}) folder.writeBytes(name, "x");
   std::filesystem::create_directory(folder.path() / "dir.xml");
   EXPECT_EQ(listSetNames(files), (std::vector<std::u16string>{u"A", u"b", u"点歌台"}));
+  // What a listing leaves out may still stand in a set file's way.
+  EXPECT_FALSE(files.writeAtomic(u"dir.xml", "x"));
+  EXPECT_EQ(files.kindOf(u"dir.xml"), Files::Kind::Folder);
+  EXPECT_EQ(files.kindOf(u"b.xml"), Files::Kind::File);
+  EXPECT_EQ(files.kindOf(u"c.xml"), Files::Kind::Missing);
 }
 
 TEST_F(OnDisk, MissingAndNonGbkFilesAreErrorsNotEmptySets) {

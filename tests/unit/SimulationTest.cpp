@@ -67,10 +67,26 @@ TEST_F(SimulatedPlatform, NothingIsDeliveredOnceQuitting) {
   EXPECT_EQ(take(), std::vector<std::string>{"quit"});
 }
 
-// As on Windows: a key pressed again while down repeats, and one release frees it.
-TEST_F(SimulatedPlatform, AKeyPressedAgainWhileDownIsReleasedByOneKeyUp) {
-  for (const std::uint32_t flags : {0u, 0u, kKeyUp}) p().input.keyEvent(0x12, 0, flags, 0);
+// As on Windows, a key pressed again while down repeats and one release frees it. Keys go bare,
+// or in the game-keys mode as this keyboard sends them; a key-up as its key-down went, whatever
+// the mode has become; anything else is marked.
+TEST_F(SimulatedPlatform, KeysRepeatAndAreMarkedWhenUnlikeTheModeOrTheirKeyDown) {
+  auto& input = p().input;
+  for (const std::uint32_t flags : {0u, 0u, kKeyUp}) input.keyEvent(0x12, 0, flags, 0);
   EXPECT_TRUE(sim->keysDown().empty());
+  input.keyEvent(0x26, 0x48, kExtendedKey, 0);           // a scan code while the mode is off
+  input.keyEvent(0x26, 0x48, kExtendedKey | kKeyUp, 0);  // released as pressed
+  window->trayCommand(TrayChoice::GameKeys);
+  input.keyEvent(0x26, 0x48, 0, 0);                      // an arrow without its flag
+  input.keyEvent(0x26, 0x48, kExtendedKey | kKeyUp, 0);  // released otherwise than pressed
+  input.keyEvent(0x41, 0x1E, 0, 0);
+  window->trayCommand(TrayChoice::GameKeys);
+  input.keyEvent(0x41, 0x1E, kKeyUp, 0);  // as pressed, though the mode is off now
+  input.keyEvent(0x41, 0, 0, 1);          // extra information
+  std::vector<bool> marked;
+  for (const auto& line : take())
+    if (line.starts_with("key-")) marked.push_back(line.ends_with(" (unexpected)"));
+  EXPECT_EQ(marked, (std::vector<bool>{false, false, false, true, false, true, true, false, false, true}));
 }
 
 TEST_F(SimulatedPlatform, AGrammarThatCannotBeLoadedKeepsThePhrasesBefore) {
@@ -96,7 +112,7 @@ TEST_F(SimulatedPlatform, HeardPhrasesReachTheWindowOnlyAsTheRecognizerWouldRepo
   // Rules off: nothing is heard at all.
   sim->hear(std::u16string(kWakePhrase));
   sim->hear(u"别的");
-  EXPECT_FALSE(window->recognition().wakeFlag);
+  EXPECT_FALSE(window->listener().awake());
   EXPECT_EQ(ui().Text4.text, u"");
 
   ASSERT_TRUE(p().recognizer.setRulesActive(true));
@@ -106,13 +122,13 @@ TEST_F(SimulatedPlatform, HeardPhrasesReachTheWindowOnlyAsTheRecognizerWouldRepo
   EXPECT_EQ(ui().Text4.text, u"");
   ASSERT_TRUE(p().recognizer.setEventInterests(kFalseRecognitionInterest));
   sim->hear(std::u16string(kWakePhrase));
-  EXPECT_FALSE(window->recognition().wakeFlag);
+  EXPECT_FALSE(window->listener().awake());
 
   ASSERT_TRUE(p().recognizer.setEventInterests(kRecognitionInterest | kFalseRecognitionInterest));
   sim->hear(u"别的");
   EXPECT_EQ(ui().Text4.text, kNotRecognized);
   sim->hear(std::u16string(kWakePhrase));
-  EXPECT_TRUE(window->recognition().wakeFlag);
+  EXPECT_TRUE(window->listener().awake());
   EXPECT_EQ(take(), (std::vector<std::string>{"grammar-load set.xml", "rules on"}));
 }
 
@@ -196,7 +212,7 @@ TEST_F(Tool, LinesWithMissingOrBadArgumentsAreNotUnderstood) {
                                  "select List1", "select List1 0", "select List1 x", "select List1 -1",
                                  "select Text1 1", "select List2", "select List2 ", "menu", "agent-command",
                                  "answer", "answer maybe", "pick", "pick-cancel now", "elapse", "elapse -1",
-                                 "elapse 1.5", "elapse 99999999999999999999", "state now", "minimize please",
+                                 "elapse 1.5", "elapse 99999999999999999999", "state now", "minimize please", "tray",
                                  "Hear Tobrin"}) {
     SCOPED_TRACE(line);
     EXPECT_EQ(run(line + "\n"), 2);
@@ -280,10 +296,11 @@ TEST_F(Tool, InputTheWindowDoesNotTakeIsReportedAsIgnored) {
                         "select List2 没有这个命令集\n"
                         "select List1 9999\n"
                         "minimize\n"
-                        "click Command7\n"),
+                        "click Command7\n"
+                        "tray 没有这一项\n"),
             (std::vector<std::string>{"main-window show", "ignored click Command1",
                                       "ignored select List2 没有这个命令集", "ignored select List1 9999",
-                                      "main-window hide", "ignored click Command7"}));
+                                      "main-window hide", "ignored click Command7", "ignored tray 没有这一项"}));
 }
 
 TEST_F(Tool, ElapseLetsTheClearTimerEmptyTheResultField) {
@@ -312,6 +329,14 @@ TEST_F(Tool, DryRunPrintsOneOperationALine) {
   EXPECT_EQ(out, "clipboard-clear\nclipboard-set 你好\nkey-down 0x11\nkey-down 0x56\nkey-up 0x11\nkey-up 0x56\n");
   EXPECT_EQ(tool({"dry-run", ""}), 0);
   EXPECT_EQ(out, "");
+  // With --game-keys, the keys as the simulated program sends them once the menu entry is ticked.
+  EXPECT_EQ(tool({"dry-run", "--game-keys", "Alt+F4"}), 0);
+  EXPECT_EQ(out, "key-down 0x12 scan 0x38\nkey-down 0x73 scan 0x3E\nkey-up 0x12 scan 0x38\nkey-up 0x73 scan 0x3E\n");
+  const auto dry = splitLines(out);
+  auto lines = scriptLines("tray 游戏按键模式\nhear Tobrin\nhear 关闭窗口\n");
+  std::erase_if(lines, [](const std::string& line) { return !line.starts_with("key-"); });
+  EXPECT_EQ(lines, dry);
+  EXPECT_EQ(tool({"dry-run", "--game-keys"}), 2);
 }
 
 TEST_F(Tool, ListFindAndMenuReadCodePage936Files) {

@@ -47,7 +47,7 @@ TEST_F(Program, TheSwitchStopsAndRestartsTheSetWithButtonsLabelAndMenu) {
   EXPECT_EQ(ui().Label5.caption, u"当前没有使用任何语音命令集");
   for (const Control* c : {&ui().Command1, &ui().Command3, &ui().Command4, &ui().Command6, &ui().List2, &ui().SREngines})
     EXPECT_TRUE(c->enabled);
-  EXPECT_TRUE(window->characterMenu().empty());
+  EXPECT_TRUE(window->characterMenu().entries().empty());
   EXPECT_TRUE(hear(u"Tobrin").empty());  // nothing listens
 
   const auto on = click("Command5");
@@ -58,8 +58,8 @@ TEST_F(Program, TheSwitchStopsAndRestartsTheSetWithButtonsLabelAndMenu) {
   for (const Control* c : {&ui().Command1, &ui().Command3, &ui().Command4, &ui().Command6, &ui().List2, &ui().SREngines})
     EXPECT_FALSE(c->enabled);
   EXPECT_TRUE(ui().Command2.enabled);
-  ASSERT_EQ(window->characterMenu().size(), kInitialEntries.size());
-  EXPECT_EQ(window->characterMenu()[3], u"tobrin");
+  ASSERT_EQ(window->characterMenu().entries().size(), kInitialEntries.size());
+  EXPECT_EQ(window->characterMenu().entries()[3], u"tobrin");
 }
 
 TEST_F(Program, ABusyAudioDeviceLeavesTheWindowAsItWasAndKeepsTheTestModeOff) {
@@ -76,13 +76,13 @@ TEST_F(Program, ABusyAudioDeviceLeavesTheWindowAsItWasAndKeepsTheTestModeOff) {
   EXPECT_TRUE(ui().List2.enabled);
   EXPECT_TRUE(ui().SREngines.enabled);
   EXPECT_EQ(ui().Label5.caption, u"");
-  EXPECT_FALSE(window->flags().rulesActive);
-  EXPECT_FALSE(window->flags().menuFilled);
+  EXPECT_FALSE(window->listener().rulesActive());
+  EXPECT_FALSE(window->characterMenu().filled());
   EXPECT_TRUE(sim->characterMenu().empty());
   // Nor can the test mode start.
   EXPECT_EQ(click("Command6"), (Lines{kInstructions, "rules on", kAudioBusy}));
   EXPECT_EQ(ui().Command6.caption, u"开始测试语音命令");
-  EXPECT_FALSE(window->recognition().testMode);
+  EXPECT_FALSE(window->listener().testing());
   EXPECT_TRUE(ui().Command1.enabled);
   EXPECT_FALSE(ui().Text4.visible);
 }
@@ -105,7 +105,7 @@ TEST_F(Program, TheTestModeShowsWhatIsHeardRunsNothingAndUnlocksEverythingWhenSt
   sim->elapse(300ms);
   EXPECT_TRUE(hear(u"关闭窗口").empty());
   EXPECT_EQ(ui().Text4.text, u"关闭窗口");
-  EXPECT_TRUE(window->recognition().wakeFlag);
+  EXPECT_TRUE(window->listener().awake());
   // The second result is cleared with the first: the timer is not restarted.
   sim->elapse(700ms);
   EXPECT_EQ(ui().Text4.text, u"");
@@ -113,7 +113,7 @@ TEST_F(Program, TheTestModeShowsWhatIsHeardRunsNothingAndUnlocksEverythingWhenSt
   EXPECT_EQ(click("Command6"), (Lines{"rules off"}));
   EXPECT_EQ(ui().Command6.caption, u"开始测试词汇");
   EXPECT_FALSE(ui().Text4.visible);
-  EXPECT_FALSE(window->recognition().testMode);
+  EXPECT_FALSE(window->listener().testing());
   for (const Control* c : {&ui().Command1, &ui().Command2, &ui().Command3, &ui().Command4, &ui().Command5,
                            &ui().List2, &ui().SREngines})
     EXPECT_TRUE(c->enabled);
@@ -127,7 +127,7 @@ TEST_F(Program, WithoutAGrammarTheTestDoesNothingAndTheSwitchTurnsOnlyTheButtons
   startQuietly();
   click("Command5");
   EXPECT_EQ(selectSet(u"坏的"), (Lines{"grammar-load 坏的.xml", "message Sayvane|" + toUtf8(kGrammarLoadFailedOnSelect)}));
-  EXPECT_FALSE(window->flags().grammarLoaded);
+  EXPECT_FALSE(window->listener().grammarLoaded());
   EXPECT_TRUE(click("Command6").empty());
   click("Command5");
   EXPECT_EQ(ui().Command5.caption, u"停止当前的语音命令集");
@@ -136,7 +136,7 @@ TEST_F(Program, WithoutAGrammarTheTestDoesNothingAndTheSwitchTurnsOnlyTheButtons
   // A new set loads its grammar with the rules off; stopping from there must not start them.
   EXPECT_TRUE(window->type("Text3", u"新的"));
   click("Command2");
-  ASSERT_TRUE(window->flags().grammarLoaded);
+  ASSERT_TRUE(window->listener().grammarLoaded());
   click("Command5");
   EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令集");
   EXPECT_FALSE(sim->rulesActive());
@@ -191,7 +191,7 @@ TEST_F(Program, ACommandHeardDuringAHoldRunsInsideItAndTheHoldStillEnds) {
                                  "key-down 0x73", "key-up 0x12", "key-up 0x73", "key-up 0x28"}));
   EXPECT_GT(sim->now() - t, 1000ms);
   EXPECT_LT(sim->now() - t, 1001ms);
-  EXPECT_FALSE(window->recognition().wakeFlag);
+  EXPECT_FALSE(window->listener().awake());
   EXPECT_EQ(armed, (std::vector<bool>{false, true}));
 }
 

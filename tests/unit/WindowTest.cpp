@@ -1,10 +1,12 @@
 #include "ProgramTest.h"
 
-#include "commandsets/Composer.h"
+#include "app/Composer.h"
 #include "support/Ends.h"
 
 namespace sayvane::testing {
 namespace {
+
+using namespace std::chrono_literals;
 
 struct Window : Program {
   void SetUp() override { startQuietly(); }
@@ -48,6 +50,37 @@ TEST_F(Window, TheTickBoxStoresOrDeletesItsSettingAndLeavesTheOptions) {
   ASSERT_TRUE(settings.write(u"Sayvane", u"Options", u"Recognizer", u"inproc"));
   ASSERT_TRUE(settings.write(u"Sayvane", u"Options", u"GameKeys", u"yes"));
   EXPECT_EQ(readOptions(settings), Options{});
+}
+
+TEST_F(Window, TheGameKeysEntryActsAtOnceReleasesKeysAsPressedAndIsRememberedAtTheNextStart) {
+  const auto entry = [&] { return window->trayMenu().at(2); };
+  const auto keysHeard = [&](std::u16string_view phrase) {
+    hear(u"Tobrin");
+    auto lines = hear(phrase);
+    std::erase_if(lines, [](const std::string& line) { return !line.starts_with("key-"); });
+    return lines;
+  };
+  EXPECT_EQ(entry().caption, u"游戏按键模式");
+  EXPECT_FALSE(entry().marked);
+  // Switched on, then off in a step's pause: the next step goes bare. Switched off in the
+  // middle of a hold: the key still comes up as it went down.
+  window->trayCommand(TrayChoice::GameKeys);
+  sim->schedule(sim->now() + 200ms, [&] { window->trayCommand(TrayChoice::GameKeys); });
+  EXPECT_EQ(keysHeard(u"运行框"), (Lines{"key-down 0x5B scan 0x5B extended", "key-up 0x5B scan 0x5B extended",
+                                        "key-down 0x52", "key-up 0x52"}));
+  window->trayCommand(TrayChoice::GameKeys);
+  const Lines scanned{"key-down 0x28 scan 0x50 extended", "key-up 0x28 scan 0x50 extended"};
+  sim->schedule(sim->now() + 300ms, [&] { window->trayCommand(TrayChoice::GameKeys); });
+  EXPECT_EQ(keysHeard(u"向下"), scanned);
+  // Ticked again, it is on at the next start; a quit in the middle of a hold releases as pressed.
+  window->trayCommand(TrayChoice::GameKeys);
+  const auto stored = sim->platform().settings.read(u"Sayvane", u"Options", u"GameKeys");
+  attach();
+  ASSERT_TRUE(stored && sim->platform().settings.write(u"Sayvane", u"Options", u"GameKeys", *stored));
+  window->start();
+  EXPECT_TRUE(entry().marked);
+  sim->schedule(sim->now() + 300ms, [&] { sim->agentCommand(u"退出"); });
+  EXPECT_EQ(keysHeard(u"向下"), scanned);
 }
 
 TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanel) {

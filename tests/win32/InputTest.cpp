@@ -10,6 +10,7 @@
 #include "e2e/driver/TargetLog.h"
 #include "platform/win32/WinForegroundRights.h"
 #include "platform/win32/WinInput.h"
+#include "sim/StandardKeyboard.h"
 #include "win32/Win32Test.h"
 
 namespace {
@@ -126,6 +127,15 @@ TEST_F(InputTest, ClicksLandAtThePointerAndRelativeMovesShiftIt) {
   // The pointer itself ends there too; the system may take a moment to say so.
   EXPECT_TRUE(e2e::waitFor([&] { return GetCursorPos(&cursor) && cursor.x == down.x && cursor.y == down.y; }, 2s))
       << cursor.x << "," << cursor.y;
+}
+
+// The simulated keyboard stands for the system's: each key it knows, and Print Screen's
+// VK_PRINT which the key table sends, has the scan code the system's US layout gives it.
+TEST(ScanCodes, TheSimulatedKeyboardAgreesWithTheSystemsLayout) {
+  sayvane::WinInput input;
+  for (std::uint8_t key = 1; key != 0; ++key)
+    if (sayvane::sim::standardScanCode(key) != 0 || key == 0x2A)
+      EXPECT_EQ(input.scanCode(key), sayvane::sim::standardScanCode(key)) << std::hex << int{key};
 }
 
 }  // namespace

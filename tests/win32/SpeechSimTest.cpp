@@ -12,7 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "GrammarFile.h"
 #include "SpeechSimPipe.h"
+#include "commandsets/DefaultSets.h"
 #include "commandsets/SetText.h"
 #include "e2e/driver/Process.h"
 #include "e2e/driver/SpeechSim.h"
@@ -20,6 +22,7 @@
 #include "platform/win32/MessagePump.h"
 #include "platform/win32/SapiRecognizer.h"
 #include "platform/win32/WinCodePage936.h"
+#include "text/Text.h"
 #include "win32/Win32Test.h"
 
 namespace {
@@ -211,6 +214,33 @@ TEST_F(SpeechSimTest, SpeechsimSayReportsTheOutcomeByItsExitCode) {
   EXPECT_EQ(exitOf(L"--wait 300 --menu 退出"), 2);
   EXPECT_EQ(heard_, (std::vector<std::u16string>{u"关闭窗口", u"打开记事本"}));
   EXPECT_EQ(falseRecognitions_, 1);
+}
+
+// The stand-in reads a grammar as XML, apart from the program's own marker-based readers: what
+// the program writes must hold up there too.
+TEST(GrammarFile, WhatTheProgramWritesReadsToItsPhrasesAndMalformedXmlIsRefused) {
+  using speechsim::readGrammar;
+  for (const auto& set : sayvane::defaultSets()) {
+    std::vector<std::u16string> phrases;
+    for (const auto& entry : set.entries) phrases.push_back(entry.phrase);
+    EXPECT_EQ(readGrammar(set.text()), phrases) << sayvane::toUtf8(set.name);
+  }
+  EXPECT_EQ(readGrammar(sayvane::setTextWithEntries({})), std::vector<std::u16string>{});
+  EXPECT_EQ(readGrammar(u"<!-- 注释 --><GRAMMAR><RULE TOPLEVEL='ACTIVE'><P>+a&amp;&#x4E00;</P></RULE>"
+                        u"<RULE><P>不是顶层</P></RULE></GRAMMAR>"),
+            std::vector<std::u16string>{u"a&一"});
+
+  const auto good = sayvane::setTextWithEntries({{u"Alt+F4", u"关闭窗口"}});
+  const auto with = [&](std::u16string_view line) {
+    auto text = good;
+    return text.insert(text.find(sayvane::kListEnd), line);
+  };
+  for (const auto& bad : {std::u16string(), std::u16string(u"<GRAMMAR LANGID=\"804\">"), with(u"<P VALSTR=\"x\">+y\r\n"),
+                          with(u"<P VALSTR=\"x\">+关闭&窗口</P>"), with(u"<P VALSTR=\"A<B\">+y</P>"), with(u"<PX/>"),
+                          with(u"<P VALSTR=\"x\">+y</L>"), with(u"文字"), good + u"<GRAMMAR></GRAMMAR>",
+                          with(u"<P VALSTR=\"x\"VAL=\"y\">+y</P>")})
+    EXPECT_FALSE(readGrammar(bad)) << sayvane::toUtf8(bad);
+  EXPECT_FALSE(speechsim::readGrammarBytes("<GRAMMAR>\x81\x20\xFF</GRAMMAR>")) << "not code page 936";
 }
 
 }  // namespace

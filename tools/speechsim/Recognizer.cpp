@@ -2,18 +2,18 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "Dispatch.h"
+#include "GrammarFile.h"
 #include "Log.h"
 #include "Module.h"
 #include "PipeServer.h"
 #include "SimulatorWindow.h"
 #include "SpeechSimPipe.h"
 #include "Text.h"
-#include "commandsets/Grammar.h"
-#include "platform/std/FolderFiles.h"
-#include "platform/win32/WinCodePage936.h"
 
 namespace speechsim {
 namespace {
@@ -228,13 +228,13 @@ class Grammar final : public DispatchObject {
     // Whatever happens next, the old grammar is gone, as with a real engine's failed load.
     phrases_.clear();
     active_ = false;
-    // Read and compiled as the program's own readers do: code page 936, judged by markers.
     const std::filesystem::path file(path);
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-    sayvane::FolderFiles folder(file.parent_path());
-    sayvane::WinCodePage936 codePage;
-    auto phrases = sayvane::compileGrammarFile(folder, codePage, file.filename().u16string());
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!in && !in.eof()) return HRESULT_FROM_WIN32(ERROR_READ_FAULT);
+    auto phrases = readGrammarBytes(bytes);
     if (!phrases) return E_INVALIDARG;
     phrases_ = std::move(*phrases);
     return S_OK;

@@ -7,6 +7,7 @@ namespace speechsim {
 namespace {
 
 constexpr UINT_PTR kWatchTimer = 1;
+constexpr UINT kEndMessage = WM_APP + 1;
 constexpr int kClientWidth = 360;
 constexpr int kClientHeight = 74;
 
@@ -29,6 +30,10 @@ SimulatorWindow* SimulatorWindow::create(Hear hear) {
     description.lpszClassName = kSimulatorWindowClass;
     return RegisterClassExW(&description);
   }();
+  // The window may outlive the stand-in's last object: so must this module, its procedure's home.
+  HMODULE pinned = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                     reinterpret_cast<LPCWSTR>(&SimulatorWindow::procedure), &pinned);
   auto* self = new SimulatorWindow(std::move(hear));
   self->previous_ = GetForegroundWindow();
 
@@ -83,7 +88,12 @@ SimulatorWindow::~SimulatorWindow() {
 }
 
 void SimulatorWindow::release() {
-  if (--references_ == 0) delete this;
+  if (--references_ > 0) return;
+  // Ended by its own message rather than now: without a window manager, Wine waits two seconds
+  // for a shown window to be hidden, and a program that is quitting would wait with it. The
+  // window then goes with the process.
+  if (window_ && PostMessageW(window_, kEndMessage, 0, 0)) return;
+  delete this;
 }
 
 bool SimulatorWindow::ours(HWND window) const {
@@ -133,6 +143,9 @@ LRESULT SimulatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kSimulatorSay || LOWORD(wParam) == IDOK) say();
+      return 0;
+    case kEndMessage:
+      delete this;
       return 0;
     case WM_CLOSE:
       // The program ends this window with its recognizer; the user can only put it aside.

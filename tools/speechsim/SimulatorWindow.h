@@ -22,7 +22,8 @@ class SimulatorWindow {
 
   // Shown without taking the activation, topmost, in the bottom-left corner of the work area.
   static SimulatorWindow* create(Hear hear);
-  // Destroyed with the last reference; the window holds one while it hands over a phrase.
+  // Ends with the last reference, its window with the next message it handles (or with the
+  // process); the window holds one while it hands over a phrase.
   void release();
 
  private:

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/win32/CharacterPicture.h"
+#include "app/win32/CommandMenu.h"
 #include "app/win32/PopupMenu.h"
 #include "app/win32/SpeechBubble.h"
 #include "app/win32/WindowClasses.h"
@@ -22,18 +23,6 @@ constexpr DWORD kStyle = WS_POPUP;
 constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
 constexpr int kMaxSize = 32767;
 constexpr int kEdgeMargin = 24;  // from the work area's corner, in pixels
-// Command ids are 16 bits in WM_COMMAND.
-constexpr std::size_t kMaxMenuEntries = 0xFFFF - kFirstCommandId;
-
-// A menu shows '&' as an underline under the next letter; the name is meant literally.
-std::wstring menuText(const std::u16string& name) {
-  std::wstring text;
-  for (wchar_t c : wide(name)) {
-    if (c == L'&') text += L'&';
-    text += c;
-  }
-  return text;
-}
 
 }  // namespace
 
@@ -73,6 +62,9 @@ class BuiltInCharacterControl::Window final : public Character {
   void paint(HDC dc);
   void openMenu(POINT at);
   void command(UINT id);
+  void choose(std::size_t entry);
+  // The list to change: a menu that is open keeps showing the list as it was.
+  std::vector<std::u16string>& changedCommands();
   POINT screenPoint(LPARAM clientPoint) const;
 
   HINSTANCE instance_;
@@ -83,9 +75,9 @@ class BuiltInCharacterControl::Window final : public Character {
   HRGN shape_ = nullptr;
   SpeechBubble bubble_;
   SapiVoice voice_;
-  std::vector<std::u16string> commands_;
+  std::shared_ptr<std::vector<std::u16string>> commands_ = std::make_shared<std::vector<std::u16string>>();
   bool armed_ = false;
-  bool menuOpen_ = false;
+  CommandMenu* menu_ = nullptr;  // while it is open
   // A drag with the left button: where the pointer and the window were when it began.
   bool dragging_ = false;
   POINT dragPointer_{};
@@ -188,13 +180,18 @@ bool BuiltInCharacterControl::Window::setLanguageId(int) {
 }
 
 bool BuiltInCharacterControl::Window::addCommand(const std::u16string& name) {
-  commands_.push_back(name);
+  changedCommands().push_back(name);
   return true;
 }
 
 bool BuiltInCharacterControl::Window::removeAllCommands() {
-  commands_.clear();
+  commands_ = std::make_shared<std::vector<std::u16string>>();
   return true;
+}
+
+std::vector<std::u16string>& BuiltInCharacterControl::Window::changedCommands() {
+  if (commands_.use_count() > 1) commands_ = std::make_shared<std::vector<std::u16string>>(*commands_);
+  return *commands_;
 }
 
 void BuiltInCharacterControl::Window::showArmed(bool armed) {
@@ -244,42 +241,36 @@ void BuiltInCharacterControl::Window::paint(HDC dc) {
 }
 
 void BuiltInCharacterControl::Window::openMenu(POINT at) {
-  if (menuOpen_) return;
-  HMENU menu = CreatePopupMenu();
-  if (!menu) return;
+  if (menu_) return;
   // The names as they are now: the list may change while the menu is open.
-  std::vector<std::u16string> shown(commands_.begin(),
-                                    commands_.begin() + static_cast<std::ptrdiff_t>(std::min(commands_.size(), kMaxMenuEntries)));
-  for (std::size_t i = 0; i < shown.size(); ++i)
-    AppendMenuW(menu, MF_STRING, kFirstCommandId + i, menuText(shown[i]).c_str());
-  if (!shown.empty()) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING, kHideCommandId, L"隐藏");
+  const CommandMenu::Names shown = commands_;
+  CommandMenu menu(shown, menuRowsAt(at), 2, kFirstCommandId);
+  if (!menu.handle()) return;
+  if (!shown->empty()) AppendMenuW(menu.handle(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu.handle(), MF_STRING, kHideCommandId, L"隐藏");
 
-  menuOpen_ = true;
-  const UINT chosen = trackMenuFromBackground(window_, menu, at);
-  menuOpen_ = false;
-  DestroyMenu(menu);
+  menu_ = &menu;
+  const UINT chosen = trackMenuFromBackground(window_, menu.handle(), at);
+  menu_ = nullptr;
 
   if (chosen == kHideCommandId) {
-    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(kHideCommandId, 0), 0);
-  } else if (chosen >= kFirstCommandId && chosen - kFirstCommandId < shown.size()) {
-    // Through WM_COMMAND like any other choice, with the entry's place in today's list.
-    const auto& name = shown[chosen - kFirstCommandId];
-    const auto found = std::find(commands_.begin(), commands_.end(), name);
-    if (found != commands_.end() && static_cast<std::size_t>(found - commands_.begin()) < kMaxMenuEntries)
-      SendMessageW(window_, WM_COMMAND,
-                   MAKEWPARAM(kFirstCommandId + static_cast<UINT>(found - commands_.begin()), 0), 0);
+    (void)hide();
+  } else if (const auto entry = menu.entry(chosen)) {
+    // By its name in today's list: it may have moved, or gone, while the menu was open.
+    const auto found = std::find(commands_->begin(), commands_->end(), (*shown)[*entry]);
+    if (found != commands_->end()) choose(static_cast<std::size_t>(found - commands_->begin()));
   }
 }
 
 void BuiltInCharacterControl::Window::command(UINT id) {
-  if (id == kHideCommandId) {
-    (void)hide();
-    return;
-  }
-  if (id < kFirstCommandId || id - kFirstCommandId >= commands_.size()) return;
+  if (id == kHideCommandId) (void)hide();
+  else if (id >= kFirstCommandId) choose(id - kFirstCommandId);
+}
+
+void BuiltInCharacterControl::Window::choose(std::size_t entry) {
+  if (entry >= commands_->size()) return;
   // A copy: the handler may well replace the list.
-  const std::u16string name = commands_[id - kFirstCommandId];
+  const std::u16string name = (*commands_)[entry];
   if (onCommand_) onCommand_(name);
 }
 
@@ -370,6 +361,9 @@ LRESULT BuiltInCharacterControl::Window::handle(UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
       command(LOWORD(wParam));
       return 0;
+    case WM_INITMENUPOPUP:
+      if (menu_) menu_->fill(reinterpret_cast<HMENU>(wParam));
+      return 0;
     default:
       break;
   }
@@ -391,6 +385,8 @@ Character* BuiltInCharacterControl::load(const std::u16string&, const std::u16st
   }
   return character_.get();
 }
+
+void BuiltInCharacterControl::close() { character_.reset(); }
 
 HWND BuiltInCharacterControl::window() const { return character_ ? character_->handle() : nullptr; }
 HWND BuiltInCharacterControl::bubbleWindow() const { return character_ ? character_->bubble() : nullptr; }

@@ -34,6 +34,9 @@ class BuiltInCharacterControl final : public CharacterControl {
   // the first call; nothing when it cannot be.
   Character* load(const std::u16string& id, const std::u16string& loadKey) override;
 
+  // The character leaves the screen now, with its voice; nothing may be asked of it afterwards.
+  void close();
+
   // The character's window and its bubble's; null before load().
   [[nodiscard]] HWND window() const;
   [[nodiscard]] HWND bubbleWindow() const;

@@ -9,7 +9,7 @@
 #include "app/win32/WindowClasses.h"
 #include "app/win32/WindowMetrics.h"
 #include "app/win32/WindowObject.h"
-#include "commandsets/Composer.h"
+#include "app/Composer.h"
 #include "platform/win32/Wide.h"
 
 namespace sayvane::win32 {
@@ -206,6 +206,7 @@ void MainWindowView::deliver(const std::function<void(MainWindow&)>& event) {
 void MainWindowView::render() {
   if (!model_ || rendering_ || !window_) return;
   rendering_ = true;  // notifications our own changes cause are not user input
+  model_->present();  // also in the middle of an event, before a wait shows the window
   const Controls& ui = model_->controls();
   for (const auto& placement : mainWindowLayout()) {
     const Control& c = *ui.find(placement.name);
@@ -336,7 +337,7 @@ void MainWindowView::hide() {
 }
 
 void MainWindowView::quit() {
-  hide();
+  // The window goes with the process, after the character and the icon.
   pump_.requestQuit(0);
 }
 
@@ -370,7 +371,7 @@ LRESULT MainWindowView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_TIMER:
       if (wParam == kClearTimerId && model_) {
-        model_->Timer1_Timer();
+        model_->clearTimerTick();
         render();
       }
       return 0;

@@ -95,13 +95,9 @@ void SpeechBubble::layOut(const RECT& anchor, int dpi) {
 
   // The text's own size, wrapped at a comfortable width and never larger than half the screen.
   const int maxText = std::max(1, std::min(scaled(240, dpi), workWidth - 2 * padding - 2));
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window_)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window_, text.data(), static_cast<int>(text.size()))));
   RECT measured{0, 0, maxText, 0};
   HDC dc = GetDC(window_);
-  HGDIOBJ old = SelectObject(dc, font_);
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured, kTextFormat | DT_CALCRECT);
-  SelectObject(dc, old);
+  drawText(dc, measured, DT_CALCRECT);
   ReleaseDC(window_, dc);
   const int textWidth = std::clamp(static_cast<int>(measured.right - measured.left), scaled(24, dpi), maxText);
   const int textHeight = std::clamp(static_cast<int>(measured.bottom - measured.top), 1, std::max(1, workHeight / 2));
@@ -156,13 +152,20 @@ void SpeechBubble::paint(HDC dc) {
     DeleteObject(paper);
     DeleteObject(region);
   }
+  // Clipped to the body, not to the measured area: a glyph whose ink overhangs its advance falls
+  // into the padding.
+  IntersectClipRect(dc, body_.left + 1, body_.top + 1, body_.right - 1, body_.bottom - 1);
+  RECT area = textArea_;
+  drawText(dc, area, DT_NOCLIP);
+}
+
+void SpeechBubble::drawText(HDC dc, RECT& area, UINT flags) const {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window_)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(GetWindowTextW(window_, text.data(), static_cast<int>(text.size()))));
   HGDIOBJ old = SelectObject(dc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, kInk);
-  RECT area = textArea_;
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, kTextFormat);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, kTextFormat | flags);
   SelectObject(dc, old);
 }
 

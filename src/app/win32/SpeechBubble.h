@@ -33,6 +33,8 @@ class SpeechBubble final {
   void layOut(const RECT& anchor, int dpi);
   HRGN createRegion() const;
   void paint(HDC dc);
+  // The window's text in the bubble's font; measured, with DT_CALCRECT, exactly as it is drawn.
+  void drawText(HDC dc, RECT& area, UINT flags) const;
 
   HINSTANCE instance_;
   HWND window_ = nullptr;

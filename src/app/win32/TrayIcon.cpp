@@ -59,12 +59,16 @@ TrayIcon::TrayIcon(HINSTANCE instance, std::function<std::vector<TrayEntry>()> m
     : instance_(instance), menu_(std::move(menu)), onChoice_(std::move(onChoice)) {}
 
 TrayIcon::~TrayIcon() {
-  if (added_) {
-    NOTIFYICONDATAW data = iconData();
-    Shell_NotifyIconW(NIM_DELETE, &data);
-  }
+  remove();
   if (window_) DestroyWindow(window_);
   if (icon_) DestroyIcon(icon_);
+}
+
+void TrayIcon::remove() {
+  if (!added_) return;
+  NOTIFYICONDATAW data = iconData();
+  Shell_NotifyIconW(NIM_DELETE, &data);
+  added_ = false;
 }
 
 bool TrayIcon::create() {

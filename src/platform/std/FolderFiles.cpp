@@ -77,4 +77,11 @@ bool FolderFiles::remove(const std::u16string& name) {
   return fs::remove(pathOf(name), ec) && !ec;
 }
 
+Files::Kind FolderFiles::kindOf(const std::u16string& name) {
+  std::error_code ec;
+  if (fs::is_directory(pathOf(name), ec)) return Kind::Folder;
+  // A dangling link is an entry too: it blocks the name all the same.
+  return fs::exists(fs::symlink_status(pathOf(name), ec)) ? Kind::File : Kind::Missing;
+}
+
 }  // namespace sayvane

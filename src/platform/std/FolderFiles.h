@@ -21,6 +21,7 @@ class FolderFiles final : public Files {
   [[nodiscard]] std::optional<std::string> read(const std::u16string& name) override;
   [[nodiscard]] bool writeAtomic(const std::u16string& name, const std::string& bytes) override;
   [[nodiscard]] bool remove(const std::u16string& name) override;
+  Kind kindOf(const std::u16string& name) override;
 
  private:
   std::filesystem::path pathOf(const std::u16string& name) const;

@@ -29,10 +29,11 @@ class AgentCharacterControl final : public CharacterControl {
 
   // A second call returns the character already loaded.
   [[nodiscard]] Character* load(const std::u16string& id, const std::u16string& loadKey) override;
+  // Lets the control go now, and the character leaves the screen with it; no event comes after.
+  void release();
 
  private:
   HRESULT onEvent(DISPID member, DISPPARAMS& parameters);
-  void release();
 
   ControlFactory factory_;
   DiagnosticRecord& record_;

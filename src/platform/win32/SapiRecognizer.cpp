@@ -6,12 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "commandsets/SetText.h"
 #include "platform/win32/SapiTokens.h"
 #include "platform/win32/SapiVoice.h"
 #include "platform/win32/SystemInfo.h"
-#include "platform/win32/WinCodePage936.h"
-#include "speech/SpeechTexts.h"
 #include "text/Text.h"
 
 namespace sayvane::win32 {
@@ -29,16 +26,20 @@ HRESULT create(const GUID& clsid, DWORD where, IDispatch** object) {
   return CoCreateInstance(clsid, nullptr, where, IID_IDispatch, reinterpret_cast<void**>(object));
 }
 
-// A set of one phrase in a file of its own, for the speech check; its path, or nothing.
+// A grammar of the wake phrase alone in a file of its own, for the speech check; its path, or
+// nothing. Plain ASCII, so it reads the same in any code page.
 std::optional<std::filesystem::path> onePhraseGrammar() {
+  static constexpr char kGrammar[] =
+      "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\r\n<GRAMMAR LANGID=\"804\">\r\n"
+      "<RULE NAME=\"Check\" ID=\"1001\" TOPLEVEL=\"ACTIVE\">\r\n<L PROPNAME=\"Check\" PROPID=\"1001\">\r\n"
+      "<P VALSTR=\"OpenShow\">+Tobrin</P>\r\n</L>\r\n</RULE>\r\n</GRAMMAR>\r\n";
   wchar_t temp[MAX_PATH + 1] = {};
   if (!GetTempPathW(MAX_PATH, temp)) return std::nullopt;
   const auto path = std::filesystem::path(temp) / L"sayvane-speech-check.xml";
-  const auto bytes = WinCodePage936().encode(setTextWithEntries({{u"OpenShow", u"Tobrin"}}));
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes.bytes.value_or("");
+  out << kGrammar;
   out.close();
-  if (!out || !bytes.bytes) return std::nullopt;
+  if (!out) return std::nullopt;
   return path;
 }
 

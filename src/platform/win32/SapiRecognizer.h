@@ -46,9 +46,10 @@ class SapiRecognizer final : public Recognizer {
   [[nodiscard]] bool setRulesActive(bool active) override;
   // Each recognizer through a recognizer of its own, and the voices (the system's voice class).
   [[nodiscard]] SpeechSurvey survey() override;
+  // Lets the recognizer go now; no event comes after.
+  void close();
 
  private:
-  void close();
   bool openShared();
   bool openInproc();
   bool listen(ComPtr<IDispatch> context, std::u16string_view name);

@@ -17,6 +17,10 @@ std::vector<TargetEvent> readTargetLog(const std::filesystem::path& path) {
     TargetEvent event;
     if (!(line >> event.micros >> event.kind >> event.value)) continue;
     if (unsigned long stamp = 0; line >> stamp) event.stampMs = static_cast<DWORD>(stamp);
+    if (unsigned bits = 0; line >> std::hex >> bits) {
+      event.scanCode = bits & 0xFF;
+      event.extended = (bits & 0x100) != 0;
+    }
     events.push_back(std::move(event));
   }
   return events;

@@ -25,6 +25,9 @@ struct TargetEvent {
   std::string value;
   // For input messages: the system's millisecond time stamp from when the input was queued.
   std::optional<DWORD> stampMs;
+  // For key messages: the scan code and the extended-key bit of the message's lParam.
+  unsigned scanCode = 0;
+  bool extended = false;
 };
 
 // Milliseconds between the system's stamps of two input messages (0 without them).

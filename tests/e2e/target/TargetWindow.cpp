@@ -3,14 +3,14 @@
 // Lines are "<micros> <kind> <value>"; the times are performance-counter microseconds, the
 // same clock in every process, so they compare with times the test takes itself. Input
 // messages add the millisecond time the system stamped them with when the input was queued,
-// which no delay of this window's own in taking them can shift.
+// which no delay of this window's own in taking them can shift; key messages then add the scan
+// code and the extended-key bit of their lParam, in hex as one number ("150": extended, 0x50).
 #include <windows.h>
 
 #include <shellapi.h>
 #include <windowsx.h>
 
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -24,12 +24,10 @@ constexpr UINT kFocusRetryMilliseconds = 20;
 HANDLE logFile = INVALID_HANDLE_VALUE;
 bool ready = false;
 
-// Input messages add the system's stamp; others log none.
-void logLine(const char* kind, const char* value, std::optional<DWORD> stamp = {}) {
+// `fields`: the message's value, and for input messages what follows it.
+void logLine(const char* kind, const char* fields) {
   char line[160];
-  const int length = stamp ? std::snprintf(line, sizeof line, "%lld %s %s %lu\n", e2e::microsNow(), kind, value,
-                                           static_cast<unsigned long>(*stamp))
-                           : std::snprintf(line, sizeof line, "%lld %s %s\n", e2e::microsNow(), kind, value);
+  const int length = std::snprintf(line, sizeof line, "%lld %s %s\n", e2e::microsNow(), kind, fields);
   if (length <= 0) return;
   DWORD written = 0;
   // One write per line, flushed at once: the reader polls the file while this runs.
@@ -64,12 +62,14 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   // starts with "ready", and everything after it is what the test sent.
   for (const auto& [input, kind] : kInputs) {
     if (input != message) continue;
-    char value[64];
+    char fields[64];
+    const auto stamp = static_cast<unsigned long>(static_cast<DWORD>(GetMessageTime()));
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST)
-      std::snprintf(value, sizeof value, "%d,%d", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      std::snprintf(fields, sizeof fields, "%d,%d %lu", GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), stamp);
     else
-      std::snprintf(value, sizeof value, "%llX", static_cast<unsigned long long>(wParam));
-    if (ready) logLine(kind, value, static_cast<DWORD>(GetMessageTime()));
+      std::snprintf(fields, sizeof fields, "%llX %lu %X", static_cast<unsigned long long>(wParam), stamp,
+                    static_cast<unsigned>((lParam >> 16) & 0x1FF));
+    if (ready) logLine(kind, fields);
     // Keys still reach DefWindowProc: Alt+F4 must close the window as it would any other.
     return DefWindowProcW(window, message, wParam, lParam);
   }

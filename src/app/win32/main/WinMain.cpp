@@ -62,10 +62,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       // The recognizer's and the character's events reach the model as the window's own do.
       SapiRecognizer recognizer(record);
       recognizer.setEventHandlers(
-          [&view](const std::u16string& text) { view.deliver([&](MainWindow& m) { m.RC_Recognition(text); }); },
-          [&view] { view.deliver([](MainWindow& m) { m.RC_FalseRecognition(); }); });
+          [&view](const std::u16string& text) { view.deliver([&](MainWindow& m) { m.heard(text); }); },
+          [&view] { view.deliver([](MainWindow& m) { m.heardNothing(); }); });
       auto menuChoice = [&view](const std::u16string& name) {
-        view.deliver([&](MainWindow& m) { m.Agent1_Command(name); });
+        view.deliver([&](MainWindow& m) { m.characterCommand(name); });
       };
       AgentCharacterControl systemCharacter(record);
       systemCharacter.setCommandHandler(menuChoice);
@@ -91,7 +91,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       model.start();
       view.render();  // start-up ends with no event after it to show what it changed
       exitCode = pump.run();
-      view.detach();  // the window outlives the model by a moment: nothing may reach it then
+      view.detach();  // nothing may reach the model from here on
+      // The end, in the order the user sees it: the character and the icon leave first, then the
+      // services other processes keep for us are let go. The windows and the rest go with the
+      // process: taking them down one by one only costs time (Wine without a window manager
+      // waits two seconds for each shown window it hides).
+      systemCharacter.release();
+      builtInCharacter.close();
+      tray.remove();
+      recognizer.close();
+      if (SUCCEEDED(com)) CoUninitialize();
+      ExitProcess(static_cast<UINT>(exitCode));
     }
   }
   if (SUCCEEDED(com)) CoUninitialize();

@@ -1,4 +1,4 @@
-#include "commandsets/Composer.h"
+#include "app/Composer.h"
 
 #include <cmath>
 
