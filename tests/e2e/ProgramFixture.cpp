@@ -173,14 +173,19 @@ void ProgramTest::closeAndExpectExit() {
   EXPECT_EQ(program.waitExit(10s), 0);
 }
 
-bool ProgramTest::chooseFromTrayMenu(std::u16string_view caption) {
+int trayMenuPosition(std::u16string_view caption) {
   const auto entry = std::find(std::begin(kTrayEntries), std::end(kTrayEntries), caption);
   EXPECT_NE(entry, std::end(kTrayEntries)) << sayvane::toUtf8(caption);
+  return static_cast<int>(entry - std::begin(kTrayEntries)) + 1;
+}
+
+bool ProgramTest::chooseFromTrayMenu(std::u16string_view caption) {
+  const int position = trayMenuPosition(caption);
   const HWND owner = program.waitWindow(sayvane::win32::kTrayWindowClass);
   PostMessageW(owner, sayvane::win32::kTrayCallbackMessage, sayvane::win32::kTrayIconId, WM_RBUTTONUP);
   const HWND menu = waitPopupMenu(program);
   if (!menu) return false;
-  for (auto i = std::begin(kTrayEntries); i <= entry; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  for (int i = 0; i < position; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
   return true;
 }

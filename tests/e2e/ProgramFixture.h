@@ -21,6 +21,9 @@ inline constexpr wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Setting
 inline constexpr wchar_t kSettingKey[] = L"Software\\VB and VBA Program Settings\\Sayvane\\Startup";
 inline constexpr wchar_t kOptionsKey[] = L"Software\\VB and VBA Program Settings\\Sayvane\\Options";
 
+// Where the entry with `caption` stands in the notification icon's menu, counted from 1 as the
+// keyboard walks it (separators skipped).
+int trayMenuPosition(std::u16string_view caption);
 // A stored value under `key`; nothing when it is absent.
 std::optional<std::wstring> storedValue(const wchar_t* key, const wchar_t* name);
 

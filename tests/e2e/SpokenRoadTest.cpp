@@ -203,11 +203,11 @@ TEST_P(BuiltInCharacterQuit, TakesTheCharacterAndTheIconAwayFirstAndEndsAtOnce) 
   if (way == "CloseBox")
     ASSERT_TRUE(say(u"Tobrin") == "recognition" && say(u"添加语音命令") == "recognition" && waitFor([&] { return visible(main); }));
   EXPECT_EQ(say(u"Tobrin"), "recognition");
-  // From a menu, the quit is the key that chooses "退出", first in the initial set, fourth for the icon.
+  // From a menu, the quit is the key that chooses "退出", first in the initial set, last for the icon.
   if (way == "CharacterMenu") PostMessageW(character, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
   if (way == "TrayMenu") PostMessageW(icon.hWnd, sayvane::win32::kTrayCallbackMessage, icon.uID, WM_RBUTTONUP);
   const HWND menu = way.ends_with("Menu") ? waitPopupMenu(program) : nullptr;
-  for (int i = way == "TrayMenu" ? 4 : menu ? 1 : 0; i > 0; --i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  for (int i = way == "TrayMenu" ? trayMenuPosition(u"退出") : menu ? 1 : 0; i > 0; --i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
 
   const long long asked = microsNow();
   if (way == "Speech") ASSERT_TRUE(sayWithoutWaiting(u"退出"));
