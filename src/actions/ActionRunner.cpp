@@ -6,6 +6,8 @@
 #include <vector>
 #include <cmath>
 
+#include "text/Text.h"
+
 namespace sayvane {
 namespace {
 
@@ -61,7 +63,10 @@ Outcome perform(const Operation& o, ActionServices& s, std::vector<InputEvent>& 
     case K::Wait: return waitMoreThan(s.waiter, toNanoseconds(o.milliseconds)) ? Outcome::Done : Outcome::Quitting;
     case K::ShellOpen: s.shell.open(o.text); return Outcome::Done;
     case K::StartProgram:
-      if (!s.programs.start(o.text)) s.dialogs.message(std::u16string(kNoSuchProgram), std::u16string(kNoticeCaption));
+      if (!s.programs.start(o.text)) {
+        s.record.note(concat({u"提示框：", kNoSuchProgram, u"（", o.text, u"）"}));
+        s.dialogs.message(std::u16string(kNoSuchProgram), std::u16string(kNoticeCaption));
+      }
       return Outcome::Done;
     case K::ClipboardClear: return ok(s.clipboard.clear());
     case K::ClipboardSet: return ok(s.clipboard.setText(o.text));
@@ -91,13 +96,16 @@ void runPlan(const ActionPlan& plan, ActionServices& services) {
   std::vector<InputEvent> held;
   bool checked = false;
   for (const auto& operation : plan) {
+    const auto outcome = perform(operation, services, held);
     if (operation.kind == Operation::Kind::Input && !checked) {
       checked = true;
-      // The keys are sent all the same: only the user can give the program the rights.
-      if (services.foreground.compare() == ForegroundLevel::Higher)
+      // Asked once the first input is out, so that it never waits for the question; the rest
+      // goes all the same: only the user can give the program the rights.
+      if (services.foreground.compare() == ForegroundLevel::Higher) {
+        services.record.note(u"前台窗口的程序以管理员身份运行：按键和鼠标操作到达不了它");
         (void)services.character.speak(std::u16string(kElevatedTarget));
+      }
     }
-    const auto outcome = perform(operation, services, held);
     if (operation.kind == Operation::Kind::StartProgram) skipFailures = true;
     if (outcome == Outcome::Quitting) {
       for (const auto& key : held) send(services.input, released(key), false);

@@ -5,6 +5,7 @@
 
 #include "actions/ActionPlan.h"
 #include "platform/Character.h"
+#include "platform/DiagnosticRecord.h"
 #include "platform/Clipboard.h"
 #include "platform/Dialogs.h"
 #include "platform/ForegroundRights.h"
@@ -48,6 +49,7 @@ struct ActionServices {
   Character& character;
   MainWindowControl& window;
   ForegroundRights& foreground;
+  DiagnosticRecord& record;
   const bool& gameKeys;  // keys carry their scan codes; read at each key-down
 };
 
@@ -55,8 +57,8 @@ struct ActionServices {
 int roundToInt16(double value);
 
 // Stops at a failed operation until a program start has been attempted; from then on a
-// failing operation is skipped and the next one runs. Stops when the program quits. Before
-// its first key or click, the character says so once when Windows will drop them.
+// failing operation is skipped and the next one runs. Stops when the program quits. Once
+// its first key or click has gone out, the character says once when Windows drops them.
 void runPlan(const ActionPlan& plan, ActionServices& services);
 void runAction(std::u16string_view action, ActionServices& services);
 

@@ -24,13 +24,14 @@ std::u16string_view caption(Toggle toggle, std::u16string_view first, std::u16st
 MainWindow::MainWindow(Platform& platform)
     : p_(platform),
       library_(platform.files, platform.codePage),
-      listener_(platform.recognizer, library_),
+      listener_(platform.recognizer, library_, platform.record),
       menu_(platform.files, platform.codePage),
       ui_(initialControls()) {}
 
 ActionServices MainWindow::services() {
   return ActionServices{p_.input,  p_.shell,   p_.programs,       p_.clipboard, p_.screen,     p_.random,
-                        p_.waiter, p_.dialogs, menu_.character(), *this,        p_.foreground, options_.gameKeys};
+                        p_.waiter, p_.dialogs, menu_.character(), *this,        p_.foreground, p_.record,
+                        options_.gameKeys};
 }
 
 void MainWindow::present() {
@@ -70,6 +71,7 @@ void MainWindow::present() {
 }
 
 void MainWindow::message(std::u16string_view text, std::u16string_view caption) {
+  p_.record.note(concat({u"提示框：", text}));
   present();  // the box's wait draws the window as it is now
   p_.dialogs.message(std::u16string(text), std::u16string(caption));
 }
@@ -130,6 +132,7 @@ void MainWindow::hideMainWindow() {
 void MainWindow::quit() {
   if (quitting_) return;
   quitting_ = true;
+  p_.record.note(u"退出");
   menu_.character().showArmed(false);
   p_.view.quit();
 }

@@ -105,6 +105,12 @@ class MainWindow final : public MainWindowControl, public ResultField {
   SwitchResult switchActiveSet();
   void clickSwitch();
   void toggleTestMode();
+  // The recognizer chosen from the notification icon's menu, at once: the loaded set and the
+  // rules' state carry over into it.
+  void useRecognizer(RecognizerChoice choice);
+
+  // app/TrayMenu.cpp
+  void trayChoice(TrayChoice choice);
 
   // app/Startup.cpp
   void startupPhase1();

@@ -3,11 +3,11 @@
 // the tips box deletes the whole "Startup" section.
 #pragma once
 
+#include "platform/Recognizer.h"
+#include "platform/Recognizer.h"
 #include "platform/Settings.h"
 
 namespace sayvane {
-
-enum class RecognizerChoice { Shared, Own };
 
 struct Options {
   RecognizerChoice recognizer = RecognizerChoice::Shared;

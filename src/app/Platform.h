@@ -4,6 +4,7 @@
 #include "platform/Character.h"
 #include "platform/Clipboard.h"
 #include "platform/CodePage936.h"
+#include "platform/DiagnosticRecord.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/ForegroundRights.h"
@@ -37,6 +38,7 @@ struct Platform {
   Timer& timer;
   WindowView& view;
   ForegroundRights& foreground;
+  DiagnosticRecord& record;
 };
 
 }  // namespace sayvane

@@ -103,6 +103,8 @@ MainWindow::SwitchResult MainWindow::switchActiveSet() {
   if (!listener_.switchSet(on, set)) {
     menu_.restore(before);
     message(kAudioBusy);
+  } else {
+    p_.record.note(on ? concat({kActiveSetLabel, set}) : std::u16string(kNoActiveSetLabel));
   }
   return SwitchResult::Done;
 }
@@ -121,6 +123,42 @@ void MainWindow::toggleTestMode() {
   message(kTestInstructions, u"提示");
   if (quitting_) return;
   if (!listener_.setTesting(true)) message(kAudioBusy);
+}
+
+}  // namespace sayvane
+
+namespace sayvane {
+
+void MainWindow::useRecognizer(RecognizerChoice choice) {
+  p_.record.note(concat({u"通知区域菜单：", recognizerName(choice)}));
+  // Remembered even when it cannot be had now: the next start tries it first.
+  options_.recognizer = choice;
+  (void)writeOptions(p_.settings, options_);
+  if (listener_.inUse() == choice) return;
+  const bool wasOn = listener_.rulesActive() && !listener_.testing();
+  const auto dropSet = [this] {
+    listener_.dropSet();
+    menu_.clear();
+  };
+  if (!listener_.start(choice)) {
+    listener_.stop();
+    dropSet();
+    return message(kNoRecognizer);
+  }
+  if (listener_.inUse() != choice)
+    message(concat({u"无法", recognizerName(choice), u"，现在仍然", recognizerName(*listener_.inUse()), u"。"}), u"提示");
+  // The set last loaded, even one a failed switch left without rules: its phrases are the ones shown.
+  if (!library_.loadedName().empty() && !listener_.load(library_.path(library_.loadedName())))
+    message(kGrammarLoadFailedOnSelect);
+  if (!wasOn) return;
+  // The set comes on again in the new recognizer, or the window says it is off.
+  if (listener_.grammarLoaded() && listener_.chineseEngineShown() &&
+      listener_.switchSet(true, listener_.activeSet()))
+    return;
+  dropSet();
+  if (!listener_.grammarLoaded()) return;
+  if (!listener_.chineseEngineShown()) message(kMustUseChinese, u"提示");
+  else message(kAudioBusy);
 }
 
 }  // namespace sayvane

@@ -18,6 +18,7 @@ void MainWindow::start() {
   startupPhase1();
   if (quitting_) return;
   if (!startupPhase2()) {
+    p_.record.note(concat({u"提示框：", kStartupFailure}));
     present();
     p_.dialogs.critical(std::u16string(kStartupFailure), std::u16string(kAppTitle));
     // Hidden with an empty character menu, the program could neither be edited nor quit.
@@ -69,7 +70,7 @@ std::u16string MainWindow::defaultsNotWritten(const std::u16string& fileName) {
 // started, a broken initial set is the file's fault, not the recognizer's: the file is named
 // and the set left off, so the window shows with the list free for another.
 bool MainWindow::startupPhase2() {
-  if (!listener_.start()) return false;
+  if (!listener_.start(options_.recognizer)) return false;
   const auto& names = library_.names();
   if (std::find(names.begin(), names.end(), kInitialSetName) != names.end()) {
     if (const auto problem = chooseSet(std::u16string(kInitialSetName))) {

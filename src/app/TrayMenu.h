@@ -7,7 +7,16 @@
 
 namespace sayvane {
 
-enum class TrayChoice { ShowMainWindow, ShowCharacter, GameKeys, Quit };
+enum class TrayChoice {
+  ShowMainWindow,
+  ShowCharacter,
+  GameKeys,
+  UseSharedRecognizer,
+  UseOwnRecognizer,
+  CheckSpeech,
+  OpenRecord,
+  Quit
+};
 
 struct TrayEntry {
   enum class Mark { None, Check, Radio };
@@ -20,5 +29,8 @@ struct TrayEntry {
 
 inline constexpr std::u16string_view kTrayTip = u"Sayvane";
 inline constexpr std::u16string_view kGameKeysCaption = u"游戏按键模式";
+inline constexpr std::u16string_view kOpenRecord = u"打开诊断记录";
+inline constexpr std::u16string_view kRecordNotWritable = u"无法把诊断记录写入程序文件夹“";
+inline constexpr std::u16string_view kRecordNotWritableEnd = u"”。请把 Sayvane 文件夹放在你可以写入的地方。";
 
 }  // namespace sayvane

@@ -25,6 +25,8 @@ class Dialogs {
                                                  const std::u16string& filterName) = 0;
   // The help window, modal; returns when the user has closed it.
   virtual void showHelp() = 0;
+  // A long text the user can read, select and copy, in a modal window; returns when closed.
+  virtual void showText(const std::u16string& text, const std::u16string& caption) = 0;
 };
 
 }  // namespace sayvane

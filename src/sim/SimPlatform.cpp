@@ -9,6 +9,7 @@
 #include "app/MainWindow.h"
 #include "commandsets/Grammar.h"
 #include "commandsets/SetText.h"
+#include "speech/SpeechTexts.h"
 #include "sim/StandardKeyboard.h"
 #include "text/Text.h"
 
@@ -45,6 +46,10 @@ std::string joined(std::initializer_list<std::u16string_view> parts) {
 }
 
 std::string withText(const char* word, std::u16string_view text) { return std::string(word) + " " + oneLine(text); }
+
+// What the speech API answers for a class that is not there, and for a busy audio device.
+constexpr std::uint32_t kNotRegistered = 0x80040154;
+constexpr std::uint32_t kDeviceBusy = 0x80045006;
 
 // The shared state every simulated service reads and writes.
 struct Core {
@@ -238,6 +243,9 @@ class SimDialogs final : public Dialogs {
     return picked;
   }
   void showHelp() override { c_.add("help-window"); }
+  void showText(const std::u16string& text, const std::u16string& caption) override {
+    c_.add("text-window " + joined({caption, text}));
+  }
   std::vector<bool> answers;
   std::vector<std::optional<std::u16string>> picks;
 
@@ -272,7 +280,23 @@ class SimFiles final : public Files {
 class SimRecognizer final : public Recognizer {
  public:
   SimRecognizer(Core& core, Files& files, CodePage936& codePage) : c_(core), files_(files), codePage_(codePage) {}
-  [[nodiscard]] bool createContext() override { return !c_.options.noSpeech; }
+  [[nodiscard]] bool createContext(RecognizerChoice preferred) override {
+    closeContext();
+    const auto other = preferred == RecognizerChoice::Own ? RecognizerChoice::Shared : RecognizerChoice::Own;
+    for (const auto choice : {preferred, other})
+      if (!inUse && !c_.options.noSpeech && !(choice == RecognizerChoice::Own ? c_.options.noOwnRecognizer
+                                                                                 : c_.options.noSharedRecognizer))
+        inUse = choice;
+    return inUse.has_value();
+  }
+  [[nodiscard]] std::optional<RecognizerChoice> contextClass() const override { return inUse; }
+  // A new context starts without a grammar, and with the rules off.
+  void closeContext() override {
+    inUse.reset();
+    phrases.clear();
+    active = false;
+    interests = 0;
+  }
   [[nodiscard]] std::optional<std::vector<std::u16string>> recognizerDescriptions() override {
     if (c_.options.recognizers.empty()) return std::vector<std::u16string>{std::u16string(kDefaultRecognizer)};
     return c_.options.recognizers;
@@ -301,7 +325,31 @@ class SimRecognizer final : public Recognizer {
     active = on;
     return true;
   }
+  // Each recognizer as the options make it: missing, or with the engines, one input and the audio device.
+  [[nodiscard]] SpeechSurvey survey() override {
+    SpeechSurvey survey{u"模拟的系统"};
+    for (const auto which : {RecognizerChoice::Shared, RecognizerChoice::Own}) {
+      const bool own = which == RecognizerChoice::Own;
+      auto& found = own ? survey.own : survey.shared;
+      const bool missing = c_.options.noSpeech || (own ? c_.options.noOwnRecognizer : c_.options.noSharedRecognizer);
+      found.steps.push_back({own ? u"创建 SpInprocRecognizer" : u"创建 SpSharedRecoContext", missing ? kNotRegistered : 0});
+      if (missing) continue;
+      found.created = true;
+      const auto descriptions = recognizerDescriptions();
+      for (const auto& description : *descriptions)
+        found.engines.push_back({description, namesChineseEngine(description) ? u"804" : u"409"});
+      found.engineInUse = c_.options.recognizerInUse;
+      found.audioInputs = {{u"模拟麦克风", u""}};
+      found.inputInUse = 0;
+      found.steps.push_back({u"CmdSetRuleIdState(0, 1)", c_.options.audioBusy ? kDeviceBusy : 0});
+      found.listens = !c_.options.audioBusy;
+    }
+    survey.voiceList = {u"SpVoice.GetVoices(\"\", \"\")", 0};
+    survey.voices = {{u"模拟声音", u"804"}};
+    return survey;
+  }
 
+  std::optional<RecognizerChoice> inUse;
   std::uint32_t interests = 0;
   std::vector<std::u16string> phrases;
   bool active = false;
@@ -422,6 +470,17 @@ class SimForeground final : public ForegroundRights {
   Core& c_;
 };
 
+class SimRecord final : public DiagnosticRecord {
+ public:
+  explicit SimRecord(Core& core) : c_(core) {}
+  void note(std::u16string_view line) override { lines.push_back(oneLine(line)); }
+  [[nodiscard]] bool flush() override { return !c_.options.recordUnwritable; }
+  std::vector<std::string> lines;
+
+ private:
+  Core& c_;
+};
+
 class SimView final : public WindowView {
  public:
   explicit SimView(Core& core) : c_(core) {}
@@ -457,8 +516,10 @@ struct SimPlatform::State {
         settings(core),
         view(core),
         foreground(core),
-        platform{input,    desktop,     desktop,    desktop,          desktop,  desktop, waiter, dialogs,
-                 this->files, codePage, recognizer, characterControl, settings, timer,   view, foreground} {}
+        record(core),
+        platform{input,       desktop,  desktop,    desktop,          desktop,  desktop, waiter, dialogs,
+                 this->files, codePage, recognizer, characterControl, settings, timer,   view,   foreground,
+                 record} {}
 
   Core core;
   SimWaiter waiter;
@@ -473,6 +534,7 @@ struct SimPlatform::State {
   SimSettings settings;
   SimView view;
   SimForeground foreground;
+  SimRecord record;
   Platform platform;
 };
 
@@ -492,6 +554,7 @@ std::vector<std::string> SimPlatform::takeEffects() {
 }
 
 std::vector<Effect> SimPlatform::takeTimedEffects() { return std::exchange(state_->core.effects, {}); }
+std::vector<std::string> SimPlatform::takeRecord() { return std::exchange(state_->record.lines, {}); }
 
 void SimPlatform::answer(bool yes) { state_->dialogs.answers.push_back(yes); }
 void SimPlatform::pick(std::u16string path) { state_->dialogs.picks.emplace_back(std::move(path)); }
@@ -523,6 +586,7 @@ void SimPlatform::schedule(std::chrono::nanoseconds at, std::function<void()> ev
 
 std::chrono::nanoseconds SimPlatform::now() const { return state_->core.now; }
 bool SimPlatform::rulesActive() const { return state_->recognizer.active; }
+std::optional<RecognizerChoice> SimPlatform::recognizerInUse() const { return state_->recognizer.inUse; }
 const std::vector<std::u16string>& SimPlatform::grammarPhrases() const { return state_->recognizer.phrases; }
 
 std::optional<std::u16string> SimPlatform::setting() const {

@@ -27,7 +27,9 @@ inline constexpr int kSimCharacterSize = 128;
 struct SimOptions {
   std::vector<std::u16string> recognizers;  // empty: one default recognizer
   std::size_t recognizerInUse = 0;          // the entry whose engine listens
-  bool noSpeech = false;                    // the recognition context cannot be created
+  bool noSpeech = false;                    // no recognition context can be created
+  bool noSharedRecognizer = false;          // the shared recognizer's cannot
+  bool noOwnRecognizer = false;             // the in-process recognizer's cannot
   bool noCharacter = false;                 // the character control loads nothing
   bool audioBusy = false;                   // rules cannot be switched on
   std::optional<std::u16string> setting;    // the stored value of Sayvane/Startup/Check1
@@ -36,6 +38,7 @@ struct SimOptions {
   bool clipboardFails = false;  // another program holds the clipboard
   bool characterFails = false;  // every call to the loaded character fails
   ForegroundLevel foreground = ForegroundLevel::NotHigher;  // the window in front, against this program
+  bool recordUnwritable = false;  // the diagnostic record cannot be written
 };
 
 // One thing the program did to the simulated system, and when.
@@ -59,6 +62,9 @@ class SimPlatform {
   // Effect lines in UTF-8, in the order they happened since the last take.
   std::vector<std::string> takeEffects();
   std::vector<Effect> takeTimedEffects();
+  // The diagnostic record's lines since the last take, in UTF-8: apart from the effects, which
+  // are what the user sees.
+  std::vector<std::string> takeRecord();
 
   // Answers for the next questions, first queued first used; with none queued the answer is No.
   void answer(bool yes);
@@ -79,6 +85,8 @@ class SimPlatform {
 
   // What the simulated system holds now.
   bool rulesActive() const;
+  // Whose recognition context there is.
+  std::optional<RecognizerChoice> recognizerInUse() const;
   const std::vector<std::u16string>& grammarPhrases() const;
   std::optional<std::u16string> setting() const;
   std::u16string clipboard() const;

@@ -5,13 +5,22 @@
 
 namespace sayvane {
 
-Listener::Listener(Recognizer& recognizer, const SetLibrary& library) : recognizer_(recognizer), library_(library) {}
+std::u16string_view recognizerName(RecognizerChoice choice) {
+  return choice == RecognizerChoice::Own ? kUseOwnRecognizer : kUseSharedRecognizer;
+}
 
-bool Listener::start() {
+Listener::Listener(Recognizer& recognizer, const SetLibrary& library, DiagnosticRecord& record)
+    : recognizer_(recognizer), library_(library), record_(record) {}
+
+bool Listener::start(RecognizerChoice preferred) {
   grammarLoaded_ = false;
   rulesActive_ = false;
+  // A test ends with the context it ran in.
+  if (testing()) testMode_ = Toggle::Off;
   auto& r = recognizer_;
-  if (!r.createContext()) return false;
+  if (!r.createContext(preferred)) return false;
+  record_.note(concat({u"识别器：", recognizerName(*r.contextClass()),
+                       r.contextClass() == preferred ? u"" : u"（选择的那个用不了）"}));
   auto descriptions = r.recognizerDescriptions();
   // Without any recognizer nothing can work.
   if (!descriptions || descriptions->empty()) return false;
@@ -26,6 +35,13 @@ bool Listener::start() {
     if (!interests || !r.setEventInterests(*interests | interest)) return false;
   }
   return true;
+}
+
+void Listener::stop() {
+  recognizer_.closeContext();
+  engines_.clear();
+  shownEngine_ = -1;
+  grammarLoaded_ = rulesActive_ = false;
 }
 
 void Listener::showEngine(int index) {
@@ -61,6 +77,12 @@ bool Listener::switchSet(bool on, const std::u16string& set) {
   return true;
 }
 
+void Listener::dropSet() {
+  rulesActive_ = false;
+  setSwitch_ = rulesSwitch_ = Toggle::Off;
+  activeSet_.clear();
+}
+
 bool Listener::setTesting(bool on) {
   if (!recognizer_.setRulesActive(on)) return false;
   testMode_ = on ? Toggle::On : Toggle::Off;
@@ -70,25 +92,33 @@ bool Listener::setTesting(bool on) {
 
 void Listener::heard(const std::u16string& phrase, ActionServices& services, ResultField& result) {
   if (testing()) {
+    record_.note(concat({u"听到（测试模式）：", phrase}));
     result.showResult(phrase);
     return;
   }
   // A character that cannot speak must not cost the user the command itself.
   (void)services.character.speak(phrase);
   if (phrase == kWakePhrase) {
+    record_.note(concat({u"听到：", phrase, u"（唤醒）"}));
     awake_ = true;
     services.character.showArmed(true);
     return;
   }
-  if (!awake_) return;
+  if (!awake_) return record_.note(concat({u"听到：", phrase, u"（之前没有唤醒，不执行）"}));
   awake_ = false;
   // Off before the action runs: its waits may last seconds.
   services.character.showArmed(false);
   // Taken out of the loaded text before it runs: an edit during one of its waits cannot change it.
   const auto action = findAction(library_.loadedText(), phrase);
+  // Noted before it runs, in memory only: the file is written when the program is idle.
+  record_.note(action ? concat({u"听到：", phrase, u" → 执行 ", *action})
+                      : concat({u"听到：", phrase, u"（语音命令集里没有它的操作）"}));
   if (action) runAction(*action, services);
 }
 
-void Listener::heardNothing(ResultField& result) { result.showResult(std::u16string(kNotRecognized)); }
+void Listener::heardNothing(ResultField& result) {
+  record_.note(u"没有识别：说的话不是语音命令集里的词汇");
+  result.showResult(std::u16string(kNotRecognized));
+}
 
 }  // namespace sayvane

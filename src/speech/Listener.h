@@ -11,6 +11,7 @@
 
 #include "actions/ActionRunner.h"
 #include "commandsets/SetLibrary.h"
+#include "platform/DiagnosticRecord.h"
 #include "platform/Recognizer.h"
 
 namespace sayvane {
@@ -33,14 +34,20 @@ enum class Toggle { Untouched, On, Off };
 
 class Listener {
  public:
-  // Actions are looked up in the library's loaded set.
-  Listener(Recognizer& recognizer, const SetLibrary& library);
+  // Actions are looked up in the library's loaded set; each step is noted in the record.
+  Listener(Recognizer& recognizer, const SetLibrary& library, DiagnosticRecord& record);
   Listener(const Listener&) = delete;
   Listener& operator=(const Listener&) = delete;
 
-  // The context, its engines, the grammar with dictation loaded and off, and both events of
-  // interest (the recognizer's own interests stay). False at the first step that fails.
-  [[nodiscard]] bool start();
+  // The context (of the preferred recognizer, or where that cannot be had of the other; any
+  // earlier one goes first), its engines, the grammar with dictation loaded and off, and both
+  // events of interest (the recognizer's own interests stay). False at the first step that
+  // fails; the rules are off and no grammar is loaded after it either way.
+  [[nodiscard]] bool start(RecognizerChoice preferred);
+  // No context at all, after a start failed: nothing is heard and no engine is offered.
+  void stop();
+  // Whose context hears; nothing without one.
+  std::optional<RecognizerChoice> inUse() const { return recognizer_.contextClass(); }
 
   const std::vector<std::u16string>& engines() const { return engines_; }
   // The entry the user sees: the engine that listens, until the user shows another (which
@@ -63,6 +70,9 @@ class Listener {
   Toggle setSwitch() const { return setSwitch_; }
   // How the set switch last left the rules, and the set it switched on.
   Toggle rulesSwitch() const { return rulesSwitch_; }
+  // The set switch off and the rules with it, without asking the recognizer: for a context
+  // that is gone, or that could not take the set again.
+  void dropSet();
   const std::u16string& activeSet() const { return activeSet_; }
 
   // The test mode: the rules listen and what they hear is only shown. False when the
@@ -80,6 +90,7 @@ class Listener {
  private:
   Recognizer& recognizer_;
   const SetLibrary& library_;
+  DiagnosticRecord& record_;
   std::vector<std::u16string> engines_;
   int shownEngine_ = -1;
   bool grammarLoaded_ = false;

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "platform/Recognizer.h"
+
 namespace sayvane {
 
 inline constexpr std::u16string_view kStartupFailure =
@@ -30,8 +32,16 @@ inline constexpr std::u16string_view kStopSetCaption = u"停止当前的语音�
 inline constexpr std::u16string_view kUseSetCaption = u"更改为选中的语音命令集";
 inline constexpr std::u16string_view kStopTestCaption = u"停止测试词汇";
 inline constexpr std::u16string_view kStartTestCaption = u"开始测试词汇";
+// The notification icon's menu entries of the two recognizers; the message when the one chosen
+// cannot be had is made of them.
+inline constexpr std::u16string_view kUseSharedRecognizer = u"使用 Windows 语音识别";
+inline constexpr std::u16string_view kUseOwnRecognizer = u"使用 Sayvane 自己的识别器";
+inline constexpr std::u16string_view kNoRecognizer = u"无法启动语音识别器，Sayvane 现在听不到任何语音命令。";
 inline constexpr std::u16string_view kTestInstructions =
     u"在第一次使用语音命令前，\r\n最好把对应的语音词汇念一遍，\r\n直到每个词都被正确识别，\r\n"
     u"如被正确识别在文本框中会出现对应的文字，\r\n如果遇到不能识别，\r\n或者两个词的发音相近，\r\n应该修改成其他词汇。";
+
+// "使用 Windows 语音识别" or "使用 Sayvane 自己的识别器".
+std::u16string_view recognizerName(RecognizerChoice choice);
 
 }  // namespace sayvane

@@ -34,6 +34,7 @@ constexpr const char* kUsage =
     "                                     删除文件夹中所有 .xml 语音命令集，写入八个默认命令集\n"
     "  sayvane-tool simulate 文件夹 [选项] < 脚本\n"
     "                                     在模拟的系统上运行程序，按脚本操作，列出程序的每个动作\n"
+    "  sayvane-tool speech-check          检查语音识别能否使用（都不能听时退出码为1）\n"
     "  sayvane-tool --version             显示版本\n";
 
 int usage(std::ostream& err, const std::string& problem) {
@@ -154,7 +155,8 @@ int restore(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 }  // namespace
 
-int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, CodePage936& codePage) {
+int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, CodePage936& codePage,
+            const std::function<SpeechCheck()>& speechCheck) {
   if (args.empty()) return usage(err, "缺少命令。");
   const auto& command = args[0];
   if (command == "--version") {
@@ -167,6 +169,16 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (command == "menu") return menu(args, out, err, codePage);
   if (command == "check") return check(args, out, err, codePage);
   if (command == "restore-defaults") return restore(args, out, err, codePage);
+  if (command == "speech-check") {
+    if (args.size() != 1) return usage(err, "speech-check 不需要参数。");
+    if (!speechCheck) {
+      err << "speech-check 只能在 Windows 上运行。\n";
+      return 2;
+    }
+    const auto check = speechCheck();
+    out << toUtf8(check.report) << "\n";
+    return check.canListen ? 0 : 1;
+  }
   if (command == "simulate") return sim::runSimulation({args.begin() + 1, args.end()}, std::cin, out, err, codePage);
   return usage(err, "未知的命令“" + command + "”。");
 }

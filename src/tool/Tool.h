@@ -2,15 +2,19 @@
 // are UTF-8; set files are read and written in code page 936.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "platform/CodePage936.h"
+#include "speech/SpeechCheck.h"
 
 namespace sayvane {
 
 // Exit status: 0 done, 1 nothing found or problems reported, 2 bad arguments or unreadable input.
-int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, CodePage936& codePage);
+// `speechCheck` asks the system's speech API; a host without one passes none.
+int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, CodePage936& codePage,
+            const std::function<SpeechCheck()>& speechCheck = {});
 
 }  // namespace sayvane

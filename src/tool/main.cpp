@@ -10,7 +10,12 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <objbase.h>
 #include <windows.h>
+
+#include "app/Options.h"
+#include "platform/win32/SapiRecognizer.h"
+#include "platform/win32/WinSettings.h"
 
 // Wide arguments: the narrow ones would pass through the ANSI code page and lose Chinese text.
 int wmain(int argc, wchar_t** argv) {
@@ -21,7 +26,14 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 1; i < argc; ++i)
     args.push_back(sayvane::toUtf8(std::u16string(reinterpret_cast<const char16_t*>(argv[i]))));
   auto codePage = sayvane::makeHostCodePage936();
-  return sayvane::runTool(args, std::cout, std::cerr, *codePage);
+  // The speech API's objects live on this thread, as they do in the program.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const int status = sayvane::runTool(args, std::cout, std::cerr, *codePage, [] {
+    sayvane::WinSettings settings;
+    return sayvane::checkSpeech(sayvane::win32::SapiRecognizer().survey(), sayvane::readOptions(settings).recognizer);
+  });
+  if (SUCCEEDED(com)) CoUninitialize();
+  return status;
 }
 #else
 int main(int argc, char** argv) {

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "actions/ActionRunner.h"
+#include "app/TrayMenu.h"
 #include "commandsets/DefaultSets.h"
 #include "e2e/ProgramFixture.h"
 #include "e2e/driver/SpeechSim.h"
@@ -147,7 +148,7 @@ TEST_F(Busy, HoldsAndStepPausesLastAsLongAsTheySayWithTheGameKeysModeOffAndOn) {
   // the extended bit, and held as long.
   for (const bool gameKeys : {false, true}) {
     if (gameKeys) {
-      ASSERT_TRUE(chooseFromTray(3));
+      ASSERT_TRUE(chooseFromTrayMenu(sayvane::kGameKeysCaption));
       ASSERT_TRUE(waitFor([] { return storedValue(kOptionsKey, L"GameKeys") == L"1"; }));
       toFront();
     }

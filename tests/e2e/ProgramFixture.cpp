@@ -9,7 +9,9 @@
 #include "app/win32/WindowClasses.h"
 #include "commandsets/DefaultSets.h"
 #include "e2e/driver/Screenshot.h"
+#include "e2e/driver/TargetLog.h"
 #include "platform/win32/ProgramFolder.h"
+#include "speech/SpeechCheck.h"
 #include "speech/SpeechTexts.h"
 #include "text/Text.h"
 
@@ -40,6 +42,16 @@ bool deleteSettings() {
   const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
+
+// The notification icon's menu as the keyboard walks it: separators are skipped.
+const std::u16string_view kTrayEntries[] = {u"添加语音命令",
+                                            u"显示",
+                                            sayvane::kGameKeysCaption,
+                                            sayvane::kUseSharedRecognizer,
+                                            sayvane::kUseOwnRecognizer,
+                                            sayvane::kSpeechCheckCaption,
+                                            sayvane::kOpenRecord,
+                                            u"退出"};
 
 }  // namespace
 
@@ -75,6 +87,7 @@ void ProgramTest::SetUp() {
   SetEnvironmentVariableW(L"SAYVANE_SIM_WINDOW", L"0");
   SetEnvironmentVariableW(L"SAYVANE_SIM_RECOGNIZERS", nullptr);
   SetEnvironmentVariableW(L"SAYVANE_SIM_AUDIO_BUSY", nullptr);
+  SetEnvironmentVariableW(L"SAYVANE_SIM_AUDIO_INPUTS", nullptr);
 }
 
 void ProgramTest::TearDown() {
@@ -155,20 +168,38 @@ std::optional<SimCall> ProgramTest::switchSet(bool on) {
   return rules;
 }
 
-bool ProgramTest::chooseFromTray(int nth) {
-  using sayvane::win32::kTrayCallbackMessage, sayvane::win32::kTrayIconId;
+void ProgramTest::closeAndExpectExit() {
+  PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(program.waitExit(10s), 0);
+}
+
+int trayMenuPosition(std::u16string_view caption) {
+  const auto entry = std::find(std::begin(kTrayEntries), std::end(kTrayEntries), caption);
+  EXPECT_NE(entry, std::end(kTrayEntries)) << sayvane::toUtf8(caption);
+  return static_cast<int>(entry - std::begin(kTrayEntries)) + 1;
+}
+
+bool ProgramTest::chooseFromTrayMenu(std::u16string_view caption) {
+  const int position = trayMenuPosition(caption);
   const HWND owner = program.waitWindow(sayvane::win32::kTrayWindowClass);
-  PostMessageW(owner, kTrayCallbackMessage, kTrayIconId, WM_RBUTTONUP);
+  PostMessageW(owner, sayvane::win32::kTrayCallbackMessage, sayvane::win32::kTrayIconId, WM_RBUTTONUP);
   const HWND menu = waitPopupMenu(program);
   if (!menu) return false;
-  for (int i = 0; i < nth; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  for (int i = 0; i < position; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
   return true;
 }
 
-void ProgramTest::closeAndExpectExit() {
-  PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-  EXPECT_EQ(program.waitExit(10s), 0);
+void ProgramTest::closeTheWindowInFrontBySpeech(const wchar_t* logName) {
+  Target target = startTarget(folder / logName);
+  ASSERT_TRUE(target.ready);
+  EXPECT_EQ(say(u"Tobrin"), "recognition");
+  EXPECT_EQ(say(u"关闭窗口"), "recognition");
+  EXPECT_EQ(target.process.waitExit(5s), 0);
+  const auto keys = eventsOf(readTargetLog(target.log), {"syskeydown", "keydown"});
+  ASSERT_GE(keys.size(), 2u);
+  EXPECT_EQ(keys[0].value, "12");
+  EXPECT_EQ(keys[1].value, "73");
 }
 
 void ProgramTest::snapshot(HWND window, const std::string& name) const {

@@ -21,6 +21,9 @@ inline constexpr wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Setting
 inline constexpr wchar_t kSettingKey[] = L"Software\\VB and VBA Program Settings\\Sayvane\\Startup";
 inline constexpr wchar_t kOptionsKey[] = L"Software\\VB and VBA Program Settings\\Sayvane\\Options";
 
+// Where the entry with `caption` stands in the notification icon's menu, counted from 1 as the
+// keyboard walks it (separators skipped).
+int trayMenuPosition(std::u16string_view caption);
 // A stored value under `key`; nothing when it is absent.
 std::optional<std::wstring> storedValue(const wchar_t* key, const wchar_t* name);
 
@@ -59,11 +62,14 @@ class ProgramTest : public ::testing::Test {
   // the character's menu is emptied (or filled again), the caption follows, and the editor and the
   // engine list are unlocked (or locked). The rules' call, when it came.
   std::optional<SimCall> switchSet(bool on);
-  // Opens the notification icon's menu and chooses its `nth` entry with the keyboard, as a user
-  // may; false when no menu came.
-  bool chooseFromTray(int nth);
   // Closes the main window with its close box and expects the program to end cleanly.
   void closeAndExpectExit();
+  // Chooses the entry with `caption` from the notification icon's menu with the keyboard, as a
+  // user may; false when the menu did not open.
+  bool chooseFromTrayMenu(std::u16string_view caption);
+  // The wake phrase, then "关闭窗口": Alt, then F4 while Alt is down, reach a target window in
+  // front (logging to `logName` in the program folder), which closes.
+  void closeTheWindowInFrontBySpeech(const wchar_t* logName);
   // A picture of where `window` lies, in the folder of the run's pictures, once the last paint landed.
   void snapshot(HWND window, const std::string& name) const;
 

@@ -19,6 +19,7 @@
 #include "commandsets/EditorTexts.h"
 #include "e2e/ProgramFixture.h"
 #include "platform/win32/WinCodePage936.h"
+#include "speech/SpeechCheck.h"
 #include "speech/SpeechTexts.h"
 #include "text/Text.h"
 
@@ -227,12 +228,19 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   PostMessageW(owner, kTrayCallbackMessage, kTrayIconId, WM_LBUTTONDBLCLK);
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
   ASSERT_TRUE(minimise());
-  ASSERT_TRUE(chooseFromTray(1));  // "添加语音命令"
+  ASSERT_TRUE(chooseFromTrayMenu(u"添加语音命令"));
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
   EXPECT_FALSE(storedValue(kOptionsKey, L"GameKeys"));
-  ASSERT_TRUE(chooseFromTray(3));  // "游戏按键模式"
+  ASSERT_TRUE(chooseFromTrayMenu(sayvane::kGameKeysCaption));
   EXPECT_TRUE(waitFor([&] { return storedValue(kOptionsKey, L"GameKeys") == L"1"; }));
-  ASSERT_TRUE(chooseFromTray(4));  // "退出"
+  // The speech check's report, in a window of its own, tells what to install.
+  ASSERT_TRUE(chooseFromTrayMenu(sayvane::kSpeechCheckCaption));
+  const HWND report = program.waitWindow(sayvane::win32::kHelpWindowClass);
+  ASSERT_TRUE(waitFor([&] { return visible(report) && text16(report) == sayvane::kSpeechCheckCaption; }));
+  EXPECT_NE(text16(FindWindowExW(report, nullptr, L"EDIT", nullptr)).find(u"结论：没有能听的识别器。"), std::u16string::npos);
+  PostMessageW(report, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(report); }));
+  ASSERT_TRUE(chooseFromTrayMenu(u"退出"));
   ASSERT_EQ(program.waitExit(10s), 0);
 
   // At 144 DPI the client area and the controls scale by half; the stored setting keeps the tips
@@ -250,7 +258,7 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   ASSERT_TRUE(click(main, "Check1"));
   ASSERT_TRUE(waitFor([&] { return !checked(control(main, "Check1")); }));
   EXPECT_FALSE(storedValue(kSettingKey, L"Check1"));
-  ASSERT_TRUE(chooseFromTray(3));
+  ASSERT_TRUE(chooseFromTrayMenu(sayvane::kGameKeysCaption));
   EXPECT_TRUE(waitFor([&] { return storedValue(kOptionsKey, L"GameKeys") == L"0"; }));
   closeAndExpectExit();
 }

@@ -31,6 +31,8 @@ constexpr std::u16string_view kTexts[] = {u"",          u"跳",     u"新的",  
                                           u"a<b>&\"",   u"😀",     u"Write[你好]", u"游戏",          u"初始默认语音命令集",
                                           u"con",       u"新的.",  u"退出",       u"  ",             u"Down!2000*A"};
 constexpr std::string_view kMenuItems[] = {"MLBC", "Key01", "Key02", "Key3", "Key11", "Key6", "MDownBM"};
+constexpr TrayChoice kTrayChoices[] = {TrayChoice::UseSharedRecognizer, TrayChoice::UseOwnRecognizer,
+                                       TrayChoice::CheckSpeech, TrayChoice::OpenRecord};
 constexpr std::u16string_view kAgentCommands[] = {u"添加语音命令", u"更换语音命令", u"ie浏览器", u"退出"};
 
 class Bytes {
@@ -95,6 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.noCharacter = setup & 2;
   if (setup & 4) options.setting = u"1";
   if (setup & 8) options.recognizers = {u"English", u"中文识别器"};
+  options.noSharedRecognizer = setup & 16;
+  options.noOwnRecognizer = setup & 32;
   sim::SimPlatform sim(files, *codePage, options);
   MainWindow window(sim.platform());
   sim.attach(window);
@@ -104,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Every step that may run an action: runs while some event can still arrive mid-way.
   std::function<void(Bytes&)> step = [&](Bytes& b) {
-    switch (b.next() % 14) {
+    switch (b.next() % 15) {
       case 0: case 1: sim.hear(std::u16string(b.pick(kPhrases))); break;
       case 2: case 3: (void)window.click(b.pick(kClicks)); break;
       case 4: (void)window.select("List2", b.next() % 5); break;
@@ -129,6 +133,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         });
         break;
       }
+      case 14:
+        // The notification icon's choices; the new recognizer may refuse the rules.
+        if (b.next() & 1) sim.options().audioBusy = !sim.options().audioBusy;
+        window.trayCommand(b.pick(kTrayChoices));
+        break;
     }
   };
   for (int steps = 0; !in.empty() && !window.quitting() && steps < 200; ++steps) {

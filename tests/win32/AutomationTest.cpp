@@ -24,6 +24,7 @@
 namespace {
 
 using namespace sayvane::win32;
+using sayvane::RecognizerChoice;
 using Log = std::vector<std::wstring>;
 
 constexpr IID kRecoEvents = {0x7B8FCB42, 0x0E9D, 0x4F00, {0xA0, 0x48, 0x7B, 0x04, 0xD6, 0x17, 0x9D, 0x3D}};
@@ -260,6 +261,7 @@ struct SpeechFakes {
     recognizer->answer(19, returnsObject(inputs));
     inputs->answer(1, returns(Variant::i4(1)));
     inputs->answer(0, returnsObject(input));
+    input->answer(4, returns(Variant::string(u"麦克风")));
     // Without a reference of its own, so the tests can see the context released.
     recognizer->answer(10, [this](const DISPPARAMS&, VARIANT* made, EXCEPINFO*) {
       made->vt = VT_DISPATCH;
@@ -277,7 +279,7 @@ TEST(SapiRecognizerTest, ReportsEachFailureAsFailureAndReleasesWhatItMade) {
   SpeechFakes fakes;
   {
     SapiRecognizer recognizer(creates(fakes.context.Get()));
-    ASSERT_TRUE(recognizer.createContext());
+    ASSERT_TRUE(recognizer.createContext(RecognizerChoice::Shared));
     EXPECT_EQ(recognizer.recognizerInUse(), 0u) << "the shared recognizer's engine is the system's";
     ASSERT_TRUE(recognizer.createGrammar());
     fakes.context->answer(7, returns(Variant::string(u"16")));
@@ -286,8 +288,12 @@ TEST(SapiRecognizerTest, ReportsEachFailureAsFailureAndReleasesWhatItMade) {
     EXPECT_EQ(recognizer.eventInterests(), std::nullopt);
     EXPECT_FALSE(recognizer.setEventInterests(16));
     fakes.grammar->answer(7, fails(E_INVALIDARG));
-    fakes.grammar->answer(13, fails(E_ACCESSDENIED));
     EXPECT_FALSE(recognizer.loadCommandFile(u"C:\\bad.xml"));
+    // A success code that is not S_OK (no audio input) leaves the rules deaf; off, it is success.
+    fakes.grammar->answer(13, [](const DISPPARAMS&, VARIANT*, EXCEPINFO*) { return HRESULT{0x00045057}; });
+    EXPECT_FALSE(recognizer.setRulesActive(true));
+    EXPECT_TRUE(recognizer.setRulesActive(false));
+    fakes.grammar->answer(13, fails(E_ACCESSDENIED));
     EXPECT_FALSE(recognizer.setRulesActive(true));
     fakes.context->answer(14, fails());
     EXPECT_FALSE(recognizer.createGrammar());
@@ -297,25 +303,27 @@ TEST(SapiRecognizerTest, ReportsEachFailureAsFailureAndReleasesWhatItMade) {
   EXPECT_EQ(fakes.grammar->references(), 1u) << "the grammar was not released";
 
   SapiRecognizer uncreated(unregistered);
-  EXPECT_FALSE(uncreated.createContext());
+  EXPECT_FALSE(uncreated.createContext(RecognizerChoice::Shared));
   EXPECT_FALSE(uncreated.createGrammar());
   EXPECT_EQ(uncreated.recognizerDescriptions(), std::nullopt);
   auto silent = Fake::make(L"silent", fakes.log);  // no events to advise on
   SapiRecognizer deaf(creates(silent.Get()));
-  EXPECT_FALSE(deaf.createContext());
+  EXPECT_FALSE(deaf.createContext(RecognizerChoice::Shared));
   EXPECT_EQ(silent->references(), 1u);
 }
 
 // Where the shared recognizer's list cannot be read: the in-process one, set to the first Chinese
 // engine and the default input, and its context, which then serves as the shared one. (Where there
-// is no shared recognizer at all, the end-to-end in-process story walks the same road.)
-TEST(SapiRecognizerTest, FallsBackToTheInProcessRecognizerOnItsFirstChineseEngine) {
+// is no shared recognizer at all, the end-to-end in-process story walks the same road.) Where the
+// in-process one is preferred and cannot be had, the shared one serves.
+TEST(SapiRecognizerTest, FallsBackToTheOtherRecognizerAndTheInProcessOneListensOnItsFirstChineseEngine) {
   SpeechFakes fakes;
   auto shared = Fake::make(L"shared", fakes.log);
   shared->withEvents(kRecoEvents);
   shared->answer(1, fails());
   SapiRecognizer recognizer(creates(shared.Get()), creates(fakes.recognizer.Get()));
-  ASSERT_TRUE(recognizer.createContext());
+  ASSERT_TRUE(recognizer.createContext(RecognizerChoice::Shared));
+  EXPECT_EQ(recognizer.contextClass(), RecognizerChoice::Own);
   EXPECT_EQ(fakes.set, (std::map<DISPID, IDispatch*>{{1, fakes.token[1].Get()}, {3, fakes.input.Get()}}));
   EXPECT_EQ(recognizer.recognizerDescriptions(), (std::vector<std::u16string>{u"Recognizer A", u"识别器 乙 (中文)"}));
   EXPECT_EQ(recognizer.recognizerInUse(), 1u);
@@ -325,6 +333,12 @@ TEST(SapiRecognizerTest, FallsBackToTheInProcessRecognizerOnItsFirstChineseEngin
   // Everything after goes to the context the in-process recognizer made.
   ASSERT_TRUE(recognizer.createGrammar());
   EXPECT_EQ(fakes.log->back(), L"context.14 call(I4:1)");
+
+  SapiRecognizer sharedOnly(creates(fakes.context.Get()), unregistered);
+  ASSERT_TRUE(sharedOnly.createContext(RecognizerChoice::Own));
+  EXPECT_EQ(sharedOnly.contextClass(), RecognizerChoice::Shared);
+  sharedOnly.closeContext();
+  EXPECT_EQ(sharedOnly.contextClass(), std::nullopt);
 }
 
 TEST(SapiRecognizerTest, InProcessWithoutAChineseEngineOrAnInputSetsNeitherAndFailsWhenItsCallsFail) {
@@ -333,7 +347,7 @@ TEST(SapiRecognizerTest, InProcessWithoutAChineseEngineOrAnInputSetsNeitherAndFa
   fakes.inputs->answer(1, returns(Variant::i4(0)));
   {
     SapiRecognizer recognizer(unregistered, creates(fakes.recognizer.Get()));
-    ASSERT_TRUE(recognizer.createContext());
+    ASSERT_TRUE(recognizer.createContext(RecognizerChoice::Shared));
     EXPECT_EQ(recognizer.recognizerInUse(), 0u);
     EXPECT_TRUE(fakes.set.empty());
   }
@@ -345,7 +359,7 @@ TEST(SapiRecognizerTest, InProcessWithoutAChineseEngineOrAnInputSetsNeitherAndFa
     SpeechFakes broken;
     broken.recognizer->answer(failing, fails());
     SapiRecognizer recognizer(unregistered, creates(broken.recognizer.Get()));
-    EXPECT_FALSE(recognizer.createContext());
+    EXPECT_FALSE(recognizer.createContext(RecognizerChoice::Shared));
     EXPECT_EQ(recognizer.recognizerDescriptions(), std::nullopt);
     EXPECT_EQ(broken.context->advised(), 0u);
   }
@@ -356,7 +370,7 @@ TEST(SapiRecognizerTest, InProcessWithoutAChineseEngineOrAnInputSetsNeitherAndFa
 TEST(SapiRecognizerTest, DeliversTextsAndFalseRecognitionsAndSurvivesHandlersThatReenterOrDestroyIt) {
   SpeechFakes fakes;
   auto recognizer = std::make_unique<SapiRecognizer>(creates(fakes.context.Get()));
-  ASSERT_TRUE(recognizer->createContext());
+  ASSERT_TRUE(recognizer->createContext(RecognizerChoice::Shared));
   std::vector<std::u16string> texts;
   int falseRecognitions = 0;
   IDispatch* raw = fakes.result.Get();
@@ -386,13 +400,13 @@ TEST(SapiRecognizerTest, DeliversTextsAndFalseRecognitionsAndSurvivesHandlersTha
 // The built-in character's voice: a Chinese one where installed, the default one otherwise.
 TEST(SapiVoiceTest, ChoosesAnInstalledChineseVoiceOnceAndKeepsTheDefaultWithout) {
   const Log chosen{L"voice.17 call(BSTR:Language=804 BSTR:)", L"voices.1 get()", L"voices.0 call(I4:0)",
-                   L"voice.2 putref(DISPATCH)"};
+                   L"chinese.4 call(I4:0)", L"voice.2 putref(DISPATCH)"};
   const Log spoken{L"voice.12 call(BSTR:你好 I4:19)", L"voice.12 call(BSTR:再见 I4:19)"};
   const struct {
     const char* name;
     std::optional<LONG> installed;  // nothing: listing the voices fails
     std::size_t choiceCalls;
-  } cases[] = {{"a Chinese voice", 2, 4}, {"none", 0, 2}, {"no list", std::nullopt, 1}};
+  } cases[] = {{"a Chinese voice", 2, 5}, {"none", 0, 2}, {"no list", std::nullopt, 1}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto log = std::make_shared<Log>();
@@ -413,7 +427,7 @@ TEST(SapiVoiceTest, ChoosesAnInstalledChineseVoiceOnceAndKeepsTheDefaultWithout)
     Log wanted(chosen.begin(), chosen.begin() + static_cast<std::ptrdiff_t>(c.choiceCalls));
     wanted.insert(wanted.end(), spoken.begin(), spoken.end());
     EXPECT_EQ(*log, wanted);
-    EXPECT_EQ(set, c.choiceCalls == 4 ? static_cast<IDispatch*>(chinese.Get()) : nullptr);
+    EXPECT_EQ(set, c.choiceCalls == 5 ? static_cast<IDispatch*>(chinese.Get()) : nullptr);
     EXPECT_EQ(voice->references(), 1u) << "the voice was not released";
   }
 }

@@ -284,6 +284,8 @@ STDMETHODIMP DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPAR
     VariantClear(&out);
     if (argumentError && (hr == DISP_E_TYPEMISMATCH || hr == DISP_E_PARAMNOTFOUND))
       *argumentError = args.failedArgument();
+  } else if (hr != S_OK) {
+    line += hresultText(hr);  // a success code that is not S_OK tells something, as the real ones do
   } else if (!call.logged.empty()) {
     line += call.logged;
   } else if (out.vt == VT_EMPTY || out.vt == VT_DISPATCH || out.vt == VT_UNKNOWN) {

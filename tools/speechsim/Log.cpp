@@ -81,7 +81,7 @@ std::string quoted(std::wstring_view text) {
 
 std::string hresultText(long hr) {
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "error 0x%08lX", static_cast<unsigned long>(hr));
+  std::snprintf(buffer, sizeof buffer, "%s0x%08lX", hr < 0 ? "error " : "", static_cast<unsigned long>(hr));
   return buffer;
 }
 

@@ -16,8 +16,8 @@ void closeLog();
 // Appends "<micros> <line>\n" with one write; nothing when there is no log.
 void logLine(std::string_view line);
 
-// The line's parts: a string in double quotes with CR and LF escaped, an error HRESULT.
+// The line's parts: a string in double quotes with CR and LF escaped, an HRESULT other than S_OK.
 std::string quoted(std::wstring_view text);
-std::string hresultText(long hr);  // "error 0x8XXXXXXX"
+std::string hresultText(long hr);  // "error 0x8XXXXXXX", or a success code as "0x0XXXXXXX"
 
 }  // namespace speechsim

@@ -24,6 +24,10 @@ constexpr long kInterestRecognition = 0x10;
 constexpr long kInterestFalseRecognition = 0x200;
 constexpr DISPID kEventRecognition = 7;
 constexpr DISPID kEventFalseRecognition = 11;
+// What the speech API answers when rules are switched on in a recognizer without an audio input:
+// a success code, with nothing heard afterwards.
+constexpr HRESULT kStreamUninitialized = 0x00045057;
+constexpr HRESULT kNotFound = static_cast<HRESULT>(0x8004503A);  // SPERR_NOT_FOUND: no such attribute
 
 // Private: how a put tells the tokens of this stand-in from anything else it is handed.
 constexpr IID kOwnToken = {0x5e1f3a07, 0x2b64, 0x4c0e, {0x9a, 0x51, 0x3d, 0x8c, 0x27, 0x10, 0x6b, 0x94}};
@@ -33,7 +37,7 @@ enum class TokenKind { Engine, AudioInput };
 class Token final : public DispatchObject {
  public:
   Token(std::wstring description, TokenKind kind)
-      : DispatchObject("ISpeechObjectToken", {{L"GetDescription", 4, true}}),
+      : DispatchObject("ISpeechObjectToken", {{L"GetDescription", 4, true}, {L"GetAttribute", 6, true}}),
         description_(std::move(description)),
         kind_(kind) {}
 
@@ -51,8 +55,17 @@ class Token final : public DispatchObject {
   void* extraInterface(REFIID iid) override { return IsEqualIID(iid, kOwnToken) ? this : nullptr; }
 
   HRESULT invoke(Call& call) override {
-    long locale = 0;
     if (call.args.count() > 1) return DISP_E_BADPARAMCOUNT;
+    if (call.id == 6) {
+      // Engines declare their language as the real ones do: Simplified Chinese where they say so.
+      std::wstring name;
+      if (const HRESULT hr = call.args.getString(0, name); FAILED(hr)) return hr;
+      if (name != L"Language" || kind_ != TokenKind::Engine) return kNotFound;
+      const bool chinese = description_.find(L"中文") != std::wstring::npos ||
+                           description_.find(L"Chinese") != std::wstring::npos;
+      return returnString(call.result, chinese ? L"804" : L"409");
+    }
+    long locale = 0;
     if (const HRESULT hr = call.args.optLong(0, locale, 0); FAILED(hr)) return hr;
     return returnString(call.result, description_);
   }
@@ -97,27 +110,33 @@ HRESULT listTokens(Call& call, const std::vector<std::wstring>& descriptions, To
   return returnObject(call.result, new Tokens(descriptions, kind));
 }
 
-// SAYVANE_SIM_RECOGNIZERS, read when a recognizer is created so each can be set up differently.
-std::vector<std::wstring> configuredEngines() {
-  const auto list = environment(L"SAYVANE_SIM_RECOGNIZERS");
-  if (!list) return {L"模拟识别引擎 (中文)"};
-  std::vector<std::wstring> engines;
+// A list from the environment, separated by "|": `fallback` when unset, nothing when empty. Read
+// when a recognizer is created, so each can be set up differently.
+std::vector<std::wstring> configuredList(const wchar_t* variable, std::wstring_view fallback) {
+  const auto list = environment(variable);
+  if (!list) return {std::wstring(fallback)};
+  std::vector<std::wstring> items;
   for (std::size_t begin = 0; begin <= list->size() && !list->empty();) {
     const auto end = std::min(list->find(L'|', begin), list->size());
-    engines.push_back(list->substr(begin, end - begin));
+    items.push_back(list->substr(begin, end - begin));
     begin = end + 1;
   }
-  return engines;
+  return items;
 }
+
+std::vector<std::wstring> configuredEngines() { return configuredList(L"SAYVANE_SIM_RECOGNIZERS", L"模拟识别引擎 (中文)"); }
+std::vector<std::wstring> configuredInputs() { return configuredList(L"SAYVANE_SIM_AUDIO_INPUTS", L"模拟麦克风"); }
 
 class RecognizerObject final : public DispatchObject {
  public:
   explicit RecognizerObject(std::vector<std::wstring> descriptions)
-      : DispatchObject("ISpeechRecognizer", {{L"GetRecognizers", 18, true}}), descriptions_(std::move(descriptions)) {}
+      : DispatchObject("ISpeechRecognizer", {{L"GetRecognizers", 18, true}, {L"GetAudioInputs", 19, true}}),
+        descriptions_(std::move(descriptions)) {}
 
  protected:
   HRESULT invoke(Call& call) override {
     if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
+    if (call.id == 19) return listTokens(call, configuredInputs(), TokenKind::AudioInput);
     return listTokens(call, descriptions_, TokenKind::Engine);
   }
 
@@ -166,12 +185,13 @@ class Result final : public DispatchObject {
 
 class Grammar final : public DispatchObject {
  public:
-  explicit Grammar(bool audioBusy)
+  Grammar(bool audioBusy, bool noInput)
       : DispatchObject("ISpeechRecoGrammar", {{L"CmdLoadFromFile", 7, true},
                                               {L"CmdSetRuleIdState", 13, true},
                                               {L"DictationLoad", 14, true},
                                               {L"DictationSetState", 16, true}}),
-        audioBusy_(audioBusy) {}
+        audioBusy_(audioBusy),
+        noInput_(noInput) {}
 
   // The phrases the recognizer listens for now: none unless loaded and active.
   const std::vector<std::u16string>* listening() const { return active_ && !phrases_.empty() ? &phrases_ : nullptr; }
@@ -232,11 +252,13 @@ class Grammar final : public DispatchObject {
     const bool active = state != 0;
     // As when another program holds the audio input: activating fails and nothing changes.
     if (active && audioBusy_) return E_FAIL;
+    if (active && noInput_) return kStreamUninitialized;
     active_ = active;
     return S_OK;
   }
 
   bool audioBusy_;
+  bool noInput_;
   bool active_ = false;
   std::vector<std::u16string> phrases_;
 };
@@ -267,7 +289,8 @@ class RecoContext final : public DispatchObject {
     if (engine_) engine_->AddRef();
     // The environment is read here, not at DLL load, so each context can be set up differently.
     recognizers_ = configuredEngines();
-    audioBusy_ = noInput || environment(L"SAYVANE_SIM_AUDIO_BUSY").value_or(L"") == L"1";
+    audioBusy_ = environment(L"SAYVANE_SIM_AUDIO_BUSY").value_or(L"") == L"1";
+    noInput_ = noInput;
     const bool showWindow = environment(L"SAYVANE_SIM_WINDOW").value_or(L"") != L"0";
 
     contexts->push_back(this);
@@ -282,6 +305,7 @@ class RecoContext final : public DispatchObject {
   }
 
   ~RecoContext() override {
+    logLine(std::string("release ") + logName());
     for (Grammar* grammar : grammars_) grammar->Release();
     if (engine_) engine_->Release();
     contexts->erase(std::find(contexts->begin(), contexts->end(), this));
@@ -349,7 +373,7 @@ class RecoContext final : public DispatchObject {
       default: {
         if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
         if (call.args.count() > 1) return DISP_E_BADPARAMCOUNT;
-        auto* grammar = new Grammar(audioBusy_);
+        auto* grammar = new Grammar(audioBusy_, noInput_);
         grammar->AddRef();
         grammars_.push_back(grammar);
         return returnObject(call.result, grammar);
@@ -362,6 +386,7 @@ class RecoContext final : public DispatchObject {
   IDispatch* engine_;
   std::vector<std::wstring> recognizers_;
   bool audioBusy_ = false;
+  bool noInput_ = false;
   long interests_ = 11;  // a start value with other bits set, so a read-modify-write shows in the log
   std::vector<Grammar*> grammars_;
 };
@@ -376,7 +401,8 @@ class InprocRecognizer final : public DispatchObject {
                                               {L"CreateRecoContext", 10, true},
                                               {L"GetRecognizers", 18, true},
                                               {L"GetAudioInputs", 19, true}}),
-        engines_(configuredEngines()) {}
+        engines_(configuredEngines()),
+        inputs_(configuredInputs()) {}
 
  protected:
   HRESULT invoke(Call& call) override {
@@ -392,13 +418,11 @@ class InprocRecognizer final : public DispatchObject {
         return listTokens(call, engines_, TokenKind::Engine);
       default:
         if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
-        return listTokens(call, {std::wstring(kDefaultAudioInput)}, TokenKind::AudioInput);
+        return listTokens(call, inputs_, TokenKind::AudioInput);
     }
   }
 
  private:
-  static constexpr std::wstring_view kDefaultAudioInput = L"模拟麦克风";
-
   // Both are object properties: set by reference (Set in a script), never by value.
   HRESULT token(Call& call, TokenKind kind, std::wstring& chosen) {
     if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
@@ -415,6 +439,7 @@ class InprocRecognizer final : public DispatchObject {
   }
 
   std::vector<std::wstring> engines_;
+  std::vector<std::wstring> inputs_;
   std::wstring engine_;
   std::wstring input_;
 };

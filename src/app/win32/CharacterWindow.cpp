@@ -29,8 +29,8 @@ constexpr int kEdgeMargin = 24;  // from the work area's corner, in pixels
 
 class BuiltInCharacterControl::Window final : public Character {
  public:
-  Window(HINSTANCE instance, const std::function<void(const std::u16string&)>& onCommand)
-      : instance_(instance), onCommand_(onCommand), bubble_(instance) {}
+  Window(HINSTANCE instance, const std::function<void(const std::u16string&)>& onCommand, DiagnosticRecord& record)
+      : instance_(instance), onCommand_(onCommand), bubble_(instance), voice_(record) {}
 
   bool create();
   HWND handle() const { return window_; }
@@ -352,14 +352,15 @@ LRESULT BuiltInCharacterControl::Window::handle(UINT message, WPARAM wParam, LPA
 }
 
 BuiltInCharacterControl::BuiltInCharacterControl(HINSTANCE instance,
-                                                 std::function<void(const std::u16string&)> onCommand)
-    : instance_(instance), onCommand_(std::move(onCommand)) {}
+                                                 std::function<void(const std::u16string&)> onCommand,
+                                                 DiagnosticRecord& record)
+    : instance_(instance), onCommand_(std::move(onCommand)), record_(record) {}
 
 BuiltInCharacterControl::~BuiltInCharacterControl() = default;
 
 Character* BuiltInCharacterControl::load(const std::u16string&, const std::u16string&) {
   if (!character_) {
-    auto character = std::make_unique<Window>(instance_, onCommand_);
+    auto character = std::make_unique<Window>(instance_, onCommand_, record_);
     if (!character->create()) return nullptr;
     character_ = std::move(character);
   }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/Character.h"
+#include "platform/DiagnosticRecord.h"
 
 namespace sayvane::win32 {
 
@@ -24,7 +25,9 @@ inline constexpr int kCharacterStartSize = 128;
 class BuiltInCharacterControl final : public CharacterControl {
  public:
   // `onCommand` gets the name of a menu entry the user chose; it may change the entries.
-  BuiltInCharacterControl(HINSTANCE instance, std::function<void(const std::u16string&)> onCommand);
+  // The voice it speaks with goes to `record`.
+  BuiltInCharacterControl(HINSTANCE instance, std::function<void(const std::u16string&)> onCommand,
+                          DiagnosticRecord& record = noRecord());
   ~BuiltInCharacterControl() override;
 
   // There is no character file: both arguments are ignored. The window is made, hidden, on
@@ -43,6 +46,7 @@ class BuiltInCharacterControl final : public CharacterControl {
  private:
   HINSTANCE instance_;
   std::function<void(const std::u16string&)> onCommand_;
+  DiagnosticRecord& record_;
   std::unique_ptr<Window> character_;
 };
 

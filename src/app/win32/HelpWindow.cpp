@@ -2,7 +2,6 @@
 
 #include <chrono>
 
-#include "app/HelpText.h"
 #include "app/Layout.h"
 #include "app/win32/WindowClasses.h"
 #include "app/win32/WindowMetrics.h"
@@ -36,8 +35,8 @@ LRESULT CALLBACK helpProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   });
 }
 
-// Shows its text in `font`, which must outlive it.
-HWND createHelpWindow(HWND owner, HFONT font) {
+// Shows `shown` in `font`, which must outlive it.
+HWND createTextWindow(HWND owner, std::u16string_view caption, std::u16string_view shown, HFONT font) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   static const bool registered = [instance] {
     WNDCLASSEXW windowClass{};
@@ -53,10 +52,10 @@ HWND createHelpWindow(HWND owner, HFONT font) {
   const int dpi = dpiOf(owner);
   const SIZE size = windowSizeForClient(MulDiv(kHelpClientWidth, dpi, 96), MulDiv(kHelpClientHeight, dpi, 96), kStyle, 0, dpi);
   // Placed where the system puts new windows.
-  HWND window = CreateWindowExW(0, kHelpWindowClass, wide(kHelpCaption).c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+  HWND window = CreateWindowExW(0, kHelpWindowClass, wide(caption).c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                 size.cx, size.cy, owner, nullptr, instance, nullptr);
   if (!window) return nullptr;
-  HWND text = CreateWindowExW(0, L"EDIT", wide(kHelpText).c_str(),
+  HWND text = CreateWindowExW(0, L"EDIT", wide(shown).c_str(),
                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 0, 0,
                               window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), instance, nullptr);
   SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -68,9 +67,9 @@ HWND createHelpWindow(HWND owner, HFONT font) {
 
 }  // namespace
 
-void showHelpWindow(HWND owner, MessagePump& pump) {
+void showTextWindow(HWND owner, MessagePump& pump, std::u16string_view caption, std::u16string_view text) {
   const UniqueFont font(createFont(L"宋体", 105, dpiOf(owner)));
-  UniqueWindow window(createHelpWindow(owner, font));
+  UniqueWindow window(createTextWindow(owner, caption, text, font));
   if (!window) return;
   // Modal over the main window: it takes no input until the help is closed.
   const bool disableOwner = owner && IsWindowEnabled(owner);

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "app/HelpText.h"
+#include "app/Layout.h"
 #include "app/win32/HelpWindow.h"
 #include "platform/win32/Wide.h"
 
@@ -60,7 +62,12 @@ std::optional<std::u16string> WinDialogs::pickFile(const std::u16string& title, 
 
 void WinDialogs::showHelp() {
   if (pump_.quitting()) return;
-  showHelpWindow(owner(), pump_);
+  showTextWindow(owner(), pump_, kHelpCaption, kHelpText);
+}
+
+void WinDialogs::showText(const std::u16string& text, const std::u16string& caption) {
+  if (pump_.quitting()) return;
+  showTextWindow(owner(), pump_, caption, text);
 }
 
 }  // namespace sayvane::win32

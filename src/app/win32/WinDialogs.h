@@ -18,6 +18,7 @@ class WinDialogs final : public Dialogs {
   std::optional<std::u16string> pickFile(const std::u16string& title, const std::u16string& folder,
                                          const std::u16string& filterName) override;
   void showHelp() override;
+  void showText(const std::u16string& text, const std::u16string& caption) override;
 
  private:
   HWND owner();

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "text/Text.h"
+
 namespace sayvane::win32 {
 namespace {
 
@@ -97,9 +99,10 @@ class AgentCharacter final : public Character {
 
 }  // namespace
 
-AgentCharacterControl::AgentCharacterControl() : AgentCharacterControl(createAgentControl) {}
+AgentCharacterControl::AgentCharacterControl(DiagnosticRecord& record) : AgentCharacterControl(createAgentControl, record) {}
 
-AgentCharacterControl::AgentCharacterControl(ControlFactory createControl) : factory_(std::move(createControl)) {}
+AgentCharacterControl::AgentCharacterControl(ControlFactory createControl, DiagnosticRecord& record)
+    : factory_(std::move(createControl)), record_(record) {}
 
 AgentCharacterControl::~AgentCharacterControl() { release(); }
 
@@ -117,18 +120,23 @@ void AgentCharacterControl::setCommandHandler(std::function<void(const std::u16s
 Character* AgentCharacterControl::load(const std::u16string& id, const std::u16string& loadKey) {
   if (character_) return character_.get();
   release();
-  if (!factory_ || FAILED(factory_(control_.GetAddressOf())) || !control_) {
+  const auto noted = [this](std::u16string_view step, HRESULT answer) {
+    record_.note(concat({u"角色控件：", step, u" -> ", answerText(static_cast<std::uint32_t>(answer))}));
+    return SUCCEEDED(answer);
+  };
+  if (!factory_ || !noted(u"创建", factory_(control_.GetAddressOf())) || !control_) {
     release();
     return nullptr;
   }
   // Not sited in a container, the control does nothing else until it is connected.
   ComPtr<IDispatch> character;
-  if (SUCCEEDED(putProperty(control_.Get(), control::kConnected, Variant::boolean(true))) &&
-      SUCCEEDED(events_.connect(control_.Get(), kAgentEvents,
-                                [this](DISPID member, DISPPARAMS& parameters) { return onEvent(member, parameters); }))) {
+  if (noted(u"Connected = true", putProperty(control_.Get(), control::kConnected, Variant::boolean(true))) &&
+      noted(u"Advise", events_.connect(control_.Get(), kAgentEvents, [this](DISPID member, DISPPARAMS& parameters) {
+        return onEvent(member, parameters);
+      }))) {
     const ComPtr<IDispatch> characters = dispatchResult(control_.Get(), control::kCharacters, DISPATCH_PROPERTYGET);
-    if (SUCCEEDED(invoke(characters.Get(), characters::kLoad, DISPATCH_METHOD,
-                         {Variant::string(id), Variant::string(loadKey)})))
+    if (noted(concat({u"Characters.Load(", id, u", ", loadKey, u")"}),
+              invoke(characters.Get(), characters::kLoad, DISPATCH_METHOD, {Variant::string(id), Variant::string(loadKey)})))
       character = dispatchResult(characters.Get(), characters::kItem, DISPATCH_PROPERTYGET, {Variant::string(id)});
   }
   if (!character) {

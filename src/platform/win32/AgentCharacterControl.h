@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/Character.h"
+#include "platform/DiagnosticRecord.h"
 #include "platform/win32/Automation.h"
 
 namespace sayvane::win32 {
@@ -16,9 +17,10 @@ class AgentCharacterControl final : public CharacterControl {
   // Creates the control's automation object into `*control`.
   using ControlFactory = std::function<HRESULT(IDispatch** control)>;
 
-  // The system's control, in process (COM must be initialised on this thread).
-  AgentCharacterControl();
-  explicit AgentCharacterControl(ControlFactory createControl);
+  // The system's control, in process (COM must be initialised on this thread). Each step of a
+  // load goes to `record` with its answer.
+  explicit AgentCharacterControl(DiagnosticRecord& record = noRecord());
+  explicit AgentCharacterControl(ControlFactory createControl, DiagnosticRecord& record = noRecord());
   ~AgentCharacterControl() override;
 
   // Gets the name of each command chosen from the character's menu. It may pump messages,
@@ -34,6 +36,7 @@ class AgentCharacterControl final : public CharacterControl {
   HRESULT onEvent(DISPID member, DISPPARAMS& parameters);
 
   ControlFactory factory_;
+  DiagnosticRecord& record_;
   ComPtr<IDispatch> control_;
   EventConnection events_;
   std::unique_ptr<Character> character_;

@@ -49,6 +49,7 @@ bool MessagePump::pump(std::chrono::nanoseconds atMost) {
   const auto deadline = now() + atMost;
   if (beforeWait_) beforeWait_();
   if (!dispatchPending()) return false;
+  if (whenIdle_) whenIdle_();
 
   const auto remaining = deadline - now();
   if (remaining >= std::chrono::milliseconds(1)) {
@@ -71,6 +72,7 @@ void MessagePump::requestQuit(int code) {
 int MessagePump::run() {
   MSG message;
   for (;;) {
+    if (whenIdle_ && !PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) whenIdle_();
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) break;
     if (got == -1) return -1;

@@ -29,6 +29,9 @@ class MessagePump final : public Waiter {
   void setDialogWindow(HWND window) { dialogWindow_ = window; }
   // Called at the start of every pump, so the window can render before the program waits.
   void setBeforeWait(std::function<void()> hook) { beforeWait_ = std::move(hook); }
+  // Called whenever the thread is about to wait, in the outer loop as in a pump: work that must
+  // never delay the handling of an event.
+  void setWhenIdle(std::function<void()> hook) { whenIdle_ = std::move(hook); }
 
  private:
   void dispatch(MSG& message);
@@ -38,6 +41,7 @@ class MessagePump final : public Waiter {
   long long frequency_;
   HWND dialogWindow_ = nullptr;
   std::function<void()> beforeWait_;
+  std::function<void()> whenIdle_;
   bool quitting_ = false;
 };
 

@@ -3,7 +3,13 @@
 #include <sapi.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
+#include "platform/win32/SapiTokens.h"
+#include "platform/win32/SapiVoice.h"
+#include "platform/win32/SystemInfo.h"
+#include "text/Text.h"
 
 namespace sayvane::win32 {
 namespace {
@@ -20,52 +26,33 @@ HRESULT create(const GUID& clsid, DWORD where, IDispatch** object) {
   return CoCreateInstance(clsid, nullptr, where, IID_IDispatch, reinterpret_cast<void**>(object));
 }
 
-// The collection a recognizer's GetRecognizers or GetAudioInputs returns ("" and "": everything).
-ComPtr<IDispatch> tokensOf(IDispatch* recognizer, DISPID list, std::int32_t& count) {
-  ComPtr<IDispatch> tokens = dispatchResult(recognizer, list, DISPATCH_METHOD, {Variant::string(u""), Variant::string(u"")});
-  count = integerResult(tokens.Get(), DISPID_SOTsCount, DISPATCH_PROPERTYGET).value_or(-1);
-  return count < 0 ? nullptr : tokens;
-}
-
-ComPtr<IDispatch> tokenAt(IDispatch* tokens, std::int32_t index) {
-  return dispatchResult(tokens, DISPID_SOTsItem, DISPATCH_METHOD, {Variant::i4(index)});
-}
-
-struct Engines {
-  std::vector<ComPtr<IDispatch>> tokens;
-  std::vector<std::u16string> descriptions;
-};
-
-// Every installed engine, in enumeration order, with its description for locale 0.
-std::optional<Engines> enginesOf(IDispatch* recognizer) {
-  std::int32_t count = 0;
-  const ComPtr<IDispatch> tokens = tokensOf(recognizer, DISPID_SRGetRecognizers, count);
-  if (!tokens) return std::nullopt;
-  Engines engines;
-  for (std::int32_t i = 0; i < count; ++i) {
-    ComPtr<IDispatch> token = tokenAt(tokens.Get(), i);
-    auto description = stringResult(token.Get(), DISPID_SOTGetDescription, DISPATCH_METHOD, {Variant::i4(0)});
-    if (!description) return std::nullopt;
-    engines.tokens.push_back(std::move(token));
-    engines.descriptions.push_back(std::move(*description));
-  }
-  return engines;
-}
-
-HRESULT putToken(IDispatch* recognizer, DISPID property, IDispatch* token) {
-  return invoke(recognizer, property, DISPATCH_PROPERTYPUTREF, {Variant::dispatch(token)});
+// A grammar of the wake phrase alone in a file of its own, for the speech check; its path, or
+// nothing. Plain ASCII, so it reads the same in any code page.
+std::optional<std::filesystem::path> onePhraseGrammar() {
+  static constexpr char kGrammar[] =
+      "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\r\n<GRAMMAR LANGID=\"804\">\r\n"
+      "<RULE NAME=\"Check\" ID=\"1001\" TOPLEVEL=\"ACTIVE\">\r\n<L PROPNAME=\"Check\" PROPID=\"1001\">\r\n"
+      "<P VALSTR=\"OpenShow\">+Tobrin</P>\r\n</L>\r\n</RULE>\r\n</GRAMMAR>\r\n";
+  wchar_t temp[MAX_PATH + 1] = {};
+  if (!GetTempPathW(MAX_PATH, temp)) return std::nullopt;
+  const auto path = std::filesystem::path(temp) / L"sayvane-speech-check.xml";
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << kGrammar;
+  out.close();
+  if (!out) return std::nullopt;
+  return path;
 }
 
 }  // namespace
 
-SapiRecognizer::SapiRecognizer()
+SapiRecognizer::SapiRecognizer(DiagnosticRecord& record)
     : SapiRecognizer([](IDispatch** context) {
         return create(kSharedRecoContext, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, context);
       },
-      [](IDispatch** recognizer) { return create(kInprocRecognizer, CLSCTX_INPROC_SERVER, recognizer); }) {}
+      [](IDispatch** recognizer) { return create(kInprocRecognizer, CLSCTX_INPROC_SERVER, recognizer); }, record) {}
 
-SapiRecognizer::SapiRecognizer(Factory sharedContext, Factory inprocRecognizer)
-    : shared_(std::move(sharedContext)), inproc_(std::move(inprocRecognizer)) {}
+SapiRecognizer::SapiRecognizer(Factory sharedContext, Factory inprocRecognizer, DiagnosticRecord& record)
+    : shared_(std::move(sharedContext)), inproc_(std::move(inprocRecognizer)), record_(record) {}
 
 SapiRecognizer::~SapiRecognizer() { close(); }
 
@@ -76,7 +63,6 @@ void SapiRecognizer::close() {
   grammar_.Reset();
   context_.Reset();
   engine_.Reset();
-  descriptions_.reset();
   inUse_ = 0;
 }
 
@@ -86,102 +72,204 @@ void SapiRecognizer::setEventHandlers(std::function<void(const std::u16string&)>
   falseRecognition_ = std::move(falseRecognition);
 }
 
-bool SapiRecognizer::createContext() {
+void SapiRecognizer::noted(std::u16string call, HRESULT answer) {
+  record_.note(concat({u"识别器：", call, u" -> ", answerText(static_cast<std::uint32_t>(answer))}));
+  found_.steps.push_back({std::move(call), static_cast<std::uint32_t>(answer)});
+}
+
+HRESULT SapiRecognizer::step(std::u16string call, IDispatch* object, DISPID member, WORD flags,
+                             std::initializer_list<Variant> arguments, Variant* result) {
+  const HRESULT answer = invoke(object, member, flags, arguments, result);
+  noted(std::move(call), answer);
+  return answer;
+}
+
+std::optional<std::vector<ComPtr<IDispatch>>> SapiRecognizer::tokens(IDispatch* recognizer, DISPID list,
+                                                                     std::u16string_view name,
+                                                                     std::vector<SpeechToken>& described) {
+  Variant result;
+  if (FAILED(step(concat({name, u"(\"\", \"\")"}), recognizer, list, DISPATCH_METHOD,
+                  {Variant::string(u""), Variant::string(u"")}, &result)))
+    return std::nullopt;
+  // The languages only for the speech check: the start shows the descriptions alone.
+  auto found = describeTokens(dispatchOf(result.get()).Get(), surveying_);
+  if (!found) {
+    noted(concat({name, u" 的列表"}), E_UNEXPECTED);
+    return std::nullopt;
+  }
+  record_.note(concat({u"识别器：", name, u"：", listed(found->described)}));
+  described = std::move(found->described);
+  return std::move(found->tokens);
+}
+
+bool SapiRecognizer::createContext(RecognizerChoice preferred) {
   close();
+  found_ = {};
+  if (preferred == RecognizerChoice::Own) return openInproc() || openShared();
   return openShared() || openInproc();
 }
 
-bool SapiRecognizer::listen(ComPtr<IDispatch> context) {
+std::optional<RecognizerChoice> SapiRecognizer::contextClass() const {
+  if (!context_) return std::nullopt;
+  return engine_ ? RecognizerChoice::Own : RecognizerChoice::Shared;
+}
+
+bool SapiRecognizer::listen(ComPtr<IDispatch> context, std::u16string_view name) {
   const HRESULT advised = events_.connect(context.Get(), kRecoContextEvents,
                                           [this](DISPID member, DISPPARAMS& parameters) {
                                             return onEvent(member, parameters);
                                           });
+  noted(concat({name, u".Advise"}), advised);
   if (FAILED(advised)) return false;
   context_ = std::move(context);
   return true;
 }
 
 bool SapiRecognizer::openShared() {
+  if (!shared_) return false;
   ComPtr<IDispatch> context;
-  if (!shared_ || FAILED(shared_(context.GetAddressOf())) || !context || !listen(std::move(context))) return false;
-  // The system's engine listens; the list only shows it, entry 0 first.
-  const ComPtr<IDispatch> recognizer = dispatchResult(context_.Get(), DISPID_SRCRecognizer, DISPATCH_PROPERTYGET);
-  auto engines = enginesOf(recognizer.Get());
-  if (!engines) {
+  const HRESULT made = shared_(context.GetAddressOf());
+  noted(u"创建 SpSharedRecoContext", made);
+  if (FAILED(made) || !context || !listen(std::move(context), u"SpSharedRecoContext")) return false;
+  // The system's engine and input listen; the list only shows them, entry 0 first.
+  Variant got;
+  const ComPtr<IDispatch> recognizer =
+      SUCCEEDED(step(u"SpSharedRecoContext.Recognizer", context_.Get(), DISPID_SRCRecognizer, DISPATCH_PROPERTYGET,
+                     {}, &got))
+          ? dispatchOf(got.get())
+          : nullptr;
+  if (!recognizer || !tokens(recognizer.Get(), DISPID_SRGetRecognizers, u"GetRecognizers", found_.engines)) {
     close();
+    found_.engines.clear();
     return false;
   }
-  descriptions_ = std::move(engines->descriptions);
+  found_.engineInUse = 0;
+  if (surveying_ && tokens(recognizer.Get(), DISPID_SVGetAudioInputs, u"GetAudioInputs", found_.audioInputs))
+    found_.inputInUse = 0;
   return true;
 }
 
 bool SapiRecognizer::openInproc() {
+  if (!inproc_) return false;
+  found_.engines.clear();
+  found_.engineInUse.reset();
   ComPtr<IDispatch> engine;
-  if (!inproc_ || FAILED(inproc_(engine.GetAddressOf())) || !engine) return false;
-  auto engines = enginesOf(engine.Get());
+  const HRESULT made = inproc_(engine.GetAddressOf());
+  noted(u"创建 SpInprocRecognizer", made);
+  if (FAILED(made) || !engine) return false;
+  const auto engines = tokens(engine.Get(), DISPID_SRGetRecognizers, u"SpInprocRecognizer.GetRecognizers", found_.engines);
   if (!engines) return false;
   // The engine that listens is the one the set switch's check reads: the first Chinese one.
   // With none, the engine's own default stays, and the check reads entry 0 and refuses.
-  const auto& descriptions = engines->descriptions;
-  const auto chinese = std::find_if(descriptions.begin(), descriptions.end(), namesChineseEngine);
-  const auto inUse = chinese == descriptions.end() ? 0 : static_cast<std::size_t>(chinese - descriptions.begin());
-  if (chinese != descriptions.end() && FAILED(putToken(engine.Get(), DISPID_SRRecognizer, engines->tokens[inUse].Get())))
-    return false;
+  const auto& described = found_.engines;
+  const auto chinese = std::find_if(described.begin(), described.end(),
+                                    [](const SpeechToken& token) { return namesChineseEngine(token.description); });
+  const auto inUse = chinese == described.end() ? 0 : static_cast<std::size_t>(chinese - described.begin());
+  if (chinese != described.end()) {
+    if (FAILED(step(concat({u"SpInprocRecognizer.Recognizer = ", chinese->description}), engine.Get(),
+                    DISPID_SRRecognizer, DISPATCH_PROPERTYPUTREF, {Variant::dispatch((*engines)[inUse].Get())})))
+      return false;
+    found_.engineInUse = inUse;
+  }
   // The first input is the system's default one. Without any, the context still comes, and
   // switching the rules on reports the audio device.
-  std::int32_t inputCount = 0;
-  const ComPtr<IDispatch> inputs = tokensOf(engine.Get(), DISPID_SVGetAudioInputs, inputCount);
+  const auto inputs = tokens(engine.Get(), DISPID_SVGetAudioInputs, u"SpInprocRecognizer.GetAudioInputs",
+                             found_.audioInputs);
   if (!inputs) return false;
-  if (inputCount > 0) {
-    const ComPtr<IDispatch> input = tokenAt(inputs.Get(), 0);
-    if (!input || FAILED(putToken(engine.Get(), DISPID_SRAudioInput, input.Get()))) return false;
+  if (!inputs->empty()) {
+    if (FAILED(step(concat({u"SpInprocRecognizer.AudioInput = ", found_.audioInputs[0].description}), engine.Get(),
+                    DISPID_SRAudioInput, DISPATCH_PROPERTYPUTREF, {Variant::dispatch(inputs->front().Get())})))
+      return false;
+    found_.inputInUse = 0;
   }
-  ComPtr<IDispatch> context = dispatchResult(engine.Get(), DISPID_SRCreateRecoContext, DISPATCH_METHOD);
-  if (!context || !listen(std::move(context))) return false;
+  Variant made2;
+  if (FAILED(step(u"SpInprocRecognizer.CreateRecoContext()", engine.Get(), DISPID_SRCreateRecoContext,
+                  DISPATCH_METHOD, {}, &made2)))
+    return false;
+  ComPtr<IDispatch> context = dispatchOf(made2.get());
+  if (!context || !listen(std::move(context), u"SpInprocRecoContext")) return false;
   engine_ = std::move(engine);
-  descriptions_ = std::move(engines->descriptions);
   inUse_ = inUse;
   return true;
 }
 
-std::optional<std::vector<std::u16string>> SapiRecognizer::recognizerDescriptions() { return descriptions_; }
+std::optional<std::vector<std::u16string>> SapiRecognizer::recognizerDescriptions() {
+  if (!context_) return std::nullopt;
+  std::vector<std::u16string> descriptions;
+  for (const auto& engine : found_.engines) descriptions.push_back(engine.description);
+  return descriptions;
+}
 
 bool SapiRecognizer::createGrammar() {
-  ComPtr<IDispatch> grammar =
-      dispatchResult(context_.Get(), DISPID_SRCCreateGrammar, DISPATCH_METHOD, {Variant::i4(kCommandGrammarId)});
-  if (!grammar) return false;
-  grammar_ = std::move(grammar);
-  return true;
+  Variant made;
+  if (FAILED(step(u"CreateGrammar(1)", context_.Get(), DISPID_SRCCreateGrammar, DISPATCH_METHOD,
+                  {Variant::i4(kCommandGrammarId)}, &made)))
+    return false;
+  grammar_ = dispatchOf(made.get());
+  return grammar_ != nullptr;
 }
 
 bool SapiRecognizer::loadDictation() {
-  return SUCCEEDED(invoke(grammar_.Get(), DISPID_SRGDictationLoad, DISPATCH_METHOD,
-                          {Variant::string(u""), Variant::i4(SLOStatic)}));
+  return SUCCEEDED(step(u"DictationLoad(\"\", 0)", grammar_.Get(), DISPID_SRGDictationLoad, DISPATCH_METHOD,
+                        {Variant::string(u""), Variant::i4(SLOStatic)}));
 }
 
 bool SapiRecognizer::deactivateDictation() {
-  return SUCCEEDED(invoke(grammar_.Get(), DISPID_SRGDictationSetState, DISPATCH_METHOD, {Variant::i4(SGDSInactive)}));
+  return SUCCEEDED(
+      step(u"DictationSetState(0)", grammar_.Get(), DISPID_SRGDictationSetState, DISPATCH_METHOD, {Variant::i4(SGDSInactive)}));
 }
 
 std::optional<std::uint32_t> SapiRecognizer::eventInterests() {
-  const auto interests = integerResult(context_.Get(), DISPID_SRCEventInterests, DISPATCH_PROPERTYGET);
-  if (!interests) return std::nullopt;
-  return static_cast<std::uint32_t>(*interests);
+  Variant interests;
+  if (FAILED(step(u"EventInterests", context_.Get(), DISPID_SRCEventInterests, DISPATCH_PROPERTYGET, {}, &interests)))
+    return std::nullopt;
+  const auto value = integerOf(interests.get());
+  if (!value) return std::nullopt;
+  return static_cast<std::uint32_t>(*value);
 }
 
 bool SapiRecognizer::setEventInterests(std::uint32_t interests) {
-  return SUCCEEDED(
-      putProperty(context_.Get(), DISPID_SRCEventInterests, Variant::i4(static_cast<std::int32_t>(interests))));
+  return SUCCEEDED(step(fromUtf8("EventInterests = " + std::to_string(interests)), context_.Get(),
+                        DISPID_SRCEventInterests, DISPATCH_PROPERTYPUT,
+                        {Variant::i4(static_cast<std::int32_t>(interests))}));
 }
 
 bool SapiRecognizer::loadCommandFile(const std::u16string& path) {
-  return SUCCEEDED(invoke(grammar_.Get(), DISPID_SRGCmdLoadFromFile, DISPATCH_METHOD,
-                          {Variant::string(path), Variant::i4(SLODynamic)}));
+  return SUCCEEDED(step(concat({u"CmdLoadFromFile(", path, u", 1)"}), grammar_.Get(), DISPID_SRGCmdLoadFromFile,
+                        DISPATCH_METHOD, {Variant::string(path), Variant::i4(SLODynamic)}));
 }
 
 bool SapiRecognizer::setRulesActive(bool active) {
-  return SUCCEEDED(invoke(grammar_.Get(), DISPID_SRGCmdSetRuleIdState, DISPATCH_METHOD,
-                          {Variant::i4(kTopLevelRules), Variant::i4(active ? SGDSActive : SGDSInactive)}));
+  const HRESULT hr = step(active ? u"CmdSetRuleIdState(0, 1)" : u"CmdSetRuleIdState(0, 0)", grammar_.Get(),
+                          DISPID_SRGCmdSetRuleIdState, DISPATCH_METHOD,
+                          {Variant::i4(kTopLevelRules), Variant::i4(active ? SGDSActive : SGDSInactive)});
+  // Rules that cannot hear still succeed: a recognizer without an audio input answers
+  // SP_STREAM_UNINITIALIZED. Only S_OK means they listen.
+  return active ? hr == S_OK : SUCCEEDED(hr);
+}
+
+SpeechSurvey SapiRecognizer::survey() {
+  SpeechSurvey survey;
+  survey.system = describeSystem();
+  const auto grammar = onePhraseGrammar();
+  for (const auto which : {RecognizerChoice::Shared, RecognizerChoice::Own}) {
+    const bool shared = which == RecognizerChoice::Shared;
+    SapiRecognizer probe(shared ? shared_ : Factory{}, shared ? Factory{} : inproc_);
+    probe.surveying_ = true;
+    const bool created = probe.createContext(which);
+    const bool listens = created && probe.createGrammar() && grammar && probe.loadCommandFile(grammar->u16string()) &&
+                         probe.setRulesActive(true);
+    auto& found = shared ? survey.shared : survey.own;
+    found = std::move(probe.found_);
+    found.created = created;
+    found.listens = listens;
+  }
+  if (grammar) {
+    std::error_code ignored;
+    std::filesystem::remove(*grammar, ignored);
+  }
+  survey.voices = SapiVoice::installedVoices(survey.voiceList);
+  return survey;
 }
 
 HRESULT SapiRecognizer::onEvent(DISPID member, DISPPARAMS& parameters) {

@@ -6,7 +6,10 @@
 
 #include <functional>
 #include <string_view>
+#include <vector>
 
+#include "platform/DiagnosticRecord.h"
+#include "platform/Recognizer.h"
 #include "platform/win32/Automation.h"
 
 namespace sayvane::win32 {
@@ -16,9 +19,10 @@ class SapiVoice final {
   // Creates the voice's automation object into `*voice`.
   using Factory = std::function<HRESULT(IDispatch** voice)>;
 
-  // The system's voice class.
-  SapiVoice();
-  explicit SapiVoice(Factory create) : factory_(std::move(create)) {}
+  // The system's voice class; the voice chosen goes to `record`.
+  explicit SapiVoice(DiagnosticRecord& record = noRecord());
+  explicit SapiVoice(Factory create, DiagnosticRecord& record = noRecord())
+      : factory_(std::move(create)), record_(record) {}
   SapiVoice(const SapiVoice&) = delete;
   SapiVoice& operator=(const SapiVoice&) = delete;
 
@@ -30,11 +34,15 @@ class SapiVoice final {
   // The result of the last call of the speech API, for diagnosis.
   [[nodiscard]] HRESULT lastResult() const { return lastResult_; }
 
+  // Every voice of the system's voice class, with its language; `listing` gets the call's answer.
+  static std::vector<SpeechToken> installedVoices(SpeechStep& listing);
+
  private:
   bool create();
   void chooseChineseVoice();
 
   Factory factory_;
+  DiagnosticRecord& record_;
   ComPtr<IDispatch> voice_;
   bool tried_ = false;
   HRESULT lastResult_ = S_OK;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/Text.h"
+
 namespace sayvane {
 namespace {
 
@@ -10,7 +12,12 @@ constexpr DWORD kOpenRetryMilliseconds = 10;
 
 }  // namespace
 
-WinClipboard::WinClipboard(HWND owner) : owner_(owner) {}
+WinClipboard::WinClipboard(HWND owner, DiagnosticRecord& record) : owner_(owner), record_(record) {}
+
+bool WinClipboard::failed(std::u16string_view call) {
+  record_.note(concat({u"剪贴板：", call, u" -> ", answerText(GetLastError())}));
+  return false;
+}
 
 bool WinClipboard::open() {
   // Another program (a clipboard viewer, a remote-desktop bridge) may hold it for a moment.
@@ -18,12 +25,12 @@ bool WinClipboard::open() {
     if (OpenClipboard(owner_)) return true;
     Sleep(kOpenRetryMilliseconds);
   }
-  return false;
+  return failed(u"OpenClipboard");
 }
 
 bool WinClipboard::clear() {
   if (!open()) return false;
-  const bool emptied = EmptyClipboard() != FALSE;
+  const bool emptied = EmptyClipboard() || failed(u"EmptyClipboard");
   CloseClipboard();
   return emptied;
 }
@@ -45,7 +52,8 @@ bool WinClipboard::setText(const std::u16string& text) {
     return false;
   }
   // Emptying makes us the owner, which SetClipboardData needs; the text is all it holds then.
-  bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory);
+  bool placed = (EmptyClipboard() || failed(u"EmptyClipboard")) &&
+                (SetClipboardData(CF_UNICODETEXT, memory) || failed(u"SetClipboardData"));
   CloseClipboard();
   // Once placed, the memory belongs to the system.
   if (!placed) GlobalFree(memory);

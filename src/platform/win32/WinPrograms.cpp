@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "text/Text.h"
+
 namespace sayvane {
 
 bool WinPrograms::start(const std::u16string& commandLine) {
@@ -20,8 +22,10 @@ bool WinPrograms::start(const std::u16string& commandLine) {
 
   // Only the foreground process may hand the focus on; the new program should get it.
   AllowSetForegroundWindow(ASFW_ANY);
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    record_.note(concat({u"启动程序 CreateProcess(", commandLine, u") -> ", answerText(GetLastError())}));
     return false;
+  }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return true;

@@ -4,6 +4,9 @@
 
 #include <climits>
 
+#include "platform/win32/Wide.h"
+#include "text/Text.h"
+
 namespace sayvane {
 namespace {
 
@@ -45,14 +48,14 @@ bool WinSettings::write(const std::u16string& application, const std::u16string&
   if (value.size() >= INT_MAX / sizeof(char16_t)) return false;
   const auto path = settingsKeyPath(application, section);
   HKEY handle = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                      &handle, nullptr) != ERROR_SUCCESS)
-    return false;
+  const LSTATUS created = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                         KEY_SET_VALUE, nullptr, &handle, nullptr);
+  if (!done(u"RegCreateKeyEx", path, created)) return false;
   const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(char16_t));
   const LSTATUS status =
       RegSetValueExW(handle, wide(key), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes);
   RegCloseKey(handle);
-  return status == ERROR_SUCCESS;
+  return done(u"RegSetValueEx", path, status);
 }
 
 bool WinSettings::deleteSection(const std::u16string& application, const std::u16string& section) {
@@ -64,8 +67,13 @@ bool WinSettings::deleteSection(const std::u16string& application, const std::u1
   // Empties the section (values and subkeys), then removes the section key itself.
   const LSTATUS emptied = RegDeleteTreeW(handle, nullptr);
   RegCloseKey(handle);
-  if (emptied != ERROR_SUCCESS) return false;
-  return RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str()) == ERROR_SUCCESS;
+  return done(u"RegDeleteTree", path, emptied) && done(u"RegDeleteKey", path, RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str()));
+}
+
+bool WinSettings::done(std::u16string_view call, const std::wstring& path, long status) {
+  if (status == ERROR_SUCCESS) return true;
+  record_.note(concat({u"设置：", call, u"(", win32::utf16(path), u") -> ", answerText(static_cast<std::uint32_t>(status))}));
+  return false;
 }
 
 }  // namespace sayvane
