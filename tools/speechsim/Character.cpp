@@ -14,9 +14,6 @@
 namespace speechsim {
 namespace {
 
-using sayvane::win32::adopt;
-using sayvane::win32::ComPtr;
-
 // DIID__AgentEvents from agtctl_i.c; the Command event's DISPID.
 constexpr IID kAgentEvents = {0xF5BE8BD4, 0x7DE6, 0x11D0, {0x91, 0xFE, 0x00, 0xC0, 0x4F, 0xD7, 0x01, 0xA5}};
 constexpr DISPID kEventCommand = 17;
@@ -93,7 +90,7 @@ class Commands final : public DispatchObject {
     for (unsigned i = 3; i < 5; ++i)
       if (const HRESULT hr = call.args.optBool(i, flag, true); FAILED(hr)) return hr;
     if (!has(name)) names_.push_back(name);
-    return returnObject(call.result, new Command);
+    return returnObject(call.result, adopt(new Command));
   }
 
  private:
@@ -127,7 +124,7 @@ class Character final : public DispatchObject {
         return returnLong(call.result, language_);
       case kCharacterCommands:
         if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
-        return returnObject(call.result, ComPtr<IDispatch>(commands_).Detach());
+        return returnObject(call.result, commands_);
       default: break;
     }
     if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
@@ -141,7 +138,7 @@ class Character final : public DispatchObject {
     } else if (call.args.count() > 2 || (call.id != kCharacterSpeak && call.args.count() > 1)) {
       return DISP_E_BADPARAMCOUNT;  // Speak(Text, Url), Hide(Fast), Show(Fast): all optional
     }
-    return returnObject(call.result, new Request);
+    return returnObject(call.result, adopt(new Request));
   }
 
  private:
@@ -183,7 +180,7 @@ class Characters final : public DispatchObject {
       if (const HRESULT hr = call.args.getString(0, id); FAILED(hr)) return hr;
       const auto found = loaded_.find(id);
       if (found == loaded_.end()) return E_INVALIDARG;
-      return returnObject(call.result, ComPtr<IDispatch>(found->second).Detach());
+      return returnObject(call.result, found->second);
     }
     std::wstring key;
     if (call.args.count() < 1 || call.args.count() > 2) return DISP_E_BADPARAMCOUNT;
@@ -195,7 +192,7 @@ class Characters final : public DispatchObject {
     if (attributes == INVALID_FILE_ATTRIBUTES) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
     loaded_[id] = adopt(new Character(id));
-    return returnObject(call.result, new Request);
+    return returnObject(call.result, adopt(new Request));
   }
 
  private:
@@ -230,14 +227,11 @@ class AgentControl final : public DispatchObject {
   std::string choose(const std::wstring& name) {
     std::wstring character;
     if (!characters_->hasCommand(name, character)) return "not-in-menu";
-    if (!events_.source().hasSinks()) return "ignored";
-    std::vector<VARIANT> args(1);
-    VariantInit(&args[0]);
-    args[0].vt = VT_DISPATCH;
-    args[0].pdispVal = new UserInput(name, character);
+    if (events_.source().sinks().empty()) return "ignored";
+    std::vector<Variant> args;
+    args.push_back(Variant::dispatch(adopt(new UserInput(name, character)).Get()));
     logLine("event Command(" + quoted(name) + ")");
     events_.source().raise(kEventCommand, args);
-    VariantClear(&args[0]);
     return "command";
   }
 
@@ -256,7 +250,7 @@ class AgentControl final : public DispatchObject {
     if (!connected_) return E_UNEXPECTED;
     if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
     if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
-    return returnObject(call.result, ComPtr<IDispatch>(characters_).Detach());
+    return returnObject(call.result, characters_);
   }
 
  private:

@@ -2,8 +2,11 @@
 
 #include "Log.h"
 #include "Text.h"
+#include "platform/win32/Boundary.h"
 
 namespace speechsim {
+
+using sayvane::win32::comBoundary;
 
 std::atomic<long> liveObjects{0};
 std::atomic<long> serverLocks{0};
@@ -23,28 +26,24 @@ const VARIANT* follow(const VARIANT* value) {
 }  // namespace
 
 std::string describe(const VARIANT& given) {
-  VARIANT value;
-  VariantInit(&value);
-  if (FAILED(VariantCopyInd(&value, const_cast<VARIANT*>(&given)))) return "?";
-  std::string out;
+  Variant copy;
+  if (FAILED(VariantCopyInd(&copy.get(), const_cast<VARIANT*>(&given)))) return "?";
+  VARIANT& value = copy.get();
   switch (value.vt) {
-    case VT_EMPTY: out = "empty"; break;
-    case VT_NULL: out = "null"; break;
-    case VT_ERROR: out = value.scode == DISP_E_PARAMNOTFOUND ? "missing" : hresultText(value.scode); break;
-    case VT_BSTR: out = quoted(view(value.bstrVal)); break;
-    case VT_BOOL: out = value.boolVal ? "true" : "false"; break;
+    case VT_EMPTY: return "empty";
+    case VT_NULL: return "null";
+    case VT_ERROR: return value.scode == DISP_E_PARAMNOTFOUND ? "missing" : hresultText(value.scode);
+    case VT_BSTR: return quoted(view(value.bstrVal));
+    case VT_BOOL: return value.boolVal ? "true" : "false";
     case VT_DISPATCH:
-    case VT_UNKNOWN: out = value.punkVal ? "object" : "nothing"; break;
+    case VT_UNKNOWN: return value.punkVal ? "object" : "nothing";
     default: {
-      VARIANT text;
-      VariantInit(&text);
-      out = SUCCEEDED(VariantChangeTypeEx(&text, &value, kInvariant, 0, VT_BSTR)) ? utf8(view(text.bstrVal))
-                                                                                  : "vt " + std::to_string(value.vt);
-      VariantClear(&text);
+      Variant text;
+      return SUCCEEDED(VariantChangeTypeEx(&text.get(), &value, kInvariant, 0, VT_BSTR))
+                 ? utf8(view(text.get().bstrVal))
+                 : "vt " + std::to_string(value.vt);
     }
   }
-  VariantClear(&value);
-  return out;
 }
 
 Args::Args(const DISPPARAMS* params) : params_(params) {
@@ -62,12 +61,10 @@ bool Args::present(unsigned index) const {
                                          *value->pscode == DISP_E_PARAMNOTFOUND));
 }
 
-HRESULT Args::convert(const VARIANT* value, VARTYPE type, VARIANT& out, UINT rgIndex) const {
-  VariantInit(&out);
-  HRESULT hr = value ? VariantCopyInd(&out, const_cast<VARIANT*>(value)) : DISP_E_PARAMNOTFOUND;
-  if (SUCCEEDED(hr)) hr = VariantChangeTypeEx(&out, &out, kInvariant, 0, type);
+HRESULT Args::convert(const VARIANT* value, VARTYPE type, Variant& out, UINT rgIndex) const {
+  HRESULT hr = value ? VariantCopyInd(out.out(), const_cast<VARIANT*>(value)) : DISP_E_PARAMNOTFOUND;
+  if (SUCCEEDED(hr)) hr = VariantChangeTypeEx(&out.get(), &out.get(), kInvariant, 0, type);
   if (FAILED(hr)) {
-    VariantClear(&out);
     failed_ = rgIndex;
     return value ? DISP_E_TYPEMISMATCH : DISP_E_PARAMNOTFOUND;
   }
@@ -75,24 +72,23 @@ HRESULT Args::convert(const VARIANT* value, VARTYPE type, VARIANT& out, UINT rgI
 }
 
 HRESULT Args::getLong(unsigned index, long& out) const {
-  VARIANT converted;
+  Variant converted;
   const HRESULT hr = convert(at(index), VT_I4, converted, params_->cArgs - 1 - index);
-  if (SUCCEEDED(hr)) out = converted.lVal;
+  if (SUCCEEDED(hr)) out = converted.get().lVal;
   return hr;
 }
 
 HRESULT Args::getString(unsigned index, std::wstring& out) const {
-  VARIANT converted;
+  Variant converted;
   const HRESULT hr = convert(at(index), VT_BSTR, converted, params_->cArgs - 1 - index);
-  if (SUCCEEDED(hr)) out = std::wstring(view(converted.bstrVal));
-  VariantClear(&converted);
+  if (SUCCEEDED(hr)) out = std::wstring(view(converted.get().bstrVal));
   return hr;
 }
 
 HRESULT Args::getBool(unsigned index, bool& out) const {
-  VARIANT converted;
+  Variant converted;
   const HRESULT hr = convert(at(index), VT_BOOL, converted, params_->cArgs - 1 - index);
-  if (SUCCEEDED(hr)) out = converted.boolVal != VARIANT_FALSE;
+  if (SUCCEEDED(hr)) out = converted.get().boolVal != VARIANT_FALSE;
   return hr;
 }
 
@@ -128,16 +124,16 @@ const VARIANT* Args::putValue() const {
 }
 
 HRESULT Args::putLong(long& out) const {
-  VARIANT converted;
+  Variant converted;
   const HRESULT hr = convert(putValue(), VT_I4, converted, 0);
-  if (SUCCEEDED(hr)) out = converted.lVal;
+  if (SUCCEEDED(hr)) out = converted.get().lVal;
   return hr;
 }
 
 HRESULT Args::putBool(bool& out) const {
-  VARIANT converted;
+  Variant converted;
   const HRESULT hr = convert(putValue(), VT_BOOL, converted, 0);
-  if (SUCCEEDED(hr)) out = converted.boolVal != VARIANT_FALSE;
+  if (SUCCEEDED(hr)) out = converted.get().boolVal != VARIANT_FALSE;
   return hr;
 }
 
@@ -150,10 +146,10 @@ std::string Args::list() const {
   return out;
 }
 
-HRESULT returnObject(VARIANT& result, IDispatch* object) {
+HRESULT returnObject(VARIANT& result, ComPtr<IDispatch> object) {
   VariantClear(&result);
   result.vt = VT_DISPATCH;
-  result.pdispVal = object;
+  result.pdispVal = object.Detach();
   return S_OK;
 }
 
@@ -230,6 +226,10 @@ STDMETHODIMP DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 
 STDMETHODIMP DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (!names || !ids) return E_POINTER;
+  return comBoundary([&] { return idsOfNames(names, count, ids); });
+}
+
+HRESULT DispatchObject::idsOfNames(LPOLESTR* names, UINT count, DISPID* ids) const {
   HRESULT hr = S_OK;
   for (UINT i = 0; i < count; ++i) {
     ids[i] = DISPID_UNKNOWN;
@@ -249,21 +249,25 @@ STDMETHODIMP DispatchObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, 
 STDMETHODIMP DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                     EXCEPINFO* exception, UINT* argumentError) {
   if (exception) *exception = EXCEPINFO{};
+  if (result) VariantInit(result);
+  // Keeps this object alive through a handler that raises events into code that may release it.
+  const ComPtr<DispatchObject> self(this);
+  return comBoundary([&] {
+    Variant local;
+    return invokeMember(id, flags, params, result ? *result : local.get(), exception, argumentError);
+  });
+}
+
+HRESULT DispatchObject::invokeMember(DISPID id, WORD flags, DISPPARAMS* params, VARIANT& out, EXCEPINFO* exception,
+                                     UINT* argumentError) {
   DISPPARAMS none{};
   Args args(params ? params : &none);
-  VARIANT local;
-  VariantInit(&local);
-  VARIANT& out = result ? *result : local;
-  if (result) VariantInit(result);
-
   const Member* member = nullptr;
   for (const auto& candidate : members_)
     if (candidate.id == id) member = &candidate;
 
-  // Keeps this object alive through a handler that raises events into code that may release it.
-  AddRef();
-  Call call{id, flags, args, out, {}};
-  const HRESULT hr = member ? invoke(call) : DISP_E_MEMBERNOTFOUND;
+  Call call{id, flags, args, out, exception, {}};
+  const HRESULT hr = member || answers(id) ? invoke(call) : DISP_E_MEMBERNOTFOUND;
 
   std::string line = logName_;
   line += '.';
@@ -294,17 +298,11 @@ STDMETHODIMP DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPAR
     line += describe(out);
   }
   logLine(line);
-  VariantClear(&local);
-  Release();
   return hr;
 }
 
 EventSource::EventSource(DispatchObject& owner, IConnectionPointContainer& container, const IID& events)
     : owner_(owner), container_(container), events_(events) {}
-
-EventSource::~EventSource() {
-  for (auto& sink : sinks_) sink.second->Release();
-}
 
 STDMETHODIMP EventSource::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
@@ -329,32 +327,33 @@ STDMETHODIMP EventSource::GetConnectionPointContainer(IConnectionPointContainer*
 }
 
 STDMETHODIMP EventSource::Advise(IUnknown* sink, DWORD* cookie) {
-  HRESULT hr = sink && cookie ? S_OK : E_POINTER;
   if (cookie) *cookie = 0;
-  IDispatch* dispatch = nullptr;
-  if (SUCCEEDED(hr) && FAILED(sink->QueryInterface(events_, reinterpret_cast<void**>(&dispatch))) &&
-      FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)))) {
-    hr = CONNECT_E_CANNOTCONNECT;
-  }
-  if (SUCCEEDED(hr)) {
-    *cookie = nextCookie_++;
-    sinks_.emplace_back(*cookie, dispatch);
-  }
-  logLine(std::string(owner_.logName()) + ".Advise -> " + (SUCCEEDED(hr) ? "ok" : hresultText(hr)));
-  return hr;
+  return comBoundary([&] {
+    HRESULT hr = sink && cookie ? S_OK : E_POINTER;
+    ComPtr<IDispatch> dispatch;
+    if (SUCCEEDED(hr) && FAILED(sink->QueryInterface(events_, reinterpret_cast<void**>(dispatch.GetAddressOf()))) &&
+        FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.ReleaseAndGetAddressOf())))) {
+      hr = CONNECT_E_CANNOTCONNECT;
+    }
+    if (SUCCEEDED(hr)) {
+      sinks_.emplace_back(nextCookie_, std::move(dispatch));
+      *cookie = nextCookie_++;
+    }
+    logLine(std::string(owner_.logName()) + ".Advise -> " + (SUCCEEDED(hr) ? "ok" : hresultText(hr)));
+    return hr;
+  });
 }
 
 STDMETHODIMP EventSource::Unadvise(DWORD cookie) {
-  HRESULT hr = CONNECT_E_NOCONNECTION;
-  for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
-    if (it->first != cookie) continue;
-    it->second->Release();
-    sinks_.erase(it);
-    hr = S_OK;
-    break;
-  }
-  logLine(std::string(owner_.logName()) + ".Unadvise -> " + (SUCCEEDED(hr) ? "ok" : hresultText(hr)));
-  return hr;
+  const auto found = std::find_if(sinks_.begin(), sinks_.end(), [&](const auto& sink) { return sink.first == cookie; });
+  // Let go only once out of the list: the sink's end may call back into this source.
+  const ComPtr<IDispatch> sink = found == sinks_.end() ? nullptr : std::move(found->second);
+  if (found != sinks_.end()) sinks_.erase(found);
+  return comBoundary([&] {
+    const HRESULT hr = sink ? S_OK : CONNECT_E_NOCONNECTION;
+    logLine(std::string(owner_.logName()) + ".Unadvise -> " + (SUCCEEDED(hr) ? "ok" : hresultText(hr)));
+    return hr;
+  });
 }
 
 STDMETHODIMP EventSource::EnumConnections(IEnumConnections** connections) {
@@ -362,20 +361,16 @@ STDMETHODIMP EventSource::EnumConnections(IEnumConnections** connections) {
   return E_NOTIMPL;
 }
 
-void EventSource::raise(DISPID id, std::vector<VARIANT>& reversedArgs) {
+void EventSource::raise(DISPID id, std::vector<Variant>& reversedArgs) {
   // A sink may unadvise (or release everything) from inside its handler: call a held copy.
-  std::vector<IDispatch*> sinks;
-  for (auto& sink : sinks_) {
-    sink.second->AddRef();
-    sinks.push_back(sink.second);
-  }
-  owner_.AddRef();
-  DISPPARAMS params{reversedArgs.data(), nullptr, static_cast<UINT>(reversedArgs.size()), 0};
-  for (IDispatch* sink : sinks) {
+  std::vector<ComPtr<IDispatch>> sinks;
+  for (const auto& sink : sinks_) sinks.push_back(sink.second);
+  const ComPtr<DispatchObject> owner(&owner_);
+  // A Variant is laid out as the VARIANT it holds.
+  DISPPARAMS params{reinterpret_cast<VARIANT*>(reversedArgs.data()), nullptr, static_cast<UINT>(reversedArgs.size()),
+                    0};
+  for (const auto& sink : sinks)
     sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-    sink->Release();
-  }
-  owner_.Release();
 }
 
 STDMETHODIMP EventContainer::EnumConnectionPoints(IEnumConnectionPoints** points) {

@@ -12,7 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Owned.h"
+
 namespace speechsim {
+
+using sayvane::win32::adopt;
+using sayvane::win32::ComPtr;
+using sayvane::win32::Variant;
 
 // Objects alive and IClassFactory::LockServer locks, for DllCanUnloadNow.
 extern std::atomic<long> liveObjects;
@@ -47,7 +53,7 @@ class Args {
   UINT failedArgument() const { return failed_; }
 
  private:
-  HRESULT convert(const VARIANT* value, VARTYPE type, VARIANT& out, UINT rgIndex) const;
+  HRESULT convert(const VARIANT* value, VARTYPE type, Variant& out, UINT rgIndex) const;
   const DISPPARAMS* params_;
   unsigned positional_ = 0;
   mutable UINT failed_ = 0;
@@ -65,13 +71,16 @@ struct Call {
   WORD flags;
   const Args& args;
   VARIANT& result;
+  EXCEPINFO* exception;  // for a failure told as automation servers tell it; may be null
   std::string logged;  // what the log shows as the result instead of the value ("-> 2")
   bool isPut() const { return (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0; }
   bool isGet() const { return (flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD)) != 0; }
 };
 
-// Result helpers for handlers.
-HRESULT returnObject(VARIANT& result, IDispatch* object);  // takes ownership of one reference
+// Result helpers for handlers. An object goes out with a reference of its own: a new one is
+// adopted first (adopt(new ...)), so a plain pointer, whose reference nobody owns, is refused.
+HRESULT returnObject(VARIANT& result, ComPtr<IDispatch> object);
+HRESULT returnObject(VARIANT& result, IDispatch* object) = delete;
 HRESULT returnString(VARIANT& result, std::wstring_view text);
 HRESULT returnLong(VARIANT& result, long value);
 HRESULT returnShort(VARIANT& result, short value);
@@ -100,8 +109,14 @@ class DispatchObject : public IDispatch {
   virtual HRESULT invoke(Call& call) = 0;
   // Further interfaces (IConnectionPointContainer); null when not supported.
   virtual void* extraInterface(REFIID) { return nullptr; }
+  // Members beyond the table it still answers (a recording fake answers every one).
+  virtual bool answers(DISPID) const { return false; }
+  void addMember(Member member) { members_.push_back(member); }
 
  private:
+  HRESULT idsOfNames(LPOLESTR* names, UINT count, DISPID* ids) const;
+  HRESULT invokeMember(DISPID id, WORD flags, DISPPARAMS* params, VARIANT& out, EXCEPINFO* exception,
+                       UINT* argumentError);
   std::atomic<ULONG> references_{1};
   const char* logName_;
   std::vector<Member> members_;
@@ -112,7 +127,6 @@ class DispatchObject : public IDispatch {
 class EventSource final : public IConnectionPoint {
  public:
   EventSource(DispatchObject& owner, IConnectionPointContainer& container, const IID& events);
-  ~EventSource();
 
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
   STDMETHODIMP_(ULONG) AddRef() override { return owner_.AddRef(); }
@@ -123,15 +137,15 @@ class EventSource final : public IConnectionPoint {
   STDMETHODIMP Unadvise(DWORD cookie) override;
   STDMETHODIMP EnumConnections(IEnumConnections** connections) override;
 
-  bool hasSinks() const { return !sinks_.empty(); }
+  const std::vector<std::pair<DWORD, ComPtr<IDispatch>>>& sinks() const { return sinks_; }
   // Calls every sink's Invoke in turn, on this thread, and returns when the last has returned.
-  void raise(DISPID id, std::vector<VARIANT>& reversedArgs);
+  void raise(DISPID id, std::vector<Variant>& reversedArgs);
 
  private:
   DispatchObject& owner_;
   IConnectionPointContainer& container_;
   IID events_;
-  std::vector<std::pair<DWORD, IDispatch*>> sinks_;
+  std::vector<std::pair<DWORD, ComPtr<IDispatch>>> sinks_;
   DWORD nextCookie_ = 1;
 };
 

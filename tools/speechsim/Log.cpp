@@ -6,13 +6,14 @@
 #include <mutex>
 
 #include "Text.h"
+#include "platform/win32/Owned.h"
 
 namespace speechsim {
 namespace {
 
 // Plain globals without destructors: nothing here may run at DLL detach.
 std::mutex* logMutex = new std::mutex;
-HANDLE logFile = INVALID_HANDLE_VALUE;
+auto* logFile = new sayvane::win32::UniqueFile;
 std::wstring* logPath = new std::wstring;
 
 long long micros() {
@@ -33,34 +34,32 @@ void configureLog() {
   const DWORD length = GetEnvironmentVariableW(L"SAYVANE_SIM_LOG", buffer, MAX_PATH * 2);
   const std::wstring path = length > 0 && length < MAX_PATH * 2 ? std::wstring(buffer, length) : std::wstring();
   std::lock_guard lock(*logMutex);
-  if (path == *logPath && (path.empty() || logFile != INVALID_HANDLE_VALUE)) return;
-  if (logFile != INVALID_HANDLE_VALUE) CloseHandle(logFile);
-  logFile = INVALID_HANDLE_VALUE;
+  if (path == *logPath && (path.empty() || *logFile)) return;
+  logFile->reset();
   *logPath = path;
   if (path.empty()) return;
   // Appending only, and shared every way: tests read the log while it grows, and several
   // processes (the program, the phrase sender) may append at once.
-  logFile = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  logFile->reset(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 void closeLog() {
   std::lock_guard lock(*logMutex);
-  if (logFile != INVALID_HANDLE_VALUE) CloseHandle(logFile);
-  logFile = INVALID_HANDLE_VALUE;
+  logFile->reset();
 }
 
 void logLine(std::string_view line) {
-  if (logFile == INVALID_HANDLE_VALUE) return;
+  if (!*logFile) return;
   std::string text = std::to_string(micros());
   text.reserve(text.size() + line.size() + 2);
   text += ' ';
   text += line;
   text += '\n';
   std::lock_guard lock(*logMutex);
-  if (logFile == INVALID_HANDLE_VALUE) return;
+  if (!*logFile) return;
   DWORD written = 0;
-  WriteFile(logFile, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  WriteFile(*logFile, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 std::string quoted(std::wstring_view text) {

@@ -1,5 +1,7 @@
 #include "Recognizer.h"
 
+#include <sapi.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -18,12 +20,8 @@
 namespace speechsim {
 namespace {
 
-// From sapi51.h (DIID__ISpeechRecoContextEvents and the event interests).
+// DIID__ISpeechRecoContextEvents, from sapi51.h; the dispatch ids are the header's own.
 constexpr IID kRecoContextEvents = {0x7b8fcb42, 0x0e9d, 0x4f00, {0xa0, 0x48, 0x7b, 0x04, 0xd6, 0x17, 0x9d, 0x3d}};
-constexpr long kInterestRecognition = 0x10;
-constexpr long kInterestFalseRecognition = 0x200;
-constexpr DISPID kEventRecognition = 7;
-constexpr DISPID kEventFalseRecognition = 11;
 // What the speech API answers when rules are switched on in a recognizer without an audio input:
 // a success code, with nothing heard afterwards.
 constexpr HRESULT kStreamUninitialized = 0x00045057;
@@ -37,17 +35,18 @@ enum class TokenKind { Engine, AudioInput };
 class Token final : public DispatchObject {
  public:
   Token(std::wstring description, TokenKind kind)
-      : DispatchObject("ISpeechObjectToken", {{L"GetDescription", 4, true}, {L"GetAttribute", 6, true}}),
+      : DispatchObject("ISpeechObjectToken",
+                       {{L"GetDescription", DISPID_SOTGetDescription, true}, {L"GetAttribute", DISPID_SOTGetAttribute, true}}),
         description_(std::move(description)),
         kind_(kind) {}
 
   // One of ours of that kind, or null.
   static const Token* of(const VARIANT* value, TokenKind kind) {
     if (!value || value->vt != VT_DISPATCH || !value->pdispVal) return nullptr;
-    Token* token = nullptr;
-    if (FAILED(value->pdispVal->QueryInterface(kOwnToken, reinterpret_cast<void**>(&token)))) return nullptr;
-    token->Release();  // the caller's reference keeps it alive
-    return token->kind_ == kind ? token : nullptr;
+    ComPtr<Token> token;
+    if (FAILED(value->pdispVal->QueryInterface(kOwnToken, reinterpret_cast<void**>(token.GetAddressOf())))) return nullptr;
+    // The caller's reference keeps it alive.
+    return token->kind_ == kind ? token.Get() : nullptr;
   }
   const std::wstring& description() const { return description_; }
 
@@ -56,7 +55,7 @@ class Token final : public DispatchObject {
 
   HRESULT invoke(Call& call) override {
     if (call.args.count() > 1) return DISP_E_BADPARAMCOUNT;
-    if (call.id == 6) {
+    if (call.id == DISPID_SOTGetAttribute) {
       // Engines declare their language as the real ones do: Simplified Chinese where they say so.
       std::wstring name;
       if (const HRESULT hr = call.args.getString(0, name); FAILED(hr)) return hr;
@@ -78,19 +77,19 @@ class Token final : public DispatchObject {
 class Tokens final : public DispatchObject {
  public:
   Tokens(std::vector<std::wstring> descriptions, TokenKind kind)
-      : DispatchObject("ISpeechObjectTokens", {{L"Count", 1, false}, {L"Item", DISPID_VALUE, true}}),
+      : DispatchObject("ISpeechObjectTokens", {{L"Count", DISPID_SOTsCount, false}, {L"Item", DISPID_SOTsItem, true}}),
         descriptions_(std::move(descriptions)),
         kind_(kind) {}
 
  protected:
   HRESULT invoke(Call& call) override {
     if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
-    if (call.id == 1) return returnLong(call.result, static_cast<long>(descriptions_.size()));
+    if (call.id == DISPID_SOTsCount) return returnLong(call.result, static_cast<long>(descriptions_.size()));
     long index = 0;
     if (call.args.count() != 1) return DISP_E_BADPARAMCOUNT;
     if (const HRESULT hr = call.args.getLong(0, index); FAILED(hr)) return hr;
     if (index < 0 || static_cast<std::size_t>(index) >= descriptions_.size()) return E_INVALIDARG;
-    return returnObject(call.result, new Token(descriptions_[static_cast<std::size_t>(index)], kind_));
+    return returnObject(call.result, adopt(new Token(descriptions_[static_cast<std::size_t>(index)], kind_)));
   }
 
  private:
@@ -107,7 +106,7 @@ HRESULT listTokens(Call& call, const std::vector<std::wstring>& descriptions, To
   if (const HRESULT hr = call.args.optString(0, required); FAILED(hr)) return hr;
   if (const HRESULT hr = call.args.optString(1, optional); FAILED(hr)) return hr;
   call.logged = std::to_string(descriptions.size());
-  return returnObject(call.result, new Tokens(descriptions, kind));
+  return returnObject(call.result, adopt(new Tokens(descriptions, kind)));
 }
 
 // A list from the environment, separated by "|": `fallback` when unset, nothing when empty. Read
@@ -130,13 +129,14 @@ std::vector<std::wstring> configuredInputs() { return configuredList(L"SAYVANE_S
 class RecognizerObject final : public DispatchObject {
  public:
   explicit RecognizerObject(std::vector<std::wstring> descriptions)
-      : DispatchObject("ISpeechRecognizer", {{L"GetRecognizers", 18, true}, {L"GetAudioInputs", 19, true}}),
+      : DispatchObject("ISpeechRecognizer", {{L"GetRecognizers", DISPID_SRGetRecognizers, true},
+                                             {L"GetAudioInputs", DISPID_SVGetAudioInputs, true}}),
         descriptions_(std::move(descriptions)) {}
 
  protected:
   HRESULT invoke(Call& call) override {
     if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
-    if (call.id == 19) return listTokens(call, configuredInputs(), TokenKind::AudioInput);
+    if (call.id == DISPID_SVGetAudioInputs) return listTokens(call, configuredInputs(), TokenKind::AudioInput);
     return listTokens(call, descriptions_, TokenKind::Engine);
   }
 
@@ -147,7 +147,7 @@ class RecognizerObject final : public DispatchObject {
 class PhraseInfo final : public DispatchObject {
  public:
   explicit PhraseInfo(std::wstring text)
-      : DispatchObject("ISpeechPhraseInfo", {{L"GetText", 15, true}}), text_(std::move(text)) {}
+      : DispatchObject("ISpeechPhraseInfo", {{L"GetText", DISPID_SPIGetText, true}}), text_(std::move(text)) {}
 
  protected:
   HRESULT invoke(Call& call) override {
@@ -170,13 +170,13 @@ class PhraseInfo final : public DispatchObject {
 class Result final : public DispatchObject {
  public:
   explicit Result(std::wstring text)
-      : DispatchObject("ISpeechRecoResult", {{L"PhraseInfo", 4, false}}), text_(std::move(text)) {}
+      : DispatchObject("ISpeechRecoResult", {{L"PhraseInfo", DISPID_SRRPhraseInfo, false}}), text_(std::move(text)) {}
 
  protected:
   HRESULT invoke(Call& call) override {
     if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
     if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
-    return returnObject(call.result, new PhraseInfo(text_));
+    return returnObject(call.result, adopt(new PhraseInfo(text_)));
   }
 
  private:
@@ -186,10 +186,10 @@ class Result final : public DispatchObject {
 class Grammar final : public DispatchObject {
  public:
   Grammar(bool audioBusy, bool noInput)
-      : DispatchObject("ISpeechRecoGrammar", {{L"CmdLoadFromFile", 7, true},
-                                              {L"CmdSetRuleIdState", 13, true},
-                                              {L"DictationLoad", 14, true},
-                                              {L"DictationSetState", 16, true}}),
+      : DispatchObject("ISpeechRecoGrammar", {{L"CmdLoadFromFile", DISPID_SRGCmdLoadFromFile, true},
+                                              {L"CmdSetRuleIdState", DISPID_SRGCmdSetRuleIdState, true},
+                                              {L"DictationLoad", DISPID_SRGDictationLoad, true},
+                                              {L"DictationSetState", DISPID_SRGDictationSetState, true}}),
         audioBusy_(audioBusy),
         noInput_(noInput) {}
 
@@ -200,9 +200,9 @@ class Grammar final : public DispatchObject {
   HRESULT invoke(Call& call) override {
     if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
     switch (call.id) {
-      case 7: return load(call.args);
-      case 13: return setRuleState(call.args);
-      case 14: {
+      case DISPID_SRGCmdLoadFromFile: return load(call.args);
+      case DISPID_SRGCmdSetRuleIdState: return setRuleState(call.args);
+      case DISPID_SRGDictationLoad: {
         std::wstring topic;
         long option = 0;
         if (call.args.count() > 2) return DISP_E_BADPARAMCOUNT;
@@ -283,10 +283,11 @@ class RecoContext final : public DispatchObject {
   // `engine`: the in-process recognizer that made it (held, and what Recognizer returns), or null
   // for the shared one; `noInput`: that recognizer was given no audio input to open.
   RecoContext(const char* logName, IDispatch* engine, bool noInput)
-      : DispatchObject(logName, {{L"Recognizer", 1, false}, {L"EventInterests", 7, false}, {L"CreateGrammar", 14, true}}),
+      : DispatchObject(logName, {{L"Recognizer", DISPID_SRCRecognizer, false},
+                                 {L"EventInterests", DISPID_SRCEventInterests, false},
+                                 {L"CreateGrammar", DISPID_SRCCreateGrammar, true}}),
         events_(*this, kRecoContextEvents),
         engine_(engine) {
-    if (engine_) engine_->AddRef();
     // The environment is read here, not at DLL load, so each context can be set up differently.
     recognizers_ = configuredEngines();
     audioBusy_ = environment(L"SAYVANE_SIM_AUDIO_BUSY").value_or(L"") == L"1";
@@ -306,8 +307,6 @@ class RecoContext final : public DispatchObject {
 
   ~RecoContext() override {
     logLine(std::string("release ") + logName());
-    for (Grammar* grammar : grammars_) grammar->Release();
-    if (engine_) engine_->Release();
     contexts->erase(std::find(contexts->begin(), contexts->end(), this));
     if (contexts->empty()) {
       // Either may be in the middle of handing over this very utterance; both outlive it.
@@ -321,32 +320,25 @@ class RecoContext final : public DispatchObject {
   // What this context makes of an utterance; raises the event (and logs it) when there is one.
   Outcome hear(const std::wstring& text) {
     std::vector<const std::vector<std::u16string>*> listening;
-    for (const Grammar* grammar : grammars_)
+    for (const auto& grammar : grammars_)
       if (const auto* phrases = grammar->listening()) listening.push_back(phrases);
     if (listening.empty()) return Outcome::Ignored;
     const std::u16string heard(text.begin(), text.end());
     bool matched = false;
     for (const auto* phrases : listening)
       matched = matched || std::find(phrases->begin(), phrases->end(), heard) != phrases->end();
-    if (matched && !(interests_ & kInterestRecognition)) return Outcome::Ignored;
-    if (!matched && !(interests_ & kInterestFalseRecognition)) return Outcome::Ignored;
+    if (matched && !(interests_ & SRERecognition)) return Outcome::Ignored;
+    if (!matched && !(interests_ & SREFalseRecognition)) return Outcome::Ignored;
 
-    std::vector<VARIANT> args(matched ? 4 : 3);
-    for (auto& arg : args) VariantInit(&arg);
-    args[0].vt = VT_DISPATCH;
-    args[0].pdispVal = new Result(text);
+    std::vector<Variant> args(matched ? 4 : 3);
+    args[0] = Variant::dispatch(adopt(new Result(text)).Get());
     // The stream position is a 64-bit count, which automation hands over as VT_DECIMAL.
-    args[matched ? 2 : 1].decVal = DECIMAL{};
-    args[matched ? 2 : 1].vt = VT_DECIMAL;  // after decVal, which overlays vt
-    args.back().vt = VT_I4;
-    args.back().lVal = 1;  // stream number
-    if (matched) {
-      args[1].vt = VT_I4;
-      args[1].lVal = 0;  // SRTStandard
-    }
+    args[matched ? 2 : 1].get().decVal = DECIMAL{};
+    args[matched ? 2 : 1].get().vt = VT_DECIMAL;  // after decVal, which overlays vt
+    args.back() = Variant::i4(1);  // stream number
+    if (matched) args[1] = Variant::i4(SRTStandard);
     logLine(std::string(matched ? "event Recognition(" : "event FalseRecognition(") + speechsim::quoted(text) + ")");
-    events_.source().raise(matched ? kEventRecognition : kEventFalseRecognition, args);
-    for (auto& arg : args) VariantClear(&arg);
+    events_.source().raise(matched ? DISPID_SRCERecognition : DISPID_SRCEFalseRecognition, args);
     return matched ? Outcome::Recognition : Outcome::FalseRecognition;
   }
 
@@ -358,37 +350,32 @@ class RecoContext final : public DispatchObject {
 
   HRESULT invoke(Call& call) override {
     switch (call.id) {
-      case 1:
+      case DISPID_SRCRecognizer:
         if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
         if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
-        if (engine_) {
-          engine_->AddRef();
-          return returnObject(call.result, engine_);
-        }
-        return returnObject(call.result, new RecognizerObject(recognizers_));
-      case 7:
+        if (engine_) return returnObject(call.result, engine_);
+        return returnObject(call.result, adopt(new RecognizerObject(recognizers_)));
+      case DISPID_SRCEventInterests:
         if (call.isPut()) return call.args.putLong(interests_);
         if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
         return returnLong(call.result, interests_);
       default: {
         if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
         if (call.args.count() > 1) return DISP_E_BADPARAMCOUNT;
-        auto* grammar = new Grammar(audioBusy_, noInput_);
-        grammar->AddRef();
-        grammars_.push_back(grammar);
-        return returnObject(call.result, grammar);
+        grammars_.push_back(adopt(new Grammar(audioBusy_, noInput_)));
+        return returnObject(call.result, grammars_.back());
       }
     }
   }
 
  private:
   EventContainer events_;
-  IDispatch* engine_;
+  ComPtr<IDispatch> engine_;
   std::vector<std::wstring> recognizers_;
   bool audioBusy_ = false;
   bool noInput_ = false;
   long interests_ = 11;  // a start value with other bits set, so a read-modify-write shows in the log
-  std::vector<Grammar*> grammars_;
+  std::vector<ComPtr<Grammar>> grammars_;
 };
 
 // The in-process recognizer: the engines to choose from, the audio inputs, and the contexts it
@@ -396,24 +383,24 @@ class RecoContext final : public DispatchObject {
 class InprocRecognizer final : public DispatchObject {
  public:
   InprocRecognizer()
-      : DispatchObject("SpInprocRecognizer", {{L"Recognizer", 1, false},
-                                              {L"AudioInput", 3, false},
-                                              {L"CreateRecoContext", 10, true},
-                                              {L"GetRecognizers", 18, true},
-                                              {L"GetAudioInputs", 19, true}}),
+      : DispatchObject("SpInprocRecognizer", {{L"Recognizer", DISPID_SRRecognizer, false},
+                                              {L"AudioInput", DISPID_SRAudioInput, false},
+                                              {L"CreateRecoContext", DISPID_SRCreateRecoContext, true},
+                                              {L"GetRecognizers", DISPID_SRGetRecognizers, true},
+                                              {L"GetAudioInputs", DISPID_SVGetAudioInputs, true}}),
         engines_(configuredEngines()),
         inputs_(configuredInputs()) {}
 
  protected:
   HRESULT invoke(Call& call) override {
     switch (call.id) {
-      case 1: return token(call, TokenKind::Engine, engine_);
-      case 3: return token(call, TokenKind::AudioInput, input_);
-      case 10:
+      case DISPID_SRRecognizer: return token(call, TokenKind::Engine, engine_);
+      case DISPID_SRAudioInput: return token(call, TokenKind::AudioInput, input_);
+      case DISPID_SRCreateRecoContext:
         if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
         if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
-        return returnObject(call.result, new RecoContext("SpInprocRecoContext", this, input_.empty()));
-      case 18:
+        return returnObject(call.result, adopt(new RecoContext("SpInprocRecoContext", this, input_.empty())));
+      case DISPID_SRGetRecognizers:
         if (call.isPut()) return DISP_E_MEMBERNOTFOUND;
         return listTokens(call, engines_, TokenKind::Engine);
       default:
@@ -427,8 +414,8 @@ class InprocRecognizer final : public DispatchObject {
   HRESULT token(Call& call, TokenKind kind, std::wstring& chosen) {
     if (call.args.count() > 0) return DISP_E_BADPARAMCOUNT;
     if (call.isGet()) {
-      if (chosen.empty()) return returnObject(call.result, nullptr);
-      return returnObject(call.result, new Token(chosen, kind));
+      if (chosen.empty()) return returnObject(call.result, ComPtr<IDispatch>());
+      return returnObject(call.result, adopt(new Token(chosen, kind)));
     }
     if (!(call.flags & DISPATCH_PROPERTYPUTREF)) return DISP_E_MEMBERNOTFOUND;
     const Token* given = Token::of(call.args.putValue(), kind);
@@ -449,10 +436,7 @@ template <typename Make>
 HRESULT created(const char* name, Make make, REFIID iid, void** object) {
   configureLog();
   logLine(std::string("create ") + name);
-  DispatchObject* made = make();
-  const HRESULT hr = made->QueryInterface(iid, object);
-  made->Release();
-  return hr;
+  return adopt(make())->QueryInterface(iid, object);
 }
 
 }  // namespace
@@ -469,16 +453,14 @@ HRESULT createRecoContext(REFIID iid, void** object) {
 Outcome hearUtterance(const std::wstring& text, const char* source) {
   logLine("utterance " + speechsim::quoted(text) + " from " + source);
   // Held while their events run: a handler may release its context (the "quit" phrase).
-  std::vector<RecoContext*> held(*contexts);
-  for (RecoContext* context : held) context->AddRef();
+  const std::vector<ComPtr<RecoContext>> held(contexts->begin(), contexts->end());
   Outcome outcome = Outcome::Ignored;
-  for (RecoContext* context : held) {
+  for (const auto& context : held) {
     const Outcome heard = context->hear(text);
     if (heard == Outcome::Recognition || (heard == Outcome::FalseRecognition && outcome == Outcome::Ignored))
       outcome = heard;
   }
   if (outcome == Outcome::Ignored) logLine("utterance " + speechsim::quoted(text) + " ignored");
-  for (RecoContext* context : held) context->Release();
   return outcome;
 }
 

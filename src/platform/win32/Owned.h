@@ -65,6 +65,7 @@ using UniqueMenu = Owned<HMENU, DestroyMenu>;                     // with every 
 using UniqueIcon = Owned<HICON, DestroyIcon>;
 using UniqueDC = Owned<HDC, DeleteDC>;
 using UniqueKey = Owned<HKEY, RegCloseKey>;
+using UniqueGlobal = Owned<HGLOBAL, GlobalFree>;                 // until the clipboard takes it
 template <typename Object>
 using GdiObject = Owned<Object, DeleteObject>;
 using UniqueFont = GdiObject<HFONT>;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/win32/Owned.h"
 #include "text/Text.h"
 
 namespace sayvane {
@@ -37,26 +38,20 @@ bool WinClipboard::clear() {
 
 bool WinClipboard::setText(const std::u16string& text) {
   const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  win32::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
   if (!memory) return false;
   void* target = GlobalLock(memory);
-  if (!target) {
-    GlobalFree(memory);
-    return false;
-  }
+  if (!target) return false;
   std::memcpy(target, text.c_str(), bytes);
   GlobalUnlock(memory);
 
-  if (!open()) {
-    GlobalFree(memory);
-    return false;
-  }
+  if (!open()) return false;
   // Emptying makes us the owner, which SetClipboardData needs; the text is all it holds then.
-  bool placed = (EmptyClipboard() || failed(u"EmptyClipboard")) &&
-                (SetClipboardData(CF_UNICODETEXT, memory) || failed(u"SetClipboardData"));
+  const bool placed = (EmptyClipboard() || failed(u"EmptyClipboard")) &&
+                      (SetClipboardData(CF_UNICODETEXT, memory) || failed(u"SetClipboardData"));
   CloseClipboard();
   // Once placed, the memory belongs to the system.
-  if (!placed) GlobalFree(memory);
+  if (placed) memory.release();
   return placed;
 }
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/win32/Owned.h"
 #include "text/Text.h"
 
 namespace sayvane {
@@ -26,8 +27,8 @@ bool WinPrograms::start(const std::u16string& commandLine) {
     record_.note(concat({u"启动程序 CreateProcess(", commandLine, u") -> ", answerText(GetLastError())}));
     return false;
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  // Started and let go: nothing waits for it.
+  const win32::UniqueHandle thread(process.hThread), started(process.hProcess);
   return true;
 }
 

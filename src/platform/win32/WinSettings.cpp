@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "platform/win32/Owned.h"
 #include "platform/win32/Wide.h"
 #include "text/Text.h"
 
@@ -51,10 +52,10 @@ bool WinSettings::write(const std::u16string& application, const std::u16string&
   const LSTATUS created = RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                          KEY_SET_VALUE, nullptr, &handle, nullptr);
   if (!done(u"RegCreateKeyEx", path, created)) return false;
+  const win32::UniqueKey opened(handle);
   const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(char16_t));
   const LSTATUS status =
-      RegSetValueExW(handle, wide(key), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes);
-  RegCloseKey(handle);
+      RegSetValueExW(opened, wide(key), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes);
   return done(u"RegSetValueEx", path, status);
 }
 
@@ -65,8 +66,7 @@ bool WinSettings::deleteSection(const std::u16string& application, const std::u1
   if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, kAccess, &handle) != ERROR_SUCCESS)
     return false;
   // Empties the section (values and subkeys), then removes the section key itself.
-  const LSTATUS emptied = RegDeleteTreeW(handle, nullptr);
-  RegCloseKey(handle);
+  const LSTATUS emptied = RegDeleteTreeW(win32::UniqueKey(handle), nullptr);
   return done(u"RegDeleteTree", path, emptied) && done(u"RegDeleteKey", path, RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str()));
 }
 
