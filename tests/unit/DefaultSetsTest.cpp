@@ -76,7 +76,7 @@ TEST_F(Restore, ReplacesEverySetWithTheEightDefaultsPlusOneLineBreak) {
   EXPECT_EQ(files.files.size(), 9u);
   EXPECT_EQ(files.files.at(u"说明.txt"), "keep");
   for (const auto& set : defaultSets())
-    EXPECT_EQ(files.files.at(setFileName(set.name)), *codePage->encode(set.text() + u"\r\n").bytes);
+    EXPECT_EQ(readSetFile(files, *codePage, set.name).text, set.text() + u"\r\n");
 }
 
 TEST_F(Restore, StopsAtTheFirstFailureAndSaysWhere) {
