@@ -120,6 +120,7 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   EXPECT_EQ(question->text, sayvane::kConfirmDeleteSet);
   EXPECT_EQ(question->buttons, (std::vector<int>{IDYES, IDNO}));
   EXPECT_FALSE(question->icon);
+  EXPECT_EQ(GetWindow(question->window, GW_OWNER), main);  // it blocks the window it belongs to
   ASSERT_TRUE(answer(question->window, IDYES));
   ASSERT_TRUE(waitFor([&] { return !fs::exists(setFile(u"测试")); }));
   ASSERT_TRUE(waitFor([&] { return rows16(sets) == defaultSetNamesSorted(); }));
