@@ -108,7 +108,7 @@ TEST_F(WinSettingsTest, WritesTextWhereVisualBasicKeepsItsSettingsAndDeletesOneS
   const std::wstring section = std::wstring(kVbSettings) + L"\\" + application_ + L"\\设置";
   wchar_t raw[512];
   DWORD type = 0, bytes = sizeof raw;
-  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, section.c_str(), L"Folder", RRF_RT_ANY, &type, raw, &bytes), ERROR_SUCCESS);
+  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, section.c_str(), L"Folder", RRF_RT_ANY | RRF_NOEXPAND, &type, raw, &bytes), ERROR_SUCCESS);
   EXPECT_EQ(std::wstring(raw), L"C:\\测试\\sets");
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
   ASSERT_TRUE(settings_.write(app_, u"设置", u"Folder", u"D:\\"));
