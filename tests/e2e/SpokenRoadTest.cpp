@@ -62,11 +62,12 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndTheMenuShowsTheM
   ASSERT_LT(created + 1, calls.end());
   EXPECT_EQ(created[1].text, "Agent.Connected = true -> ok");
   const std::string loadKey = inQuotes(std::u16string_view(folder.u16string() + u"/merlin.acs"));
-  EXPECT_TRUE(inOrder(calls, {"Characters.Load(\"merlin\", " + loadKey + ") -> ok", "Character.Show() -> ok",
+  EXPECT_TRUE(inOrder(calls, {"Characters.Load(\"merlin\", " + loadKey + ") -> ok", "Character.LanguageID = 1033 -> ok",
+                              "Character.Show() -> ok",
                               "Character.Speak(" + inQuotes(sayvane::kGreeting) + ") -> ok"}));
-  // The recognizer: the initial set's file loaded with its rules off, then switched on; the menu
-  // holds its phrases lower-cased.
-  EXPECT_TRUE(inOrder(calls, {"create SpSharedRecoContext",
+  // The recognizer: dictation off, the initial set's file loaded with its rules off, then switched
+  // on; the menu holds its phrases lower-cased.
+  EXPECT_TRUE(inOrder(calls, {"create SpSharedRecoContext", "ISpeechRecoGrammar.DictationSetState(0) -> ok",
                               "ISpeechRecoGrammar.CmdLoadFromFile(" + pathInQuotes(setFile(sayvane::kInitialSetName)) + ", 1) -> ok",
                               std::string(kRulesOff), "Commands.Add(\"tobrin\", \"tobrin\", \"tobrin\", true, true) -> ok",
                               std::string(kRulesOn)}));
