@@ -40,7 +40,8 @@ void MainWindow::trayChoice(TrayChoice choice) {
       // From the next key-down on, inside a running action too. A store that refuses the value
       // still leaves the mode changed for this run.
       options_.gameKeys = !options_.gameKeys;
-      return (void)writeOptions(p_.settings, options_);
+      (void)writeOptions(p_.settings, options_);
+      return;
     case TrayChoice::UseSharedRecognizer: return useRecognizer(RecognizerChoice::Shared);
     case TrayChoice::UseOwnRecognizer: return useRecognizer(RecognizerChoice::Own);
     case TrayChoice::CheckSpeech: {

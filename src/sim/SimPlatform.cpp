@@ -14,12 +14,7 @@
 #include "text/Text.h"
 
 namespace sayvane::sim {
-namespace {
 
-using std::chrono::milliseconds;
-using std::chrono::nanoseconds;
-
-// Effect lines stay one a line whatever the text holds.
 std::string oneLine(std::u16string_view text) {
   std::u16string flat;
   flat.reserve(text.size());
@@ -33,6 +28,11 @@ std::string oneLine(std::u16string_view text) {
   }
   return toUtf8(flat);
 }
+
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::nanoseconds;
 
 std::string joined(std::initializer_list<std::u16string_view> parts) {
   std::string line;

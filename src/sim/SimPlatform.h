@@ -24,6 +24,9 @@ inline constexpr int kSimScreenWidth = 1024;
 inline constexpr int kSimScreenHeight = 768;
 inline constexpr int kSimCharacterSize = 128;
 
+// Effect lines stay one a line whatever the text holds: each line break is written as "\\n".
+std::string oneLine(std::u16string_view text);
+
 struct SimOptions {
   std::vector<std::u16string> recognizers;  // empty: one default recognizer
   std::size_t recognizerInUse = 0;          // the entry whose engine listens

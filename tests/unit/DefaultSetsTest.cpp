@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "actions/ActionPlan.h"
+#include "app/HelpText.h"
 #include "commandsets/SetCheck.h"
 #include "platform/HostCodePage936.h"
 #include "support/MemoryFiles.h"
@@ -76,7 +77,7 @@ TEST_F(Restore, ReplacesEverySetWithTheEightDefaultsPlusOneLineBreak) {
   EXPECT_EQ(files.files.size(), 9u);
   EXPECT_EQ(files.files.at(u"说明.txt"), "keep");
   for (const auto& set : defaultSets())
-    EXPECT_EQ(files.files.at(setFileName(set.name)), *codePage->encode(set.text() + u"\r\n").bytes);
+    EXPECT_EQ(readSetFile(files, *codePage, set.name).text, set.text() + u"\r\n");
 }
 
 TEST_F(Restore, StopsAtTheFirstFailureAndSaysWhere) {
@@ -92,6 +93,25 @@ TEST_F(Restore, StopsAtTheFirstFailureAndSaysWhere) {
   const auto unwritten = restoreDefaultSets(files, *codePage);
   EXPECT_EQ(unwritten.result.error, SetFileError::WriteFailed);
   EXPECT_EQ(unwritten.setName, u"Windows");
+}
+
+TEST(HelpText, NamesEveryExampleSetByItsFileAndFitsCodePage936) {
+  for (const auto& set : defaultSets()) {
+    if (set.name == kInitialSetName) continue;
+    EXPECT_TRUE(contains(kHelpText, concat({set.name, u".xml"}))) << toUtf8(set.name);
+  }
+  // The help window shows it on any system; a character outside GBK would be a sign of text
+  // pasted from elsewhere.
+  EXPECT_TRUE(makeHostCodePage936()->encode(std::u16string(kHelpText)).bytes);
+}
+
+TEST(HelpText, BreaksLinesOnlyWithCarriageReturnLineFeed) {
+  // A bare line feed shows as nothing in a Win32 edit field: the two lines would run together.
+  for (std::size_t i = 0; i < kHelpText.size(); ++i) {
+    const bool lineFeed = kHelpText[i] == u'\n', carriageReturn = kHelpText[i] == u'\r';
+    EXPECT_FALSE(lineFeed && (i == 0 || kHelpText[i - 1] != u'\r')) << "bare line feed at " << i;
+    EXPECT_FALSE(carriageReturn && (i + 1 == kHelpText.size() || kHelpText[i + 1] != u'\n')) << "bare CR at " << i;
+  }
 }
 
 }  // namespace

@@ -59,15 +59,8 @@ TEST_F(KeyNames, GameKeysCarryTheLayoutsScanCodeAndTheExtendedFlagWhereTheKeyHas
 
 TEST_F(KeyNames, MouseTokensActOnPressOnly) {
   const std::pair<std::u16string, std::vector<std::string>> cases[] = {
-      {u"MLBC", {"mouse 0x0006 0 0"}},
-      {u"mrbc", {"mouse 0x0018 0 0"}},
-      {u"MLBDC", {"mouse 0x0006 0 0", "mouse 0x0006 0 0"}},
-      {u"mrbdc", {"mouse 0x0018 0 0", "mouse 0x0018 0 0"}},
-      {u"MLeftM", {"mouse 0x0001 -10 0"}},   {u"mrightm", {"mouse 0x0001 10 0"}},
-      {u"MUpM", {"mouse 0x0001 0 -10"}},     {u"mdownm", {"mouse 0x0001 0 10"}},
-      {u"mleftbm", {"mouse 0x0001 -100 0"}}, {u"MRightBM", {"mouse 0x0001 100 0"}},
-      {u"MUpBM", {"mouse 0x0001 0 -100"}},   {u"mdownbm", {"mouse 0x0001 0 100"}},
-  };
+      {u"MLBC", {"mouse 0x0006 0 0"}},       {u"mrbdc", {"mouse 0x0018 0 0", "mouse 0x0018 0 0"}},
+      {u"MLeftM", {"mouse 0x0001 -10 0"}},   {u"mdownbm", {"mouse 0x0001 0 100"}}};
   for (const auto& [name, expected] : cases) {
     EXPECT_EQ(sent(kjPress, {name}), expected);
     EXPECT_EQ(sent(kjPressUp, {name}), std::vector<std::string>{});

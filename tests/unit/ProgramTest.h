@@ -29,6 +29,11 @@ inline const std::vector<Entry> kInitialEntries = {
     {u"OpenShow", u"Tobrin"}, {u"Alt+F4", u"关闭窗口"},        {u"Down!1000", u"向下"},
     {u"LWindows*R", u"运行框"}, {u"OpenBigger", u"变大"},     {u"openProgram[C:\\WINDOWS\\system32\\notepad.exe]", u"记事本"}};
 
+// A message box as the simulated desktop reports it.
+inline std::string messageLine(std::u16string_view caption, std::u16string_view text, const char* kind = "message") {
+  return std::string(kind) + " " + sim::oneLine(caption) + "|" + sim::oneLine(text);
+}
+
 struct Program : ::testing::Test {
   MemoryFiles files;
   std::unique_ptr<CodePage936> codePage = makeHostCodePage936();

@@ -1,25 +1,29 @@
 #include "commandsets/SetText.h"
 
-#include "commandsets/SetCheck.h"
-
 #include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "commandsets/Grammar.h"
+#include "commandsets/SetCheck.h"
+#include "text/Text.h"
 
 namespace sayvane {
 namespace {
 
-const std::u16string kNewSet =
-    u"<?xml version=\"1.0\" encoding=\"gb2312\" ?> \r\n<GRAMMAR LANGID=\"804\">\r\n<DEFINE>\r\n"
-    u"<ID NAME=\"RID_Game1\" VAL=\"1001\"/>\r\n</DEFINE>\r\n<RULE NAME=\"Game1\" ID=\"RID_Game1\" TOPLEVEL=\"ACTIVE\">\r\n"
-    u"<L PROPNAME=\"Game1\" PROPID=\"RID_Game1\">\r\n<P VALSTR=\"CloseSoft\">+退出</P>\r\n"
-    u"<P VALSTR=\"AddSpeech\">+添加语音命令</P>\r\n<P VALSTR=\"AddSpeech\">+更换语音命令</P>\r\n"
-    u"</L>\r\n</RULE>\r\n</GRAMMAR>\r\n";
-
-TEST(SetText, NewSetIsTheTemplateToTheCharacter) { EXPECT_EQ(newSetText(), kNewSet); }
+// A new set: the header the recognizer reads as code page 936, CRLF line ends, the three entries
+// every set starts with.
+TEST(SetText, NewSetIsTheTemplateToTheCharacter) {
+  const auto text = newSetText();
+  EXPECT_TRUE(text.starts_with(u"<?xml version=\"1.0\" encoding=\"gb2312\" ?> \r\n<GRAMMAR LANGID=\"804\">\r\n"));
+  EXPECT_TRUE(text.ends_with(u"</L>\r\n</RULE>\r\n</GRAMMAR>\r\n"));
+  EXPECT_EQ(std::count(text.begin(), text.end(), u'\n'), std::count(text.begin(), text.end(), u'\r'));
+}
 
 TEST(SetText, AddedEntryGoesLastBeforeTheListEndAndListsAfterTheTemplate) {
   const auto line = makeEntryLine(u"关闭程序", u"Alt+F4");
   EXPECT_EQ(line, u"<P VALSTR=\"Alt+F4\">+关闭程序</P>");
-  const auto text = insertEntry(kNewSet, line);
+  const auto text = insertEntry(newSetText(), line);
   ASSERT_TRUE(text);
   EXPECT_NE(text->find(u"+更换语音命令</P>\r\n<P VALSTR=\"Alt+F4\">+关闭程序</P>\r\n</L>\r\n"), std::u16string::npos);
   EXPECT_EQ(listEntries(*text), (std::vector<Entry>{{u"CloseSoft", u"退出"}, {u"AddSpeech", u"添加语音命令"},
@@ -110,6 +114,65 @@ TEST(SetText, LargeDamagedTextsAreScannedInLinearTime) {
   for (int i = 0; i < 100000; ++i) keysWithoutEntries += u"+x<";
   EXPECT_FALSE(findAction(keysWithoutEntries, u"x"));
   EXPECT_FALSE(removeEntry(keysWithoutEntries, u"x"));
+}
+
+TEST(GrammarTest, TextsARecognizerCannotCompileAreRefusedWithTheReason) {
+  const auto good = setTextWithEntries({{u"Alt+F4", u"关闭窗口"}});
+  auto unbalanced = good;  // a phrase element opened and not closed
+  unbalanced.insert(unbalanced.find(kListEnd), u"<P VALSTR=\"x\">+y\r\n");
+  const std::pair<std::u16string, std::u16string> refused[] = {
+      {u" \r\n", u"文件是空的"},
+      {u"<L>\r\n</L>", u"文件中没有“<GRAMMAR”"},
+      {good.substr(0, good.find(kListEnd)), u"文件不完整，缺少结尾的“</GRAMMAR>”"},
+      {unbalanced, u"文件中的“<P”与“</P>”不成对"},
+      {setTextWithEntries({{u"Alt+F4", u"关闭&窗口"}}), u"语音命令“关闭&窗口”中含有“<”“>”或“&”"},
+      {setTextWithEntries({{u"A<B", u"关闭窗口"}}), u"语音命令“关闭窗口”中含有“<”“>”或“&”"},
+  };
+  for (const auto& [text, reason] : refused) {
+    EXPECT_FALSE(compileGrammar(text)) << toUtf8(reason);
+    EXPECT_EQ(grammarProblem(text), reason);
+  }
+  EXPECT_EQ(grammarProblem(newSetText()), u"");
+  EXPECT_EQ(compileGrammar(setTextWithEntries({})), std::vector<std::u16string>{});
+  // Element names that only start like a phrase element are not phrase elements.
+  auto lookalike = good;
+  lookalike.insert(lookalike.find(kListEnd), u"<PX/>\r\n");
+  EXPECT_TRUE(compileGrammar(lookalike));
+}
+
+// "line:phrase:E|N" for each finding, so a test states which entry was named and how.
+std::vector<std::string> check(std::u16string_view text) {
+  std::vector<std::string> out;
+  for (const auto& f : checkSetText(text))
+    out.push_back(std::to_string(f.line) + ":" + toUtf8(f.phrase) + ":" + (f.noteOnly ? "N" : "E"));
+  return out;
+}
+
+using Found = std::vector<std::string>;
+
+TEST(SetCheck, AWellFormedSetHasNothingToReport) {
+  EXPECT_TRUE(check(setTextWithEntries({{u"Alt+F4", u"关闭"}, {u"Write[a b]", u"写"}, {u"LWindows*R", u"运行"}})).empty());
+}
+
+TEST(SetCheck, CharactersTheFormatCannotHoldAreFoundInActionsAndPhrases) {
+  const std::u16string header = u"<L>\r\n";
+  EXPECT_EQ(check(header + u"<P VALSTR=\"Write[a&b]\">+与</P>\r\n</L>"), (Found{"2:与:E"}));
+  EXPECT_EQ(check(header + u"<P VALSTR=\"Write[a\"b]\">+引</P>\r\n</L>"), (Found{"2:引:E"}));
+  EXPECT_EQ(check(header + u"<P VALSTR=\"Write[a>+b]\">+大</P>\r\n</L>"), (Found{"2:大:E"}));
+  EXPECT_EQ(check(header + u"<P VALSTR=\"Esc\">+停(止</P>\r\n</L>"), (Found{"2:停(止:E"}));
+}
+
+TEST(SetCheck, LayoutFaultsAreFound) {
+  EXPECT_EQ(check(u"<L>\n<P VALSTR=\"Esc\">+停止</P>\n</L>"), (Found{"1::E"}));
+  EXPECT_EQ(check(u"<L>\r\n<p valstr=\"Esc\">+停止</p>\r\n</L>"), (Found{"2::E", "2::E"}));
+  EXPECT_EQ(check(u"<L>\r\n<P VALSTR=Esc>+停止</P>\r\n</L>"), (Found{"2::E"}));
+  EXPECT_EQ(check(u"<P VALSTR=\"Esc\">+停止</P>"), (Found{"1::E"}));  // no "</L>"
+}
+
+TEST(SetCheck, DuplicatesUnknownKeysAndSlowPrefixes) {
+  const auto text = setTextWithEntries({{u"3", u"三号部队"}, {u"Ctrl+Foo!100*Esc", u"坏键"}, {u"3*MRBC", u"三号部队过来"},
+                                        {u"Esc", u"三号部队"}, {u"OpenFoo", u"关键字"}});
+  EXPECT_EQ(check(text), (Found{"8:三号部队:N", "9:坏键:E", "11:三号部队:E"}));
 }
 
 }  // namespace

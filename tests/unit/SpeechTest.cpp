@@ -8,10 +8,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr const char* kInstructions =
-    "message 提示|在第一次使用语音命令前，\\n最好把对应的语音词汇念一遍，\\n直到每个词都被正确识别，\\n"
-    "如被正确识别在文本框中会出现对应的文字，\\n如果遇到不能识别，\\n或者两个词的发音相近，\\n应该修改成其他词汇。";
-constexpr const char* kAudioBusy = "message Sayvane|没有激活语音词汇文件，可能是声音设备被其他程序使用！";
+const std::string kInstructions = messageLine(u"提示", kTestInstructions);
+const std::string kBusy = messageLine(u"Sayvane", kAudioBusy);
 
 TEST_F(Program, WakePhraseThenCloseWindowSendsAltF4) {
   startQuietly();
@@ -67,7 +65,7 @@ TEST_F(Program, ABusyAudioDeviceLeavesTheWindowAsItWasAndKeepsTheTestModeOff) {
   options.audioBusy = true;
   const auto lines = start();
   ASSERT_GE(lines.size(), 2u);
-  EXPECT_EQ(lines[lines.size() - 2], kAudioBusy);
+  EXPECT_EQ(lines[lines.size() - 2], kBusy);
   // The filled menu is taken back, so the window is the way left to the user.
   EXPECT_EQ(lastOf(lines), "main-window show");
   EXPECT_THAT(lines, Contains("menu-clear"));
@@ -80,7 +78,7 @@ TEST_F(Program, ABusyAudioDeviceLeavesTheWindowAsItWasAndKeepsTheTestModeOff) {
   EXPECT_FALSE(window->characterMenu().filled());
   EXPECT_TRUE(sim->characterMenu().empty());
   // Nor can the test mode start.
-  EXPECT_EQ(click("Command6"), (Lines{kInstructions, "rules on", kAudioBusy}));
+  EXPECT_EQ(click("Command6"), (Lines{kInstructions, "rules on", kBusy}));
   EXPECT_EQ(ui().Command6.caption, u"开始测试语音命令");
   EXPECT_FALSE(window->listener().testing());
   EXPECT_TRUE(ui().Command1.enabled);
@@ -230,6 +228,38 @@ TEST_F(Program, AQuitInsideANestedActionReleasesTheKeysOfBoth) {
   hear(u"按住");
   EXPECT_TRUE(sim->keysDown().empty());
   EXPECT_LT(sim->now() - t, 1000ms);
+}
+
+// Recognitions against a loaded set that no longer holds every phrase the recognizer hears: a
+// deleted phrase leaves the grammar only when the next one is added.
+struct Story : Program {
+  void SetUp() override {
+    addSet(u"初始默认语音命令集", {{u"Alt+F4", u"关闭窗口"}, {u"Alt+F4", u"关闭"}, {u"Write[x]", u"关闭"},
+                                 {u"OpenShow", u"Tobrin"}, {u"Space", u"已删除"}});
+    startQuietly();
+    click("Command5");
+    ASSERT_TRUE(window->select("List1", 4));
+    click("Command4");
+    click("Command5");
+  }
+};
+
+TEST_F(Story, ASecondWakePhraseKeepsTheFlagAndTheWakeActionNeverRuns) {
+  EXPECT_EQ(hear(u"Tobrin"), Lines{"speak Tobrin"});
+  EXPECT_EQ(hear(u"Tobrin"), Lines{"speak Tobrin"});
+  EXPECT_EQ(lastOf(hear(u"关闭")), "key-up 0x73");  // the first of the two 关闭 entries
+}
+
+TEST_F(Story, AMissingPhraseStillUsesUpTheWakePhrase) {
+  hear(u"Tobrin");
+  EXPECT_EQ(hear(u"已删除"), Lines{"speak 已删除"});
+  EXPECT_EQ(hear(u"关闭窗口"), Lines{"speak 关闭窗口"});
+}
+
+TEST_F(Story, ACharacterThatCannotSpeakDoesNotCostTheCommand) {
+  sim->options().characterFails = true;
+  hear(u"Tobrin");
+  EXPECT_EQ(lastOf(hear(u"关闭窗口")), "key-up 0x73");
 }
 
 }  // namespace

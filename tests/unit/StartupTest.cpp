@@ -1,29 +1,22 @@
 #include "ProgramTest.h"
+
+#include "app/AppTexts.h"
+#include "speech/SpeechTexts.h"
 #include "support/Ends.h"
 
 namespace sayvane::testing {
 namespace {
 
-constexpr const char* kTips =
-    "message 提示|最好进行语音训练，如果你普通话很标准，也可不必进行语音训练，但必须按照下面的提示配置麦克风。\\n"
-    "打开“控制面板”，双击“语音”图标。在“语音识别”页下，先确保“语言”下拉列表里是中文识别引擎，\\n"
-    "即“Microsoft Simplified Chinese Recgnizer”或者“Microsoft 中文(简体) 识别器”，如果不是，\\n"
-    "请点击下拉列表选择中文识别引擎。然后点击“配置麦克风”按钮，按照提示一步一步完成麦克风配置。\\n"
-    "再点击“训练配置文件”按钮，按照提示一步一步完成语音训练，训练的过程就是让你念一大段文字，\\n"
-    "这样语音识别引擎就可以更准确的识别你的声音。哦，不要忘了打开你的麦克风。\\n\\n"
-    "我是Sayvane，我可以使你用语音控制鼠标键盘，打开程序，文件，音乐，以及输入一段设置好的文字。\\n\\n"
-    "在动画人物身上点鼠标右键，就可看到已有语音命令。你也可添加语音命令，或者更换其他的语音命令集。";
-constexpr const char* kGreeting = "speak 在我身上点鼠标右键,就可以看到已有的语音命令.";
-constexpr const char* kStartupFailure =
-    "critical Sayvane|没有安装语音识别引擎！ 请安装微软的语音识别引擎！下载地址是：\\n"
-    "https://support.microsoft.com/zh-cn/windows/language-packs-for-windows-a5094319-a92d-18de-5b53-1cfc697cfca8";
+const std::string kTips = messageLine(u"提示", kStartupTips);
+const std::string kGreets = "speak " + toUtf8(kGreeting);
+const std::string kNoEngine = messageLine(u"Sayvane", kStartupFailure, "critical");
 
 TEST_F(Program, StartsWithTipsCharacterHiddenWindowAndTheInitialSetSwitchedOn) {
   addSet(u"初始默认语音命令集", {{u"CloseSoft", u"退出"}, {u"Alt+F4", u"IE浏览器"}, {u"OpenShow", u"Tobrin"}});
   addSet(u"Windows", {{u"CloseSoft", u"退出"}});
   addSet(u"IE浏览器", {{u"CloseSoft", u"退出"}});
   options.setting.reset();
-  EXPECT_EQ(start(), (Lines{kTips, "character show", kGreeting, "main-window hide",
+  EXPECT_EQ(start(), (Lines{kTips, "character show", kGreets, "main-window hide",
                             "grammar-load 初始默认语音命令集.xml", "rules off", "menu-add 退出", "menu-add ie浏览器",
                             "menu-add tobrin", "rules on"}));
   EXPECT_EQ(utf8(ui().List2.items), (Lines{"IE浏览器", "Windows", "初始默认语音命令集"}));
@@ -93,7 +86,7 @@ TEST_F(Program, AFirstStartThatCannotWriteTheDefaultsNamesTheFolderLeavesItEmpty
 TEST_F(Program, WithoutSpeechTheStartupFailureEndsStartAndTheMainWindowComesBack) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   options.noSpeech = true;
-  EXPECT_EQ(start(), (Lines{"setting-write Check1 1", "character show", kGreeting, "main-window hide", kStartupFailure,
+  EXPECT_EQ(start(), (Lines{"setting-write Check1 1", "character show", kGreets, "main-window hide", kNoEngine,
                             "main-window show"}));
   EXPECT_TRUE(ui().SREngines.items.empty());
   for (const auto* control : {"Command7", "Image1", "Check1"}) EXPECT_TRUE(window->click(control));
@@ -141,7 +134,7 @@ TEST_F(Program, WithoutACharacterVoiceCommandsStillWork) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   options.noCharacter = true;
   const auto lines = start();
-  EXPECT_THAT(lines, Not(Contains(kGreeting)));
+  EXPECT_THAT(lines, Not(Contains(kGreets)));
   EXPECT_TRUE(sim->rulesActive());
   hear(u"Tobrin");
   EXPECT_EQ(hear(u"关闭窗口"), (Lines{"key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
@@ -162,7 +155,7 @@ TEST_F(Program, ABrokenInitialSetIsNamedWithItsCauseAndTheWindowOffersTheOtherSe
     addSet(u"Windows", {{u"CloseSoft", u"退出"}});
     const auto lines = start();
     EXPECT_THAT(lines, Contains("message Sayvane|" + cause + "\\n请在语音命令集列表中选中另一个语音命令集来使用。"));
-    EXPECT_THAT(lines, Not(Contains(kStartupFailure)));
+    EXPECT_THAT(lines, Not(Contains(kNoEngine)));
     EXPECT_EQ(lastOf(lines), "main-window show");
     selectSet(u"Windows");
     EXPECT_EQ(lastOf(click("Command5")), "rules on");

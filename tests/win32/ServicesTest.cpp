@@ -1,12 +1,17 @@
-// The smaller real services: clipboard, settings, starting programs, the shell and the random
-// generator. (The program folder is where every end-to-end test finds the program.)
+// The smaller real services: clipboard, settings, starting programs, the shell, saving files and
+// the random generator; and the harness's restart of what Wine failed to start. (The program
+// folder is where every end-to-end test finds the program.)
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <thread>
 
+#include "e2e/driver/Process.h"
 #include "e2e/driver/TargetLog.h"
 #include "platform/std/ClockRandom.h"
+#include "platform/std/FolderFiles.h"
+#include "platform/win32/FlushToDisk.h"
 #include "platform/win32/WinClipboard.h"
 #include "platform/win32/WinPrograms.h"
 #include "platform/win32/Wide.h"
@@ -103,7 +108,7 @@ TEST_F(WinSettingsTest, WritesTextWhereVisualBasicKeepsItsSettingsAndDeletesOneS
   const std::wstring section = std::wstring(kVbSettings) + L"\\" + application_ + L"\\设置";
   wchar_t raw[512];
   DWORD type = 0, bytes = sizeof raw;
-  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, section.c_str(), L"Folder", RRF_RT_ANY, &type, raw, &bytes), ERROR_SUCCESS);
+  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, section.c_str(), L"Folder", RRF_RT_ANY | RRF_NOEXPAND, &type, raw, &bytes), ERROR_SUCCESS);
   EXPECT_EQ(std::wstring(raw), L"C:\\测试\\sets");
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
   ASSERT_TRUE(settings_.write(app_, u"设置", u"Folder", u"D:\\"));
@@ -189,23 +194,88 @@ TEST(WinShellTest, OpensADocumentByItsChinesePath) {
       << "the opened script kept its folder busy";
 }
 
+// --- Files ---------------------------------------------------------------------------------
+
+// Wine's rename would replace a read-only file; Windows keeps a set the user made read-only.
+TEST(FilesTest, ASaveReplacesTheWholeFileOrFailsKeepingTheOldOneAndLeavesNoTemporary) {
+  win32test::TempFolder folder;
+  sayvane::FolderFiles files{folder.path(), sayvane::win32::flushToDisk};  // as the program has it
+  const auto path = folder.path() / L"集.xml";
+  const std::string old = "old contents that are longer than the new ones";
+  const struct {
+    const char* name;
+    bool heldOpen, readOnly;
+  } cases[] = {{"a plain file", false, false}, {"held open without sharing", true, false}, {"read-only", false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    folder.writeBytes(u"集.xml", old);
+    HANDLE held = c.heldOpen ? CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                             : INVALID_HANDLE_VALUE;
+    if (c.readOnly) {
+      ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    const bool saved = files.writeAtomic(u"集.xml", "new");
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(saved, !c.heldOpen && !c.readOnly);
+    EXPECT_EQ(folder.readBytes(u"集.xml"), saved ? "new" : old);
+    const auto entries =
+        std::distance(std::filesystem::directory_iterator(folder.path()), std::filesystem::directory_iterator{});
+    EXPECT_EQ(entries, 1) << "a temporary was left";
+  }
+  EXPECT_TRUE(files.remove(u"集.xml"));
+  EXPECT_FALSE(files.remove(u"集.xml"));
+  EXPECT_EQ(files.read(u"集.xml"), std::nullopt);
+}
+
+// --- Starting despite Wine ------------------------------------------------------------------
+
+std::filesystem::path cmd() {
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  return std::filesystem::path(system) / L"cmd.exe";
+}
+
+TEST(StartDespiteWineTest, StartsAgainOnlyWhatEndedWithOneAndShowedNoLife) {
+  struct Case {
+    std::vector<std::wstring> exits;  // each attempt's exit code, by cmd /c exit N
+    bool showsLife;
+    long exitCode;
+    int attempts;
+  };
+  const Case cases[] = {
+      {{L"1", L"0"}, false, 0, 2},              // a failed start, then a good one
+      {{L"1", L"1", L"1", L"1"}, false, 1, 3},  // a program that always fails so: twice again at most
+      {{L"1", L"0"}, true, 1, 1},               // it showed life: it may have acted, never repeated
+      {{L"2", L"0"}, false, 2, 1},              // any other failure is the program's own
+  };
+  for (const auto& c : cases) {
+    int attempts = 0;
+    const auto process = e2e::startDespiteWine([&] {
+      e2e::StartAttempt attempt{e2e::Process(cmd(), L"/c exit " + c.exits[attempts++])};
+      (void)attempt.process.waitExit(10s);
+      attempt.showedLife = c.showsLife;
+      return attempt;
+    });
+    EXPECT_EQ(process.waitExit(0ms), c.exitCode);
+    EXPECT_EQ(attempts, c.attempts);
+  }
+}
+
 // --- Random ------------------------------------------------------------------------------
 
-TEST(ClockRandomTest, DrawsAreUniformInTheHalfOpenUnitInterval) {
+// Fly draws positions on the screen from it: never 1 (off the screen), and a fresh draw after each reseed.
+TEST(ClockRandomTest, DrawsStayInTheHalfOpenUnitIntervalAndReseedsDrawAfresh) {
   sayvane::ClockRandom random;
-  random.reseedFromClock();
-  constexpr int kDraws = 20000;
-  int buckets[10] = {};
-  double sum = 0;
-  for (int i = 0; i < kDraws; ++i) {
+  std::set<double> firsts;
+  for (int i = 0; i < 100; ++i) {
+    random.reseedFromClock();
     const double x = random.next();
     ASSERT_GE(x, 0.0);
     ASSERT_LT(x, 1.0);
-    sum += x;
-    ++buckets[static_cast<int>(x * 10)];
+    firsts.insert(x);
   }
-  EXPECT_NEAR(sum / kDraws, 0.5, 0.02);
-  for (int count : buckets) EXPECT_NEAR(count, kDraws / 10, kDraws / 40);
+  EXPECT_EQ(firsts.size(), 100u);
 }
 
 }  // namespace
