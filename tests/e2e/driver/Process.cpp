@@ -1,17 +1,18 @@
 #include "e2e/driver/Process.h"
 
 #include <cstdio>
-#include <thread>
 #include <utility>
 
 namespace e2e {
 
+// The system's own tick count and sleep: a platform run once hung here for its whole time limit
+// with the standard library's clock and sleep under Wine.
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
   for (;;) {
     if (condition()) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(10ms);
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(10);
   }
 }
 
