@@ -9,7 +9,7 @@ namespace sayvane {
 
 std::vector<TrayEntry> MainWindow::trayMenu() const {
   // The recognizer in use, which after a fallback is not the one chosen; none without speech.
-  const auto inUse = p_.recognizer.contextClass();
+  const auto inUse = listener_.inUse();
   using enum TrayEntry::Mark;
   return {
       {TrayChoice::ShowMainWindow, u"添加语音命令"},
