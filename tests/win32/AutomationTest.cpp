@@ -83,11 +83,9 @@ class Fake final : public speechsim::DispatchObject {
                                                                       : nullptr;
   }
   HRESULT invoke(speechsim::Call& call) override {
-    std::wstring kind = call.flags == DISPATCH_METHOD           ? L"call"
-                        : call.flags == DISPATCH_PROPERTYGET    ? L"get"
-                        : call.flags == DISPATCH_PROPERTYPUT    ? L"put"
-                        : call.flags == DISPATCH_PROPERTYPUTREF ? L"putref"
-                                                                : L"flags" + std::to_wstring(call.flags);
+    // By the flags (1, 2, 4, 8); any other mix is named by its number.
+    const wchar_t* kinds[] = {L"", L"call", L"get", L"", L"put", L"", L"", L"", L"putref"};
+    std::wstring kind = call.flags < 9 && *kinds[call.flags] ? kinds[call.flags] : L"flags" + std::to_wstring(call.flags);
     if (call.isPut() != (call.args.putValue() != nullptr)) kind += L"!named";
     std::wstring logged = name_ + L"." + std::to_wstring(call.id) + L" " + kind + L"(";
     for (unsigned i = 0; i < call.args.count(); ++i) logged += (i ? L" " : L"") + describe(*call.args.at(i));
