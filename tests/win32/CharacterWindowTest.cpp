@@ -18,6 +18,7 @@
 #include "platform/win32/Wide.h"
 #include "text/Text.h"
 #include "e2e/driver/Screenshot.h"
+#include "e2e/driver/Ui.h"
 #include "win32/Win32Test.h"
 
 namespace {
@@ -28,9 +29,9 @@ using sayvane::win32::kFirstCommandId;
 using win32test::milliseconds;
 using win32test::pumpUntil;
 
-RECT rectOf(HWND window) { RECT r{}; return GetWindowRect(window, &r), r; }
+using e2e::screenRect;
 RECT workArea() { RECT work{}; return SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0), work; }
-std::pair<LONG, LONG> topLeft(HWND window) { return {rectOf(window).left, rectOf(window).top}; }
+std::pair<LONG, LONG> topLeft(HWND window) { return {screenRect(window).left, screenRect(window).top}; }
 
 LONG heightOf(const RECT& r) { return r.bottom - r.top; }
 
@@ -160,9 +161,9 @@ TEST_F(CharacterWindowTest, LoadGivesOneHiddenShapedTopmostWindowWhoseShapeFollo
   // 128 x 128 near the bottom-right corner of the work area, inside it, shaped to the figure.
   EXPECT_EQ(size(), std::make_pair(128, 128));
   const RECT work = workArea();
-  EXPECT_TRUE(within(rectOf(window), work));
-  EXPECT_GT(rectOf(window).left, work.right - 200);
-  EXPECT_GT(rectOf(window).top, work.bottom - 200);
+  EXPECT_TRUE(within(screenRect(window), work));
+  EXPECT_GT(screenRect(window).left, work.right - 200);
+  EXPECT_GT(screenRect(window).top, work.bottom - 200);
   EXPECT_TRUE(inRegion(window, 64, 64));
 
   // Resizing keeps the top-left corner; the figure fits the narrower side and is centred.
@@ -295,8 +296,8 @@ TEST_F(CharacterWindowTest, TheBubbleShowsTheTextAboveTheCharacterForItsTimeAndA
   const auto start = pump.now();
   EXPECT_TRUE(character->speak(u"一"));  // 2.12 s alone
   ASSERT_TRUE(IsWindowVisible(bubble));
-  const RECT c = rectOf(window);
-  const RECT b = rectOf(bubble);
+  const RECT c = screenRect(window);
+  const RECT b = screenRect(bubble);
   EXPECT_LE(b.bottom, c.top + 2);
   EXPECT_GT(b.bottom, c.top - 40);
   EXPECT_LT(b.left, c.right);
@@ -322,9 +323,9 @@ TEST_F(CharacterWindowTest, TheBubbleStaysOnTheScreenNearTheTopBesideAHugeWindow
   ASSERT_TRUE(character->moveTo(work.right - 60, work.top));  // partly off the right edge
   EXPECT_TRUE(character->speak(u"这句话比较长，气泡放不到上面去，只能放到下面，而且不能超出屏幕的右边。"));
   ASSERT_TRUE(IsWindowVisible(bubble));
-  EXPECT_GE(rectOf(bubble).top, rectOf(window).bottom - 2);
-  EXPECT_TRUE(within(rectOf(bubble), work));
-  EXPECT_GT(heightOf(rectOf(bubble)), 40) << "a long text wraps onto several lines";
+  EXPECT_GE(screenRect(bubble).top, screenRect(window).bottom - 2);
+  EXPECT_TRUE(within(screenRect(bubble), work));
+  EXPECT_GT(heightOf(screenRect(bubble)), 40) << "a long text wraps onto several lines";
 
   // A huge window paints quickly and still answers.
   const auto start = pump.now();
@@ -336,21 +337,21 @@ TEST_F(CharacterWindowTest, TheBubbleStaysOnTheScreenNearTheTopBesideAHugeWindow
   EXPECT_TRUE(inRegion(window, 16383, 16383));
   EXPECT_TRUE(character->speak(u"好大"));
   EXPECT_TRUE(IsWindowVisible(bubble));
-  EXPECT_TRUE(within(rectOf(bubble), work));
+  EXPECT_TRUE(within(screenRect(bubble), work));
 
   // At 144 dpi the bubble grows, still above; the character keeps its size, which is the core's.
   ASSERT_TRUE(place(700, 600, 128, 128));
   ASSERT_TRUE(character->speak(u"换到另一台显示器"));
-  const RECT before = rectOf(bubble);
+  const RECT before = screenRect(bubble);
   RECT suggested{700, 600, 700 + 192, 600 + 192};
   SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-  const RECT after = rectOf(bubble);
+  const RECT after = screenRect(bubble);
   EXPECT_TRUE(IsWindowVisible(bubble));
   EXPECT_GT(heightOf(after), heightOf(before) * 13 / 10);
   EXPECT_GT(after.right - after.left, (before.right - before.left) * 13 / 10);
-  EXPECT_LE(after.bottom, rectOf(window).top + 2);
+  EXPECT_LE(after.bottom, screenRect(window).top + 2);
   EXPECT_EQ(size(), std::make_pair(128, 128));
-  EXPECT_EQ(rectOf(window).left, 700);
+  EXPECT_EQ(screenRect(window).left, 700);
 }
 
 // The bubble draws the whole text of every default phrase, beside the character at its first size
@@ -392,7 +393,7 @@ TEST_F(CharacterWindowTest, TheBubbleHoldsTheWholeTextOfEveryDefaultPhraseAtBoth
         ASSERT_TRUE(character->speak(entry.phrase));
         UpdateWindow(bubble);
         int seen = 0;
-        pumpUntil(pump, [&] { return (seen = inkWidth(e2e::captureRect(rectOf(bubble)), true)) == whole; }, 2s);
+        pumpUntil(pump, [&] { return (seen = inkWidth(e2e::captureRect(screenRect(bubble)), true)) == whole; }, 2s);
         EXPECT_EQ(seen, whole) << sayvane::toUtf8(entry.phrase) << " beside a character of " << side;
       }
     }
@@ -447,10 +448,10 @@ TEST_F(CharacterWindowTest, TheFigureAndTheBubbleAreDrawn) {
   ASSERT_TRUE(showAt(1000, 700));
   ASSERT_TRUE(character->speak(u"你好！请说出命令，例如“打开记事本”。"));
   pumpFor(pump, 300ms);
-  const RECT c = rectOf(window);
+  const RECT c = screenRect(window);
   // However loaded the machine: until the figure's paint has reached the screen.
   pumpUntil(pump, [&] { return e2e::captureRect(c).pixel(64, 34) == RGB(88, 182, 236); });
-  const RECT b = rectOf(bubble);
+  const RECT b = screenRect(bubble);
   const RECT both{std::min(c.left, b.left) - 10, std::min(c.top, b.top) - 10, std::max(c.right, b.right) + 10,
                   std::max(c.bottom, b.bottom) + 10};
   const e2e::Image image = e2e::captureRect(both);
