@@ -18,6 +18,7 @@
 #include "platform/win32/Wide.h"
 #include "text/Text.h"
 #include "e2e/driver/Screenshot.h"
+#include "e2e/driver/Ui.h"
 #include "win32/Win32Test.h"
 
 namespace {
@@ -28,9 +29,9 @@ using sayvane::win32::kFirstCommandId;
 using win32test::milliseconds;
 using win32test::pumpUntil;
 
-RECT rectOf(HWND window) { RECT r{}; return GetWindowRect(window, &r), r; }
+using e2e::screenRect;
 RECT workArea() { RECT work{}; return SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0), work; }
-std::pair<LONG, LONG> topLeft(HWND window) { return {rectOf(window).left, rectOf(window).top}; }
+std::pair<LONG, LONG> topLeft(HWND window) { return {screenRect(window).left, screenRect(window).top}; }
 
 LONG heightOf(const RECT& r) { return r.bottom - r.top; }
 
@@ -104,6 +105,10 @@ class CharacterWindowTest : public ::testing::Test {
   }
 
   bool showAt(int x, int y) { return character->show() && character->moveTo(x, y); }
+  bool place(int x, int y, int width, int height) {
+    return character->moveTo(x, y) && character->setWidth(width) && character->setHeight(height);
+  }
+  std::pair<int, int> size() const { return {character->width().value_or(-1), character->height().value_or(-1)}; }
 
   // Opens the menu and picks entry `downs` (1 for the first) with the keys, or presses what
   // `whileOpen` leaves in the probe's keys.
@@ -154,25 +159,20 @@ TEST_F(CharacterWindowTest, LoadGivesOneHiddenShapedTopmostWindowWhoseShapeFollo
   EXPECT_EQ(GetWindow(bubble, GW_OWNER), window);
 
   // 128 x 128 near the bottom-right corner of the work area, inside it, shaped to the figure.
-  EXPECT_EQ(character->width(), 128);
-  EXPECT_EQ(character->height(), 128);
+  EXPECT_EQ(size(), std::make_pair(128, 128));
   const RECT work = workArea();
-  EXPECT_TRUE(within(rectOf(window), work));
-  EXPECT_GT(rectOf(window).left, work.right - 200);
-  EXPECT_GT(rectOf(window).top, work.bottom - 200);
+  EXPECT_TRUE(within(screenRect(window), work));
+  EXPECT_GT(screenRect(window).left, work.right - 200);
+  EXPECT_GT(screenRect(window).top, work.bottom - 200);
   EXPECT_TRUE(inRegion(window, 64, 64));
 
   // Resizing keeps the top-left corner; the figure fits the narrower side and is centred.
-  EXPECT_TRUE(character->moveTo(300, 200));
-  EXPECT_TRUE(character->setWidth(200));
-  EXPECT_TRUE(character->setHeight(300));
+  EXPECT_TRUE(place(300, 200, 200, 300));
   EXPECT_EQ(topLeft(window), std::make_pair(300L, 200L));
-  EXPECT_EQ(character->width(), 200);
-  EXPECT_EQ(character->height(), 300);
+  EXPECT_EQ(size(), std::make_pair(200, 300));
   EXPECT_TRUE(inRegion(window, 100, 150));
   EXPECT_FALSE(inRegion(window, 100, 5));
-  EXPECT_TRUE(character->setWidth(1));
-  EXPECT_TRUE(character->setHeight(1));
+  EXPECT_TRUE(place(300, 200, 1, 1));
   EXPECT_TRUE(inRegion(window, 0, 0)) << "a tiny window stays a visible square";
 
   // A hidden character shows no bubble; hiding takes the bubble along.
@@ -202,8 +202,7 @@ TEST_F(CharacterWindowTest, TheUsersWindowKeepsTheForegroundAndTheMenuListsAndCh
   ASSERT_EQ(GetFocus(), front.get());
   EXPECT_TRUE(character->show());
   EXPECT_TRUE(IsWindowVisible(window));
-  EXPECT_TRUE(character->moveTo(500, 400));
-  EXPECT_TRUE(character->setWidth(150));
+  EXPECT_TRUE(place(500, 400, 150, 128));
   EXPECT_TRUE(character->speak(u"你好"));
   EXPECT_TRUE(character->moveTo(600, 500));  // the bubble goes along
   pumpFor(pump, 300ms);
@@ -297,8 +296,8 @@ TEST_F(CharacterWindowTest, TheBubbleShowsTheTextAboveTheCharacterForItsTimeAndA
   const auto start = pump.now();
   EXPECT_TRUE(character->speak(u"一"));  // 2.12 s alone
   ASSERT_TRUE(IsWindowVisible(bubble));
-  const RECT c = rectOf(window);
-  const RECT b = rectOf(bubble);
+  const RECT c = screenRect(window);
+  const RECT b = screenRect(bubble);
   EXPECT_LE(b.bottom, c.top + 2);
   EXPECT_GT(b.bottom, c.top - 40);
   EXPECT_LT(b.left, c.right);
@@ -324,41 +323,35 @@ TEST_F(CharacterWindowTest, TheBubbleStaysOnTheScreenNearTheTopBesideAHugeWindow
   ASSERT_TRUE(character->moveTo(work.right - 60, work.top));  // partly off the right edge
   EXPECT_TRUE(character->speak(u"这句话比较长，气泡放不到上面去，只能放到下面，而且不能超出屏幕的右边。"));
   ASSERT_TRUE(IsWindowVisible(bubble));
-  EXPECT_GE(rectOf(bubble).top, rectOf(window).bottom - 2);
-  EXPECT_TRUE(within(rectOf(bubble), work));
-  EXPECT_GT(heightOf(rectOf(bubble)), 40) << "a long text wraps onto several lines";
+  EXPECT_GE(screenRect(bubble).top, screenRect(window).bottom - 2);
+  EXPECT_TRUE(within(screenRect(bubble), work));
+  EXPECT_GT(heightOf(screenRect(bubble)), 40) << "a long text wraps onto several lines";
 
   // A huge window paints quickly and still answers.
-  ASSERT_TRUE(character->moveTo(-16000, -16000));
   const auto start = pump.now();
-  EXPECT_TRUE(character->setWidth(32767));
-  EXPECT_TRUE(character->setHeight(32767));
+  ASSERT_TRUE(place(-16000, -16000, 32767, 32767));
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   pumpFor(pump, 100ms);
   EXPECT_LT(milliseconds(pump.now() - start), 3000.0);
-  EXPECT_EQ(character->width(), 32767);
-  EXPECT_EQ(character->height(), 32767);
+  EXPECT_EQ(size(), std::make_pair(32767, 32767));
   EXPECT_TRUE(inRegion(window, 16383, 16383));
   EXPECT_TRUE(character->speak(u"好大"));
   EXPECT_TRUE(IsWindowVisible(bubble));
-  EXPECT_TRUE(within(rectOf(bubble), work));
+  EXPECT_TRUE(within(screenRect(bubble), work));
 
   // At 144 dpi the bubble grows, still above; the character keeps its size, which is the core's.
-  EXPECT_TRUE(character->setWidth(128));
-  EXPECT_TRUE(character->setHeight(128));
-  ASSERT_TRUE(character->moveTo(700, 600));
+  ASSERT_TRUE(place(700, 600, 128, 128));
   ASSERT_TRUE(character->speak(u"换到另一台显示器"));
-  const RECT before = rectOf(bubble);
+  const RECT before = screenRect(bubble);
   RECT suggested{700, 600, 700 + 192, 600 + 192};
   SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-  const RECT after = rectOf(bubble);
+  const RECT after = screenRect(bubble);
   EXPECT_TRUE(IsWindowVisible(bubble));
   EXPECT_GT(heightOf(after), heightOf(before) * 13 / 10);
   EXPECT_GT(after.right - after.left, (before.right - before.left) * 13 / 10);
-  EXPECT_LE(after.bottom, rectOf(window).top + 2);
-  EXPECT_EQ(character->width(), 128);
-  EXPECT_EQ(character->height(), 128);
-  EXPECT_EQ(rectOf(window).left, 700);
+  EXPECT_LE(after.bottom, screenRect(window).top + 2);
+  EXPECT_EQ(size(), std::make_pair(128, 128));
+  EXPECT_EQ(screenRect(window).left, 700);
 }
 
 // The bubble draws the whole text of every default phrase, beside the character at its first size
@@ -387,8 +380,8 @@ TEST_F(CharacterWindowTest, TheBubbleHoldsTheWholeTextOfEveryDefaultPhraseAtBoth
   SelectObject(dc, font);
   SetTextColor(dc, RGB(20, 24, 32));
   SetBkColor(dc, RGB(255, 253, 240));
-  for (const int size : {128, 192}) {
-    ASSERT_TRUE(character->setWidth(size) && character->setHeight(size) && showAt(600, 500));
+  for (const int side : {128, 192}) {
+    ASSERT_TRUE(place(600, 500, side, side) && character->show());
     for (const auto& set : sayvane::defaultSets()) {
       for (const auto& entry : set.entries) {
         const RECT all{0, 0, drawn.width, drawn.height};
@@ -400,8 +393,8 @@ TEST_F(CharacterWindowTest, TheBubbleHoldsTheWholeTextOfEveryDefaultPhraseAtBoth
         ASSERT_TRUE(character->speak(entry.phrase));
         UpdateWindow(bubble);
         int seen = 0;
-        pumpUntil(pump, [&] { return (seen = inkWidth(e2e::captureRect(rectOf(bubble)), true)) == whole; }, 2s);
-        EXPECT_EQ(seen, whole) << sayvane::toUtf8(entry.phrase) << " beside a character of " << size;
+        pumpUntil(pump, [&] { return (seen = inkWidth(e2e::captureRect(screenRect(bubble)), true)) == whole; }, 2s);
+        EXPECT_EQ(seen, whole) << sayvane::toUtf8(entry.phrase) << " beside a character of " << side;
       }
     }
   }
@@ -455,10 +448,10 @@ TEST_F(CharacterWindowTest, TheFigureAndTheBubbleAreDrawn) {
   ASSERT_TRUE(showAt(1000, 700));
   ASSERT_TRUE(character->speak(u"你好！请说出命令，例如“打开记事本”。"));
   pumpFor(pump, 300ms);
-  const RECT c = rectOf(window);
+  const RECT c = screenRect(window);
   // However loaded the machine: until the figure's paint has reached the screen.
   pumpUntil(pump, [&] { return e2e::captureRect(c).pixel(64, 34) == RGB(88, 182, 236); });
-  const RECT b = rectOf(bubble);
+  const RECT b = screenRect(bubble);
   const RECT both{std::min(c.left, b.left) - 10, std::min(c.top, b.top) - 10, std::max(c.right, b.right) + 10,
                   std::max(c.bottom, b.bottom) + 10};
   const e2e::Image image = e2e::captureRect(both);

@@ -8,6 +8,7 @@
 
 #include "actions/KeyNames.h"
 #include "e2e/driver/TargetLog.h"
+#include "e2e/driver/Ui.h"
 #include "platform/win32/WinForegroundRights.h"
 #include "platform/win32/WinInput.h"
 #include "sim/StandardKeyboard.h"
@@ -25,8 +26,6 @@ std::vector<std::string> describe(const std::vector<TargetEvent>& events) {
   for (const auto& event : events) lines.push_back(event.kind + " " + event.value);
   return lines;
 }
-
-std::string point(POINT p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
 
 class InputTest : public ::testing::Test {
  protected:
@@ -51,17 +50,10 @@ class InputTest : public ::testing::Test {
     });
   }
 
-  POINT clientCenterOnScreen() const {
-    RECT client{};
-    GetClientRect(target_.window, &client);
-    POINT center{(client.right - client.left) / 2, (client.bottom - client.top) / 2};
-    ClientToScreen(target_.window, &center);
-    return center;
-  }
-
-  POINT toClient(POINT screen) const {
-    ScreenToClient(target_.window, &screen);
-    return screen;
+  // "x,y": a point on the screen in the target's client coordinates, as its log writes them.
+  std::string inClient(POINT p) const {
+    ScreenToClient(target_.window, &p);
+    return std::to_string(p.x) + "," + std::to_string(p.y);
   }
 
   // The places the pointer moved to after the first `skip` moves, each once, in the order it
@@ -84,9 +76,11 @@ class InputTest : public ::testing::Test {
 // Wine has no elevation: the target's level is read from its token and is no higher than ours.
 TEST_F(InputTest, ClicksLandAtThePointerAndRelativeMovesShiftIt) {
   EXPECT_EQ(sayvane::WinForegroundRights().compare(), sayvane::ForegroundLevel::NotHigher);
-  const POINT center = clientCenterOnScreen();
+  const POINT origin = e2e::clientOrigin(target_.window);
+  const SIZE client = e2e::clientSize(target_.window);
+  const POINT center{origin.x + client.cx / 2, origin.y + client.cy / 2};
   ASSERT_TRUE(SetCursorPos(center.x, center.y));
-  const std::string at = point(toClient(center));
+  const std::string at = inClient(center);
 
   // Each button down and up in one call. Which calls a token makes, double clicks included, the
   // unit tests check; that two clicks make a double click is the system's.
@@ -117,13 +111,13 @@ TEST_F(InputTest, ClicksLandAtThePointerAndRelativeMovesShiftIt) {
   ASSERT_TRUE(e2e::waitFor([&] { return positionsSince(movesBefore, at).size() >= 2; }));
   const auto positions = positionsSince(movesBefore, at);
   ASSERT_EQ(positions.size(), 2u) << positions.back();
-  EXPECT_EQ(positions[0], point(toClient(right)));
+  EXPECT_EQ(positions[0], inClient(right));
   // Wine sometimes takes a relative move from where the display still had the pointer a
   // moment before, here the centre, even after reporting the new place: the move itself is
   // still 0, +10 from one of the two.
-  const POINT down = positions[1] == point(toClient({center.x, center.y + 10})) ? POINT{center.x, center.y + 10}
-                                                                                : POINT{right.x, right.y + 10};
-  EXPECT_EQ(positions[1], point(toClient(down)));
+  const POINT down =
+      positions[1] == inClient({center.x, center.y + 10}) ? POINT{center.x, center.y + 10} : POINT{right.x, right.y + 10};
+  EXPECT_EQ(positions[1], inClient(down));
   // The pointer itself ends there too; the system may take a moment to say so.
   EXPECT_TRUE(e2e::waitFor([&] { return GetCursorPos(&cursor) && cursor.x == down.x && cursor.y == down.y; }, 2s))
       << cursor.x << "," << cursor.y;

@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
@@ -28,6 +27,8 @@
 namespace {
 
 using namespace std::chrono_literals;
+using sayvane::kFalseRecognitionInterest;
+using sayvane::kRecognitionInterest;
 using sayvane::win32::ComPtr;
 using sayvane::win32::SapiRecognizer;
 using win32test::pumpUntil;
@@ -35,8 +36,6 @@ using win32test::TempFolder;
 
 constexpr CLSID kSharedRecoContext = {0x47206204, 0x5ECA, 0x11D2, {0x96, 0x0F, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0x28}};
 constexpr CLSID kInprocRecognizer = {0x41B89B6B, 0x9399, 0x11D2, {0x96, 0x23, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0x28}};
-constexpr std::uint32_t kRecognitionInterest = 16;
-constexpr std::uint32_t kFalseRecognitionInterest = 512;
 
 std::filesystem::path standInFolder() { return e2e::programBuild() / L"speechsim"; }
 
@@ -54,8 +53,6 @@ HRESULT createStandIn(const CLSID& clsid, IDispatch** object) {
   const HRESULT got = getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
   return FAILED(got) ? got : factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(object));
 }
-
-HRESULT createStandInContext(IDispatch** context) { return createStandIn(kSharedRecoContext, context); }
 
 // Sends one line from another thread, as speechsim-say would, while this thread pumps messages
 // (the stand-in hands the line to the thread that created it); the stand-in's reply.
@@ -86,14 +83,6 @@ class SpeechSimTest : public ::testing::Test {
                                  [this] { ++falseRecognitions_; });
   }
 
-  // Whether the log holds `wanted` after a line's time stamp.
-  bool logged(const std::string& wanted) {
-    std::ifstream in(logPath_, std::ios::binary);
-    for (std::string line; std::getline(in, line);)
-      if (line.substr(line.find(' ') + 1) == wanted) return true;
-    return false;
-  }
-
   // A set file in code page 936; its path.
   std::u16string writeSet(const std::u16string& name, const std::u16string& text) {
     sayvane::WinCodePage936 codePage;
@@ -118,7 +107,7 @@ class SpeechSimTest : public ::testing::Test {
 
   TempFolder folder_;
   std::filesystem::path logPath_;
-  SapiRecognizer recognizer_{createStandInContext};
+  SapiRecognizer recognizer_{[](IDispatch** context) { return createStandIn(kSharedRecoContext, context); }};
   std::vector<std::u16string> heard_;
   int falseRecognitions_ = 0;
 };
@@ -130,7 +119,7 @@ TEST_F(SpeechSimTest, HearsTheLoadedSetOnlyWithTheInterestsAndRefusesAMalformedS
   EXPECT_EQ(speak("关闭窗口"), "recognition");
   EXPECT_EQ(speak("随便说"), "false-recognition");
   EXPECT_EQ(falseRecognitions_, 1);
-  EXPECT_TRUE(logged("ISpeechPhraseInfo.GetText(0, -1, true) -> \"关闭窗口\""));
+  EXPECT_TRUE(e2e::waitForCall(logPath_, "ISpeechPhraseInfo.GetText(0, -1, true) -> \"关闭窗口\"", 0ms));
   ASSERT_TRUE(recognizer_.setEventInterests(kFalseRecognitionInterest));
   EXPECT_EQ(speak("关闭窗口"), "ignored");
   ASSERT_TRUE(recognizer_.setEventInterests(kRecognitionInterest));
