@@ -86,16 +86,16 @@ class Busy : public ProgramTest {
     ASSERT_TRUE(target.ready);
   }
 
-  std::vector<TargetEvent> keysSince(std::size_t skip) const {
-    const auto events = readTargetLog(target.log);
-    return eventsOf({events.begin() + static_cast<std::ptrdiff_t>(std::min(skip, events.size())), events.end()},
-                    {"keydown", "keyup"});
-  }
-  // The key events since `skip` once there are `count`: the target may take them after the
-  // program's handler has returned.
-  std::vector<TargetEvent> keysSince(std::size_t skip, std::size_t count) const {
-    waitFor([&] { return keysSince(skip).size() >= count; }, 5s);
-    return keysSince(skip);
+  // The key events after the first `skip` events, once there are `count`: the target may take
+  // them after the program's handler has returned.
+  std::vector<TargetEvent> keysSince(std::size_t skip, std::size_t count = 0) const {
+    const auto keys = [&] {
+      const auto events = readTargetLog(target.log);
+      return eventsOf({events.begin() + static_cast<std::ptrdiff_t>(std::min(skip, events.size())), events.end()},
+                      {"keydown", "keyup"});
+    };
+    waitFor([&] { return keys().size() >= count; }, 5s);
+    return keys();
   }
   void toFront() {
     SetForegroundWindow(target.window);

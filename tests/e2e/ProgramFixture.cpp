@@ -62,6 +62,18 @@ std::optional<std::wstring> storedValue(const wchar_t* key, const wchar_t* name)
   return value;
 }
 
+bool trayIconShown(HWND owner) {
+  NOTIFYICONDATAW icon{sizeof icon, owner, sayvane::win32::kTrayIconId};
+  return Shell_NotifyIconW(NIM_SETVERSION, &icon) != FALSE;
+}
+
+std::vector<std::u16string> defaultSetNamesSorted() {
+  std::vector<std::u16string> names;
+  for (const auto& set : sayvane::defaultSets()) names.emplace_back(set.name);
+  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return a + u".xml" < b + u".xml"; });
+  return names;
+}
+
 void ProgramTest::SetUp() {
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH, temp);
@@ -133,10 +145,11 @@ void ProgramTest::expectMessage(std::u16string_view caption, std::u16string_view
   EXPECT_TRUE(answer(box->window, IDOK));
 }
 
-void ProgramTest::startToMainWindow(bool tips) {
+void ProgramTest::startToMainWindow(bool tips, std::u16string_view failure, bool icon) {
   launch();
   if (tips) expectMessage(u"提示", sayvane::kStartupTips);
-  expectMessage(u"Sayvane", sayvane::kStartupFailure, true, "message-box-window-hidden");
+  expectMessage(u"Sayvane", failure, icon,
+                failure == sayvane::kStartupFailure ? "message-box-window-hidden" : nullptr);
   main = program.waitWindow(sayvane::win32::kMainWindowClass);
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
 }
@@ -144,7 +157,7 @@ void ProgramTest::startToMainWindow(bool tips) {
 void ProgramTest::startListening() {
   launch();
   expectMessage(u"提示", sayvane::kStartupTips);
-  ASSERT_TRUE(waitForCall(simLog, "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> ok", 10s));
+  ASSERT_TRUE(waitForCall(simLog, kRulesOn, 10s));
   main = program.waitWindow(sayvane::win32::kMainWindowClass);
   ASSERT_NE(main, nullptr);
 }
@@ -153,13 +166,15 @@ fs::path ProgramTest::setFile(std::u16string_view setName) const {
   return folder / fs::path(std::u16string(setName) + u".xml");
 }
 
+std::string ProgramTest::initialSetLoaded() const {
+  return "ISpeechRecoGrammar.CmdLoadFromFile(\"" + sayvane::toUtf8(setFile(sayvane::kInitialSetName).u16string()) +
+         "\", 1) -> ok";
+}
+
 std::optional<SimCall> ProgramTest::switchSet(bool on) {
   const std::size_t skip = readSimLog(simLog).size();
   EXPECT_TRUE(click(main, "Command5"));
-  const auto rules = waitForCall(
-      simLog,
-      on ? "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> ok" : "ISpeechRecoGrammar.CmdSetRuleIdState(0, 0) -> ok", 5s,
-      skip);
+  const auto rules = waitForCall(simLog, on ? kRulesOn : kRulesOff, 5s, skip);
   EXPECT_TRUE(rules);
   EXPECT_TRUE(waitForCall(simLog, on ? "Commands.Add(\"退出\"" : "Commands.RemoveAll() -> ok", 5s, skip));
   EXPECT_TRUE(waitFor(
@@ -179,11 +194,16 @@ int trayMenuPosition(std::u16string_view caption) {
   return static_cast<int>(entry - std::begin(kTrayEntries)) + 1;
 }
 
+HWND ProgramTest::trayOwner() const { return program.waitWindow(sayvane::win32::kTrayWindowClass); }
+
+HWND ProgramTest::openTrayMenu() const {
+  PostMessageW(trayOwner(), sayvane::win32::kTrayCallbackMessage, sayvane::win32::kTrayIconId, WM_RBUTTONUP);
+  return waitPopupMenu(program);
+}
+
 bool ProgramTest::chooseFromTrayMenu(std::u16string_view caption) {
   const int position = trayMenuPosition(caption);
-  const HWND owner = program.waitWindow(sayvane::win32::kTrayWindowClass);
-  PostMessageW(owner, sayvane::win32::kTrayCallbackMessage, sayvane::win32::kTrayIconId, WM_RBUTTONUP);
-  const HWND menu = waitPopupMenu(program);
+  const HWND menu = openTrayMenu();
   if (!menu) return false;
   for (int i = 0; i < position; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);

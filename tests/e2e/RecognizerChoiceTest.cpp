@@ -4,14 +4,9 @@
 #include <gmock/gmock.h>
 #include <windows.h>
 
-#include <algorithm>
-#include <fstream>
-#include <tuple>
 
 #include "app/AppTexts.h"
-#include "app/win32/TrayIcon.h"
 #include "app/win32/WindowClasses.h"
-#include "commandsets/DefaultSets.h"
 #include "e2e/ProgramFixture.h"
 #include "platform/DiagnosticRecord.h"
 #include "speech/SpeechTexts.h"
@@ -22,20 +17,15 @@ namespace {
 
 using sayvane::toUtf8;
 
-constexpr std::string_view kRulesOn = "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1)";
-constexpr std::string_view kRulesOff = "ISpeechRecoGrammar.CmdSetRuleIdState(0, 0) -> ok";
-
-std::vector<SimCall> since(const std::vector<SimCall>& calls, std::size_t skip) {
-  return {calls.begin() + static_cast<std::ptrdiff_t>(std::min(skip, calls.size())), calls.end()};
-}
+// The rules switched on, whatever the answer.
+constexpr std::string_view kRulesAsked = "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1)";
 
 // The diagnostic record's lines without their time stamps, once it holds `last` (it is written
 // when the program waits); nothing unless it begins with the UTF-8 byte-order mark.
 std::vector<SimCall> recordOnceItHolds(const std::filesystem::path& file, const std::string& last) {
   std::vector<SimCall> lines;
   waitFor([&] {
-    std::ifstream in(file, std::ios::binary);
-    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string all = fileText(file);
     lines.clear();
     for (std::size_t at = 3, end; all.starts_with("\xEF\xBB\xBF") && (end = all.find("\r\n", at)) != std::string::npos;
          at = end + 2)
@@ -56,11 +46,7 @@ class BothRecognizers : public ProgramTest {
     const std::size_t skip = readSimLog(simLog).size();
     EXPECT_TRUE(chooseFromTrayMenu(caption));
     EXPECT_TRUE(waitForCall(simLog, rules, 10s, skip)) << rules;
-    return since(readSimLog(simLog), skip);
-  }
-  std::string loaded() const {
-    return "ISpeechRecoGrammar.CmdLoadFromFile(\"" + toUtf8(setFile(sayvane::kInitialSetName).u16string()) +
-           "\", 1) -> ok";
+    return readSimLog(simLog, skip);
   }
 };
 
@@ -75,10 +61,10 @@ TEST_F(BothRecognizers, TheMenuSwitchesAtOnceBothWaysAndTheNextStartTakesTheChoi
   EXPECT_TRUE(callsStartingWith(calls, "Character.").empty());
   EXPECT_TRUE(waitFor([&] { return visible(program.waitWindow(sayvane::win32::kCharacterWindowClass)); }));
 
-  const std::string on = std::string(kRulesOn) + " -> ok";
+  const std::string on(kRulesOn);
   calls = use(sayvane::kUseOwnRecognizer, on);
   EXPECT_TRUE(inOrder(calls, {"SpSharedRecoContext.Unadvise -> ok", "release SpSharedRecoContext",
-                              "create SpInprocRecognizer", loaded(), std::string(kRulesOff), on}));
+                              "create SpInprocRecognizer", initialSetLoaded(), std::string(kRulesOff), on}));
   ASSERT_NO_FATAL_FAILURE(closeTheWindowInFrontBySpeech(L"own.log"));
   // The record: the system, the character and voice, each step of both starts with its answer,
   // and what was heard.
@@ -97,7 +83,7 @@ TEST_F(BothRecognizers, TheMenuSwitchesAtOnceBothWaysAndTheNextStartTakesTheChoi
               "听到：Tobrin（唤醒）", "听到：关闭窗口 → 执行 Alt+F4"}));
   calls = use(sayvane::kUseSharedRecognizer, on);
   EXPECT_TRUE(inOrder(calls, {"SpInprocRecoContext.Unadvise -> ok", "release SpInprocRecoContext",
-                              "create SpSharedRecoContext", loaded(), std::string(kRulesOff), on}));
+                              "create SpSharedRecoContext", initialSetLoaded(), std::string(kRulesOff), on}));
   ASSERT_NO_FATAL_FAILURE(closeTheWindowInFrontBySpeech(L"shared.log"));
   use(sayvane::kUseOwnRecognizer, on);
   ASSERT_TRUE(chooseFromTrayMenu(u"退出"));
@@ -107,15 +93,10 @@ TEST_F(BothRecognizers, TheMenuSwitchesAtOnceBothWaysAndTheNextStartTakesTheChoi
   // the user hears of the sound device and the window shows no set in use.
   SetEnvironmentVariableW(L"SAYVANE_SIM_AUDIO_INPUTS", L"");
   std::size_t skip = readSimLog(simLog).size();
-  launch();
-  expectMessage(u"提示", sayvane::kStartupTips);
-  expectMessage(u"Sayvane", sayvane::kAudioBusy);
-  main = program.waitWindow(sayvane::win32::kMainWindowClass);
-  ASSERT_TRUE(waitFor([&] { return visible(main); }));
-  calls = since(readSimLog(simLog), skip);
+  startToMainWindow(true, sayvane::kAudioBusy, false);
+  calls = readSimLog(simLog, skip);
   EXPECT_EQ(callsStartingWith(calls, "create Sp"), std::vector<std::string>{"create SpInprocRecognizer"});
-  EXPECT_EQ(callsStartingWith(calls, std::string(kRulesOn)),
-            std::vector<std::string>{std::string(kRulesOn) + " -> 0x00045057"});
+  EXPECT_EQ(callsStartingWith(calls, kRulesAsked), std::vector<std::string>{std::string(kRulesAsked) + " -> 0x00045057"});
   EXPECT_EQ(text16(control(main, "Label5")), u"");
   EXPECT_TRUE(enabled(control(main, "Command1")));
   EXPECT_EQ(say(u"Tobrin"), "ignored");
@@ -123,14 +104,12 @@ TEST_F(BothRecognizers, TheMenuSwitchesAtOnceBothWaysAndTheNextStartTakesTheChoi
                       {"识别器：CmdSetRuleIdState(0, 1) -> 0x00045057", "提示框：" + toUtf8(sayvane::kAudioBusy)}));
 
   // The menu as the user sees it; then the shared one, with the set still off until switched on.
-  PostMessageW(program.waitWindow(sayvane::win32::kTrayWindowClass), sayvane::win32::kTrayCallbackMessage,
-               sayvane::win32::kTrayIconId, WM_RBUTTONUP);
-  const HWND menu = waitPopupMenu(program);
+  const HWND menu = openTrayMenu();
   ASSERT_NE(menu, nullptr);
   snapshot(menu, "tray-menu");
   ASSERT_TRUE(closePopupMenu(program));
   calls = use(sayvane::kUseSharedRecognizer, kRulesOff);
-  EXPECT_TRUE(callsStartingWith(calls, std::string(kRulesOn)).empty());
+  EXPECT_TRUE(callsStartingWith(calls, kRulesAsked).empty());
   skip = readSimLog(simLog).size();
   ASSERT_TRUE(click(main, "Command5"));
   EXPECT_TRUE(waitForCall(simLog, on, 5s, skip));
@@ -140,8 +119,21 @@ TEST_F(BothRecognizers, TheMenuSwitchesAtOnceBothWaysAndTheNextStartTakesTheChoi
 
 // sayvane-tool speech-check against the stand-ins: with both, with only ours, with none.
 TEST_F(BothRecognizers, TheToolsSpeechCheckNamesTheRoadAndFailsWhereNoneCanListen) {
-  const auto check = [&](const std::wstring& name) {
-    const auto output = folder / (name + L".txt");
+  struct Road {
+    const wchar_t* name;
+    std::optional<StandIn> removed;  // before this run
+    long status;
+    std::vector<std::string> said;
+  };
+  for (const auto& road :
+       {Road{L"both", {}, 0, {"  GetAudioInputs(\"\", \"\")：ok", "结论：Sayvane 会使用 Windows 语音识别，它能听。"}},
+        Road{L"ours", StandIn::recognizer, 0,
+             {"  创建 SpSharedRecoContext：0x80040154\r\n    本机没有安装这个识别器",
+              "结论：Sayvane 会使用 Sayvane 自己的识别器，它能听。"}},
+        Road{L"none", StandIn::inprocRecognizer, 1,
+             {"结论：没有能听的识别器。请在 Windows 的“设置 > 时间和语言 > 语言和区域”里添加“中文(简体)”"}}}) {
+    if (road.removed) ASSERT_TRUE(setRegistered(*road.removed, false));
+    const auto output = folder / (road.name + std::wstring(L".txt"));
     const Process tool = startDespiteWine([&] {
       StartAttempt attempt{Process(programBuild() / L"sayvane-tool.exe", L"speech-check", folder, output)};
       (void)attempt.process.waitExit(60s);
@@ -149,25 +141,10 @@ TEST_F(BothRecognizers, TheToolsSpeechCheckNamesTheRoadAndFailsWhereNoneCanListe
       attempt.showedLife = std::filesystem::file_size(output, error) > 0 && !error;
       return attempt;
     });
-    std::ifstream in(output, std::ios::binary);
-    const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return std::pair{tool.waitExit(0ms), report};
-  };
-  auto [status, report] = check(L"both");
-  EXPECT_EQ(status, 0);
-  EXPECT_NE(report.find("  GetAudioInputs(\"\", \"\")：ok"), std::string::npos) << report;
-  EXPECT_NE(report.find("结论：Sayvane 会使用 Windows 语音识别，它能听。"), std::string::npos) << report;
-  ASSERT_TRUE(setRegistered(StandIn::recognizer, false));
-  std::tie(status, report) = check(L"ours");
-  EXPECT_EQ(status, 0);
-  EXPECT_NE(report.find("  创建 SpSharedRecoContext：0x80040154\r\n    本机没有安装这个识别器"), std::string::npos) << report;
-  EXPECT_NE(report.find("结论：Sayvane 会使用 Sayvane 自己的识别器，它能听。"), std::string::npos) << report;
-  ASSERT_TRUE(setRegistered(StandIn::inprocRecognizer, false));
-  std::tie(status, report) = check(L"none");
-  EXPECT_EQ(status, 1);
-  EXPECT_NE(report.find("结论：没有能听的识别器。请在 Windows 的“设置 > 时间和语言 > 语言和区域”里添加“中文(简体)”"),
-            std::string::npos)
-      << report;
+    EXPECT_EQ(tool.waitExit(0ms), road.status) << road.name;
+    const std::string report = fileText(output);
+    for (const auto& said : road.said) EXPECT_NE(report.find(said), std::string::npos) << report;
+  }
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include "SimulatorWindow.h"
 #include "app/AppTexts.h"
 #include "app/win32/CharacterWindow.h"
-#include "app/win32/TrayIcon.h"
 #include "app/win32/WindowClasses.h"
 #include "commandsets/DefaultSets.h"
 #include "e2e/ProgramFixture.h"
@@ -22,15 +21,10 @@
 namespace e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using sayvane::concat;
 using sayvane::toUtf8;
 
-constexpr std::string_view kRulesOn = "ISpeechRecoGrammar.CmdSetRuleIdState(0, 1) -> ok";
-constexpr std::string_view kRulesOff = "ISpeechRecoGrammar.CmdSetRuleIdState(0, 0) -> ok";
-
 std::string inQuotes(std::u16string_view text) { return "\"" + toUtf8(text) + "\""; }
-std::string pathInQuotes(const fs::path& path) { return inQuotes(std::u16string_view(path.u16string())); }
 
 // Both stand-ins and a character file: a system where speech and the character work.
 class Spoken : public ProgramTest {
@@ -53,8 +47,7 @@ TEST_F(Spoken, AStartHearsTheWakePhraseActsOnTheWindowInFrontAndTheMenuShowsTheM
   // The recognizer: dictation off, the initial set's file loaded with its rules off, then switched
   // on; the menu holds its phrases lower-cased.
   EXPECT_TRUE(inOrder(calls, {"create SpSharedRecoContext", "ISpeechRecoGrammar.DictationSetState(0) -> ok",
-                              "ISpeechRecoGrammar.CmdLoadFromFile(" + pathInQuotes(setFile(sayvane::kInitialSetName)) + ", 1) -> ok",
-                              std::string(kRulesOff), "Commands.Add(\"tobrin\", \"tobrin\", \"tobrin\", true, true) -> ok",
+                              initialSetLoaded(), std::string(kRulesOff), "Commands.Add(\"tobrin\", \"tobrin\", \"tobrin\", true, true) -> ok",
                               std::string(kRulesOn)}));
   EXPECT_EQ(text16(control(main, "Label5")), concat({sayvane::kActiveSetLabel, sayvane::kInitialSetName}));
 
@@ -126,20 +119,15 @@ TEST_P(BuiltInCharacterQuit, TakesTheCharacterAndTheIconAwayFirstAndEndsAtOnce) 
   startListening();
   const HWND character = program.waitWindow(sayvane::win32::kCharacterWindowClass);
   ASSERT_TRUE(waitFor([&] { return visible(character); }));
-  NOTIFYICONDATAW icon{};
-  icon.cbSize = sizeof icon;
-  icon.hWnd = program.waitWindow(sayvane::win32::kTrayWindowClass);
-  icon.uID = sayvane::win32::kTrayIconId;
-  const auto iconThere = [&] { return Shell_NotifyIconW(NIM_SETVERSION, &icon) != FALSE; };
-  ASSERT_TRUE(iconThere());
+  const HWND tray = trayOwner();  // taken now: the icon is asked about by its owner after the window has gone
+  ASSERT_TRUE(trayIconShown(tray));
   const std::string way = GetParam();
   if (way == "CloseBox")
     ASSERT_TRUE(say(u"Tobrin") == "recognition" && say(u"添加语音命令") == "recognition" && waitFor([&] { return visible(main); }));
   EXPECT_EQ(say(u"Tobrin"), "recognition");
   // From a menu, the quit is the key that chooses "退出", first in the initial set, last for the icon.
   if (way == "CharacterMenu") PostMessageW(character, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
-  if (way == "TrayMenu") PostMessageW(icon.hWnd, sayvane::win32::kTrayCallbackMessage, icon.uID, WM_RBUTTONUP);
-  const HWND menu = way.ends_with("Menu") ? waitPopupMenu(program) : nullptr;
+  const HWND menu = way == "TrayMenu" ? openTrayMenu() : way == "CharacterMenu" ? waitPopupMenu(program) : nullptr;
   for (int i = way == "TrayMenu" ? trayMenuPosition(u"退出") : menu ? 1 : 0; i > 0; --i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
 
   const long long asked = microsNow();
@@ -149,7 +137,7 @@ TEST_P(BuiltInCharacterQuit, TakesTheCharacterAndTheIconAwayFirstAndEndsAtOnce) 
   // The program is asked after the windows, so what went before it ended is seen gone while it runs.
   long long characterGone = 0, iconGone = 0, ended = 0;
   for (const long long deadline = asked + 10'000'000; !ended && microsNow() < deadline; Sleep(1)) {
-    const bool characterShown = !characterGone && visible(character), iconShown = !iconGone && iconThere();
+    const bool characterShown = !characterGone && visible(character), iconShown = !iconGone && trayIconShown(tray);
     const bool running = program.running();
     const long long now = microsNow();
     characterGone = characterGone || characterShown ? characterGone : now;
@@ -182,8 +170,7 @@ TEST_F(InProcess, StartsOnTheChineseEngineAndTheDefaultInputThenHearsAsTheShared
   EXPECT_TRUE(inOrder(readSimLog(simLog),
                       {"create SpInprocRecognizer", "SpInprocRecognizer.Recognizer = object -> ok \"模拟识别引擎 (中文)\"",
                        "SpInprocRecognizer.AudioInput = object -> ok \"模拟麦克风\"",
-                       "ISpeechRecoGrammar.CmdLoadFromFile(" + pathInQuotes(setFile(sayvane::kInitialSetName)) + ", 1) -> ok",
-                       std::string(kRulesOn)}));
+                       initialSetLoaded(), std::string(kRulesOn)}));
 
   ASSERT_NO_FATAL_FAILURE(closeTheWindowInFrontBySpeech(L"target.log"));
 
@@ -199,14 +186,11 @@ TEST_F(InProcess, StartsOnTheChineseEngineAndTheDefaultInputThenHearsAsTheShared
 // recognizer started and nothing switched on.
 TEST_F(Spoken, AnInitialSetCutShortIsNamedAndTheWindowOffersTheSetList) {
   std::ofstream(setFile(sayvane::kInitialSetName)) << "<GRAMMAR LANGID=\"804\">\n<RULE TOPLEVEL=\"ACTIVE\">\n<L>\n";
-  launch();
-  expectMessage(u"提示", sayvane::kStartupTips);
-  expectMessage(u"Sayvane",
-                concat({sayvane::kSetRefused, u"初始默认语音命令集.xml”：文件不完整，缺少结尾的“</GRAMMAR>”。",
-                        sayvane::kChooseAnotherSet}),
-                false);
-  main = program.waitWindow(sayvane::win32::kMainWindowClass);
-  EXPECT_TRUE(waitFor([&] { return visible(main) && enabled(control(main, "List2")); }));
+  startToMainWindow(true,
+                    concat({sayvane::kSetRefused, u"初始默认语音命令集.xml”：文件不完整，缺少结尾的“</GRAMMAR>”。",
+                            sayvane::kChooseAnotherSet}),
+                    false);
+  EXPECT_TRUE(waitFor([&] { return enabled(control(main, "List2")); }));
   closeAndExpectExit();
 }
 

@@ -5,9 +5,6 @@
 
 #include <dlgs.h>
 
-#include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "app/AppTexts.h"
 #include "app/HelpText.h"
@@ -15,7 +12,6 @@
 #include "app/win32/TrayIcon.h"
 #include "app/win32/WindowClasses.h"
 #include "app/Composer.h"
-#include "commandsets/DefaultSets.h"
 #include "commandsets/EditorTexts.h"
 #include "e2e/ProgramFixture.h"
 #include "speech/SpeechCheck.h"
@@ -28,49 +24,21 @@ namespace {
 namespace fs = std::filesystem;
 using sayvane::concat;
 
-std::string bytesOf(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::u16string> defaultSetNamesSorted() {
-  std::vector<std::u16string> names;
-  for (const auto& set : sayvane::defaultSets()) names.emplace_back(set.name);
-  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return a + u".xml" < b + u".xml"; });
-  return names;
-}
-
-
 // The display's DPI for the programs started while it lives (Wine reads it per process).
-class DisplayDpi {
- public:
+struct DisplayDpi {
   explicit DisplayDpi(DWORD dpi)
-      : hadOld_(!RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &old_, &size_)) {
+      : hadOld(!RegGetValueW(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr, &old, &size)) {
     set = !RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &dpi, sizeof dpi);
   }
   ~DisplayDpi() {
-    if (hadOld_)
-      RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &old_, sizeof old_);
-    else
-      RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
+    hadOld ? RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &old, sizeof old)
+           : RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
   }
-  bool set = false;
-
- private:
   static constexpr const wchar_t *kKey = L"Control Panel\\Desktop", *kValue = L"LogPixels";
-  DWORD old_ = 0, size_ = sizeof old_;
-  const bool hadOld_;
+  DWORD old = 0, size = sizeof old;
+  const bool hadOld;
+  bool set = false;
 };
-
-HWND waitFilePicker(const Process& program) {
-  HWND dialog = nullptr;
-  waitFor([&] {
-    for (HWND window : program.windows(L"#32770"))
-      if (visible(window) && text16(window) == sayvane::kPickerTitle) dialog = window;
-    return dialog != nullptr;
-  });
-  return dialog;
-}
 
 using MainWindow = ProgramTest;
 
@@ -105,7 +73,7 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   ASSERT_TRUE(click(main, "Command2"));
   expectMessage(u"提示", concat({sayvane::kNoChineseEngine, sayvane::kSeeHelp}), false, "message-box");
   ASSERT_TRUE(waitFor([&] { return text16(control(main, "Text3")).empty(); }));
-  const std::string bytes = bytesOf(setFile(u"测试"));
+  const std::string bytes = fileText(setFile(u"测试"));
   EXPECT_NE(bytes.find("\xCD\xCB\xB3\xF6"), std::string::npos);  // 退出 in GBK, not UTF-8
   for (std::size_t i = bytes.find('\n'); i != std::string::npos; i = bytes.find('\n', i + 1))
     ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at " << i;
@@ -152,15 +120,18 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   ASSERT_TRUE(waitFor([&] { return text16(action) == u"Alt+MLBC"; }));
   // The file picker offers one filter; cancelled, it leaves the field; a bare file name is found
   // in the folder it starts in, the program folder, and becomes the action.
-  ASSERT_TRUE(click(main, "Image2"));
-  HWND dialog = waitFilePicker(program);
+  // The picker is the program's only dialog then.
+  const auto openPicker = [&] {
+    const HWND picker = click(main, "Image2") ? program.waitWindow(L"#32770") : nullptr;
+    return waitFor([&] { return visible(picker) && text16(picker) == sayvane::kPickerTitle; }) ? picker : nullptr;
+  };
+  HWND dialog = openPicker();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(rows16(GetDlgItem(dialog, cmb1)), std::vector<std::u16string>{std::u16string(sayvane::kPickerFilter)});
   PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
   EXPECT_EQ(text16(action), u"Alt+MLBC");
-  ASSERT_TRUE(click(main, "Image2"));
-  ASSERT_NE(dialog = waitFilePicker(program), nullptr);
+  ASSERT_NE(dialog = openPicker(), nullptr);
   const HWND name = GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1);
   SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Sayvane.exe"), SMTO_ABORTIFHUNG, 3000, nullptr);
   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
@@ -211,20 +182,18 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   // Minimised it hides; the notification icon, put back when the notification area is made anew,
   // brings it back with a double click or from its menu, stores the game-keys mode at once from
   // there, and quits from there.
-  using sayvane::win32::kTrayCallbackMessage, sayvane::win32::kTrayIconId;
-  const HWND owner = program.waitWindow(sayvane::win32::kTrayWindowClass);
-  NOTIFYICONDATAW icon{sizeof(NOTIFYICONDATAW), owner, kTrayIconId};
-  const auto iconThere = [&] { return Shell_NotifyIconW(NIM_SETVERSION, &icon) != FALSE; };  // only then it takes it
-  EXPECT_TRUE(iconThere());
+  const HWND owner = trayOwner();
+  EXPECT_TRUE(trayIconShown(owner));
+  NOTIFYICONDATAW icon{sizeof icon, owner, sayvane::win32::kTrayIconId};
   Shell_NotifyIconW(NIM_DELETE, &icon);
   PostMessageW(owner, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(waitFor(iconThere));
+  EXPECT_TRUE(waitFor([&] { return trayIconShown(owner); }));
   const auto minimise = [&] {
     PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     return waitFor([&] { return !visible(main); });
   };
   ASSERT_TRUE(minimise());
-  PostMessageW(owner, kTrayCallbackMessage, kTrayIconId, WM_LBUTTONDBLCLK);
+  PostMessageW(owner, sayvane::win32::kTrayCallbackMessage, sayvane::win32::kTrayIconId, WM_LBUTTONDBLCLK);
   ASSERT_TRUE(waitFor([&] { return visible(main); }));
   ASSERT_TRUE(minimise());
   ASSERT_TRUE(chooseFromTrayMenu(u"添加语音命令"));

@@ -1,6 +1,7 @@
 #include "e2e/driver/Process.h"
 
 #include <cstdio>
+#include <fstream>
 #include <utility>
 
 namespace e2e {
@@ -14,6 +15,11 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
     if (GetTickCount64() >= deadline) return false;
     Sleep(10);
   }
+}
+
+std::string fileText(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 Process::Process(const std::filesystem::path& exe, const std::wstring& arguments,

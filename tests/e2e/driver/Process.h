@@ -15,6 +15,8 @@ using namespace std::chrono_literals;
 
 // Polls `condition` every few milliseconds until it holds or `timeout` passes; true if it held.
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s);
+// The bytes of `file` as they are now (a log another process still writes, say); empty when unread.
+std::string fileText(const std::filesystem::path& file);
 
 class Process {
  public:

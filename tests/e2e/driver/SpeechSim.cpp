@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <fstream>
 
 #include "SpeechSimPipe.h"
 #include "e2e/driver/Process.h"
@@ -91,10 +90,9 @@ std::optional<std::string> chooseFromMenu(std::u16string_view name) {
   return speechsim::exchangeLine(speechsim::kCharacterPipe, sayvane::toUtf8(name), 10'000, kReplyTimeoutMs);
 }
 
-std::vector<SimCall> readSimLog(const fs::path& log) {
+std::vector<SimCall> readSimLog(const fs::path& log, std::size_t skip) {
   std::vector<SimCall> calls;
-  std::ifstream in(log, std::ios::binary);
-  const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string all = fileText(log);
   // A line still being written has no line break yet: it is left for the next read.
   for (std::size_t start = 0, end; (end = all.find('\n', start)) != std::string::npos; start = end + 1) {
     const std::string line = all.substr(start, end - start - (end > start && all[end - 1] == '\r'));
@@ -107,6 +105,7 @@ std::vector<SimCall> readSimLog(const fs::path& log) {
     }
     if (digits < line.size() && line[digits] == ' ') calls.push_back({call.micros, line.substr(digits + 1)});
   }
+  calls.erase(calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(std::min(skip, calls.size())));
   return calls;
 }
 
@@ -132,9 +131,8 @@ std::optional<SimCall> waitForCall(const fs::path& log, std::string_view prefix,
   std::optional<SimCall> found;
   waitFor(
       [&] {
-        const auto calls = readSimLog(log);
-        for (std::size_t i = skip; i < calls.size() && !found; ++i)
-          if (calls[i].text.starts_with(prefix)) found = calls[i];
+        for (const auto& call : readSimLog(log, skip))
+          if (!found && call.text.starts_with(prefix)) found = call;
         return found.has_value();
       },
       timeout);

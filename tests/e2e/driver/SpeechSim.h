@@ -44,7 +44,8 @@ struct SimCall {
   long long micros = 0;
   std::string text;
 };
-std::vector<SimCall> readSimLog(const std::filesystem::path& log);
+// The calls logged so far, after the first `skip`.
+std::vector<SimCall> readSimLog(const std::filesystem::path& log, std::size_t skip = 0);
 // The calls that start with `prefix`, without their times.
 std::vector<std::string> callsStartingWith(const std::vector<SimCall>& calls, std::string_view prefix);
 // The calls of `calls` that `wanted` names, in their order, must be `wanted` itself: each

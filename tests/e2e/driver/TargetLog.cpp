@@ -1,7 +1,6 @@
 #include "e2e/driver/TargetLog.h"
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 #include "platform/win32/ProgramFolder.h"
@@ -10,8 +9,7 @@ namespace e2e {
 
 std::vector<TargetEvent> readTargetLog(const std::filesystem::path& path) {
   std::vector<TargetEvent> events;
-  std::ifstream in(path, std::ios::binary);
-  const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string all = fileText(path);
   for (std::size_t start = 0, end; (end = all.find('\n', start)) != std::string::npos; start = end + 1) {
     std::istringstream line(all.substr(start, end - start));
     TargetEvent event;
