@@ -1,5 +1,8 @@
+// The simulated platform on its own, and the tool: its commands and the script runner that drives
+// the program on the simulated platform.
 #include "sim/Simulation.h"
 
+#include <iostream>
 #include <sstream>
 
 #include "ProgramTest.h"
@@ -152,21 +155,20 @@ struct Tool : ::testing::Test {
     folder.writeBytes(name, *codePage->encode(text).bytes);
   }
 
-  int tool(const std::vector<std::string>& args) {
+  // The tool's own entry; its standard input, which `simulate` reads its script from, is `input`.
+  int tool(const std::vector<std::string>& args, const std::string& input = "") {
+    std::istringstream in(input);
     std::ostringstream o, e;
+    auto* const standardInput = std::cin.rdbuf(in.rdbuf());
     const int status = runTool(args, o, e, *codePage);
+    std::cin.rdbuf(standardInput);
     out = o.str();
     err = e.str();
     return status;
   }
   int run(const std::string& script, std::vector<std::string> options = {"--setting", "1"}) {
-    options.insert(options.begin(), dir());
-    std::istringstream in(script);
-    std::ostringstream o, e;
-    const int status = sim::runSimulation(options, in, o, e, *codePage);
-    out = o.str();
-    err = e.str();
-    return status;
+    options.insert(options.begin(), {"simulate", dir()});
+    return tool(options, script);
   }
   // The lines the script printed, after those of the start-up.
   std::vector<std::string> scriptLines(const std::string& script,
@@ -215,25 +217,6 @@ TEST_F(Tool, LinesWithMissingOrBadArgumentsAreNotUnderstood) {
     EXPECT_EQ(run(line + "\n"), 2);
     EXPECT_EQ(err, "第1行：无法理解“" + line + "”\n");
   }
-}
-
-TEST_F(Tool, BadOptionsExitWithTwoBeforeStarting) {
-  const std::vector<std::vector<std::string>> cases{
-      {"--frobnicate"}, {"--recognizer"}, {"--setting"}, {"another-folder"}};
-  for (const auto& options : cases) {
-    SCOPED_TRACE(testing::firstOf(options));
-    EXPECT_EQ(run("state\n", options), 2);
-    EXPECT_EQ(out, "");
-    EXPECT_FALSE(err.empty());
-  }
-  std::istringstream in("state\n");
-  std::ostringstream o, e;
-  EXPECT_EQ(sim::runSimulation({dir() + "/nowhere"}, in, o, e, *codePage), 2);
-  EXPECT_EQ(o.str(), "");
-  EXPECT_NE(e.str().find("nowhere"), std::string::npos);
-  // The tool's own command line reaches the simulation, here without a folder.
-  EXPECT_EQ(tool({"simulate"}), 2);
-  EXPECT_NE(err.find("simulate 需要一个文件夹"), std::string::npos);
 }
 
 TEST_F(Tool, StartUpOptionsShapeTheSimulatedSystem) {
@@ -319,42 +302,39 @@ TEST_F(Tool, EchoPrintsEachScriptLineBeforeItsEffects) {
                                       "key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
 }
 
-TEST_F(Tool, DryRunPrintsOneOperationALine) {
-  EXPECT_EQ(tool({"dry-run", "LWindows*R"}), 0);
-  EXPECT_EQ(out, "key-down 0x5B\nkey-up 0x5B\nwait 500\nkey-down 0x52\nkey-up 0x52\nwait 500\n");
-  EXPECT_EQ(tool({"dry-run", "Write[你好]"}), 0);
-  EXPECT_EQ(out, "clipboard-clear\nclipboard-set 你好\nkey-down 0x11\nkey-down 0x56\nkey-up 0x11\nkey-up 0x56\n");
-  EXPECT_EQ(tool({"dry-run", ""}), 0);
-  EXPECT_EQ(out, "");
-  // With --game-keys, the keys as the simulated program sends them once the menu entry is ticked.
-  EXPECT_EQ(tool({"dry-run", "--game-keys", "Alt+F4"}), 0);
-  EXPECT_EQ(out, "key-down 0x12 scan 0x38\nkey-down 0x73 scan 0x3E\nkey-up 0x12 scan 0x38\nkey-up 0x73 scan 0x3E\n");
+TEST_F(Tool, CommandsPrintWhatTheyFindAndExitWithTheirStatus) {
+  writeSet(u"测试.xml", setTextWithEntries({{u"Alt+F4", u"关闭"}, {u"Esc", u"Tobrin"}}));
+  writeSet(u"good.xml", setTextWithEntries({{u"1", u"一号部队"}, {u"1*MRBC", u"一号部队过来"}}));
+  writeSet(u"bad.xml", setTextWithEntries({{u"Write[a&b]", u"与"}}));
+  const auto set = file(u"测试.xml"), good = file(u"good.xml"), bad = file(u"bad.xml");
+  const struct { std::vector<std::string> args; int status; ::testing::Matcher<std::string> out; } cases[] = {
+      // dry-run: one operation a line; with --game-keys, as the program sends keys in that mode.
+      {{"dry-run", "LWindows*R"}, 0, "key-down 0x5B\nkey-up 0x5B\nwait 500\nkey-down 0x52\nkey-up 0x52\nwait 500\n"},
+      {{"dry-run", "Write[你好]"}, 0,
+       "clipboard-clear\nclipboard-set 你好\nkey-down 0x11\nkey-down 0x56\nkey-up 0x11\nkey-up 0x56\n"},
+      {{"dry-run", ""}, 0, ""},
+      {{"dry-run", "--game-keys", "Alt+F4"}, 0,
+       "key-down 0x12 scan 0x38\nkey-down 0x73 scan 0x3E\nkey-up 0x12 scan 0x38\nkey-up 0x73 scan 0x3E\n"},
+      // Set files are read as code page 936.
+      {{"list", set}, 0, "关闭\tAlt+F4\nTobrin\tEsc\n"}, {{"menu", set}, 0, "关闭\ntobrin\n"},
+      {{"find", set, "关闭"}, 0, "Alt+F4\n"},                {{"find", set, "关"}, 1, ""},
+      // check fails on problems but not on notes.
+      {{"check", good}, 0, ::testing::HasSubstr("good.xml:8: 注意: “一号部队”")},
+      {{"check", good, bad}, 1, ::testing::HasSubstr("bad.xml:8: “与”: ")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    EXPECT_EQ(tool(c.args), c.status);
+    EXPECT_THAT(out, c.out);
+  }
+}
+
+TEST_F(Tool, DryRunWithGameKeysListsTheKeysTheProgramSendsInThatMode) {
+  ASSERT_EQ(tool({"dry-run", "--game-keys", "Alt+F4"}), 0);
   const auto dry = splitLines(out);
   auto lines = scriptLines("tray 游戏按键模式\nhear Tobrin\nhear 关闭窗口\n");
   std::erase_if(lines, [](const std::string& line) { return !line.starts_with("key-"); });
   EXPECT_EQ(lines, dry);
-  EXPECT_EQ(tool({"dry-run", "--game-keys"}), 2);
-}
-
-TEST_F(Tool, ListFindAndMenuReadCodePage936Files) {
-  writeSet(u"测试.xml", setTextWithEntries({{u"Alt+F4", u"关闭"}, {u"Esc", u"Tobrin"}}));
-  EXPECT_EQ(tool({"list", file(u"测试.xml")}), 0);
-  EXPECT_EQ(out, "关闭\tAlt+F4\nTobrin\tEsc\n");
-  EXPECT_EQ(tool({"find", file(u"测试.xml"), "关闭"}), 0);
-  EXPECT_EQ(out, "Alt+F4\n");
-  EXPECT_EQ(tool({"find", file(u"测试.xml"), "关"}), 1);
-  EXPECT_EQ(out, "");
-  EXPECT_EQ(tool({"menu", file(u"测试.xml")}), 0);
-  EXPECT_EQ(out, "关闭\ntobrin\n");
-}
-
-TEST_F(Tool, CheckFailsOnProblemsButNotOnNotes) {
-  writeSet(u"good.xml", setTextWithEntries({{u"1", u"一号部队"}, {u"1*MRBC", u"一号部队过来"}}));
-  writeSet(u"bad.xml", setTextWithEntries({{u"Write[a&b]", u"与"}}));
-  EXPECT_EQ(tool({"check", file(u"good.xml")}), 0);
-  EXPECT_NE(out.find("good.xml:8: 注意: “一号部队”"), std::string::npos);
-  EXPECT_EQ(tool({"check", file(u"good.xml"), file(u"bad.xml")}), 1);
-  EXPECT_NE(out.find("bad.xml:8: “与”: "), std::string::npos);
 }
 
 TEST_F(Tool, RestoreAsksForConsentAndThenWritesTheDefaults) {
@@ -367,15 +347,26 @@ TEST_F(Tool, RestoreAsksForConsentAndThenWritesTheDefaults) {
   EXPECT_NE(folder.readBytes(u"Windows.xml"), "edited");
 }
 
-TEST_F(Tool, BadArgumentsAndUnreadableFilesExitWithTwo) {
-  const auto nowhere = file(u"nowhere"), missing = file(u"missing.xml");
-  const std::vector<std::string> cases[] = {
-      {"frobnicate"},    {"dry-run"}, {"dry-run", "a", "b"}, {"list"},
-      {"find", "x"},     {"check"},   {"restore-defaults"},  {"restore-defaults", nowhere, "--yes"},
-      {"list", missing}, {}};
-  for (const auto& args : cases) {
-    EXPECT_EQ(tool(args), 2);
-    EXPECT_FALSE(err.empty());
+// Nothing runs, and the message says what is wrong; `simulate` starts nothing either.
+TEST_F(Tool, BadArgumentsAndUnreadableFilesExitWithTwoAndSayWhy) {
+  const auto nowhere = file(u"nowhere");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{}, "缺少命令"},                                      {{"frobnicate"}, "未知的命令“frobnicate”"},
+      {{"dry-run"}, "dry-run 需要一个动作"},                 {{"dry-run", "--game-keys"}, "dry-run 需要一个动作"},
+      {{"dry-run", "a", "b"}, "dry-run 只需要一个动作"},     {{"list"}, "list 需要一个文件"},
+      {{"list", file(u"missing.xml")}, "missing.xml"},       {{"find", "x"}, "find 需要一个文件和一个短语"},
+      {{"check"}, "check 需要至少一个文件"},                 {{"restore-defaults"}, "restore-defaults 需要一个文件夹"},
+      {{"restore-defaults", nowhere, "--yes"}, "nowhere”不存在"}, {{"simulate"}, "simulate 需要一个文件夹"},
+      {{"simulate", nowhere}, "nowhere”不存在"},            {{"simulate", dir(), "x"}, "simulate 只需要一个文件夹"},
+      {{"simulate", dir(), "--frobnicate"}, "未知的选项“--frobnicate”"},
+      {{"simulate", dir(), "--recognizer"}, "选项“--recognizer”后面需要一个值"},
+      {{"simulate", dir(), "--setting"}, "选项“--setting”后面需要一个值"},
+  };
+  for (const auto& [args, why] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(args));
+    EXPECT_EQ(tool(args, "state\n"), 2);
+    EXPECT_EQ(out, "");
+    EXPECT_THAT(err, ::testing::HasSubstr(why));
   }
 }
 
