@@ -105,7 +105,7 @@ TEST_F(Program, AnEnglishOnlyRecognizerIsRefusedOnSelectionAndOnTheSwitch) {
   EXPECT_THAT(lines, Not(Contains("rules on")));
   EXPECT_TRUE(window->library().loadedName().empty());
   EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令");
-  EXPECT_TRUE(ui().Command1.enabled);
+  EXPECT_EQ(enabled(), kAllEnabled);
   EXPECT_EQ(lastOf(lines), "main-window show");
 }
 
