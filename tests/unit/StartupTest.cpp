@@ -96,7 +96,9 @@ TEST_F(Program, WithoutSpeechTheStartupFailureEndsStartAndTheMainWindowComesBack
   EXPECT_THAT(take(), ElementsAre("quit"));
 }
 
-TEST_F(Program, AnEnglishOnlyRecognizerIsRefusedOnSelectionAndOnTheSwitch) {
+// An English-only recognizer is refused on selection and on the switch; otherwise the engine in use is
+// the entry shown, and a Chinese one elsewhere in the list must be selected.
+TEST_F(Program, TheEngineInUseIsTheEntryShownAndMustBeChineseOrAChineseOneElsewhereInTheListMustBeSelected) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   options.recognizers = {u"Microsoft Speech Recognizer 8.0 for Windows (English - US)"};
   const auto lines = start();
@@ -107,10 +109,7 @@ TEST_F(Program, AnEnglishOnlyRecognizerIsRefusedOnSelectionAndOnTheSwitch) {
   EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令");
   EXPECT_EQ(enabled(), kAllEnabled);
   EXPECT_EQ(lastOf(lines), "main-window show");
-}
 
-TEST_F(Program, TheEngineInUseIsTheEntryShownAndAChineseOneElsewhereInTheListMustBeSelected) {
-  addSet(u"初始默认语音命令集", kInitialEntries);
   options.recognizers = {u"English engine", u"Microsoft Speech Recognizer 8.0 for Windows (CHINESE Simplified - PRC)"};
   options.recognizerInUse = 1;
   EXPECT_THAT(start(), Contains("rules on"));
