@@ -83,16 +83,13 @@ TEST_F(Actions, AWindowWithMoreRightsInFrontIsNamedOnceRightAfterTheFirstInputAn
   }
 }
 
-TEST_F(Actions, GrowAndShrinkRoundWidthThenHeightAndStopAtTheLargestSize) {
+TEST_F(Actions, GrowAndShrinkRoundWidthThenHeightAndStopAtTheLargestSizeFlyReseedsAndDrawsXBeforeY) {
   // 128 / 1.5 = 85.33, 85 / 1.5 = 56.67: rounded, not cut off.
   EXPECT_EQ(run(u"OpenSmaller"), (Lines{"character size 85 128", "character size 85 85"}));
   EXPECT_EQ(run(u"OpenSmaller"), (Lines{"character size 57 85", "character size 57 57"}));
   for (int i = 0; i < 40; ++i) run(u"OpenBigger");
   EXPECT_EQ(sim->characterWidth(), 32767);
   EXPECT_EQ(sim->characterHeight(), 32767);
-}
-
-TEST_F(Actions, FlyReseedsThenDrawsXBeforeY) {
   // Draws 0.5 then 0.25 after each reseed, over 80% of the screen.
   EXPECT_EQ(run(u"OpenFly"), Lines{"character move 410 154"});
   EXPECT_EQ(run(u"OpenFly"), Lines{"character move 410 154"});

@@ -34,13 +34,17 @@ TEST(CodePage, ChineseTextIsGbkBothWaysAndUnrepresentableTextIsReportedNeverRepl
   EXPECT_FALSE(codePage->decode("\xCD"));  // a lead byte with nothing after it
 }
 
-TEST_F(OnDisk, WriteAppendsOneLineBreakInCodePage936AndReadGivesTheTextBack) {
+TEST_F(OnDisk, WriteAppendsOneLineBreakInCodePage936ReadGivesTheTextBackOrAnError) {
   ASSERT_TRUE(writeSetFile(files, *codePage, u"测试", u"<L>\r\n</L>\r\n"));
   EXPECT_EQ(folder.readBytes(u"测试.xml"), "<L>\r\n</L>\r\n\r\n");
   const auto read = readSetFile(files, *codePage, u"测试");
   ASSERT_TRUE(read);
   EXPECT_EQ(read.text, u"<L>\r\n</L>\r\n\r\n");
   EXPECT_EQ(listSetNames(files), std::vector<std::u16string>{u"测试"});
+  // Missing and non-GBK files are errors, not empty sets.
+  EXPECT_EQ(readSetFile(files, *codePage, u"没有").error, SetFileError::ReadFailed);
+  folder.writeBytes(u"bad.xml", "\xFF\xFF");
+  EXPECT_EQ(readSetFile(files, *codePage, u"bad").error, SetFileError::NotCodePage936);
 }
 
 TEST_F(OnDisk, TextTheCodePageCannotHoldLeavesTheOldFileAndNamesTheCharacter) {
@@ -103,12 +107,6 @@ TEST_F(OnDisk, ListingTakesXmlFilesOnlySortedAndKeepsNamesVerbatim) {
   EXPECT_EQ(files.kindOf(u"dir.xml"), Files::Kind::Folder);
   EXPECT_EQ(files.kindOf(u"b.xml"), Files::Kind::File);
   EXPECT_EQ(files.kindOf(u"c.xml"), Files::Kind::Missing);
-}
-
-TEST_F(OnDisk, MissingAndNonGbkFilesAreErrorsNotEmptySets) {
-  EXPECT_EQ(readSetFile(files, *codePage, u"没有").error, SetFileError::ReadFailed);
-  folder.writeBytes(u"bad.xml", "\xFF\xFF");
-  EXPECT_EQ(readSetFile(files, *codePage, u"bad").error, SetFileError::NotCodePage936);
 }
 
 }  // namespace

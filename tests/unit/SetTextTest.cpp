@@ -25,7 +25,7 @@ TEST(SetText, NewSetIsTheTemplateToTheCharacter) {
   EXPECT_EQ(std::count(text.begin(), text.end(), u'\n'), std::count(text.begin(), text.end(), u'\r'));
 }
 
-TEST(SetText, AddedEntryGoesLastBeforeTheListEndAndListsAfterTheTemplate) {
+TEST(SetText, AddedEntryGoesLastBeforeTheFirstListEndAndListsAfterTheTemplate) {
   const auto line = makeEntryLine(u"关闭程序", u"Alt+F4");
   EXPECT_EQ(line, u"<P VALSTR=\"Alt+F4\">+关闭程序</P>");
   const auto text = insertEntry(newSetText(), line);
@@ -33,9 +33,7 @@ TEST(SetText, AddedEntryGoesLastBeforeTheListEndAndListsAfterTheTemplate) {
   EXPECT_NE(text->find(u"+更换语音命令</P>\r\n<P VALSTR=\"Alt+F4\">+关闭程序</P>\r\n</L>\r\n"), std::u16string::npos);
   EXPECT_EQ(listEntries(*text), (std::vector<Entry>{{u"CloseSoft", u"退出"}, {u"AddSpeech", u"添加语音命令"},
                                                     {u"AddSpeech", u"更换语音命令"}, {u"Alt+F4", u"关闭程序"}}));
-}
-
-TEST(SetText, InsertTakesOneListEndOnlyAndRefusesATextWithout) {
+  // Only the first list end takes it; a text without one is refused.
   EXPECT_FALSE(insertEntry(u"<L>\r\n<P VALSTR=\"a\">+b</P>\r\n", u"x"));
   const auto twice = insertEntry(u"</L>\r\n</L>", u"x");
   ASSERT_TRUE(twice);

@@ -83,7 +83,7 @@ TEST_F(Window, TheGameKeysEntryActsAtOnceReleasesKeysAsPressedAndIsRememberedAtT
   EXPECT_EQ(keysHeard(u"向下"), scanned);
 }
 
-TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanel) {
+TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanelThePickerReplacesTheActionField) {
   EXPECT_EQ(click("Image4"), (Lines{"popup pop 466 320"}));
   EXPECT_EQ(click("Image5"), (Lines{"popup pop2 492 320"}));
   window->resized(654, 428);  // the phrase panel grows by 50 x 100 and moves 50 to the right
@@ -99,9 +99,7 @@ TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanel) {
   EXPECT_FALSE(window->chooseMenuItem("Key12"));
   EXPECT_EQ(composerItems(ComposerMenu::Mouse).size(), 12u);
   EXPECT_EQ(firstOf(composerItems(ComposerMenu::Keyboard)).token, u"Write[你要输入的文字]");
-}
-
-TEST_F(Window, ThePickerAndTheWebTemplateReplaceTheActionField) {
+  // The file picker and the web template replace the field instead.
   window->type("Text2", u"旧的");
   sim->pickCancel();
   EXPECT_EQ(click("Image2"), (Lines{"file-dialog 打开文件|C:\\Sayvane|所有文件|cancel"}));
