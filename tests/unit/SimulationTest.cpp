@@ -187,26 +187,14 @@ struct Tool : ::testing::Test {
   }
 };
 
-TEST_F(Tool, WithoutTheSettingTheTipsComeFirstOneEffectALine) {
-  ASSERT_EQ(run(""), 0);
-  for (const auto& line : splitLines(out)) EXPECT_FALSE(line.starts_with("message ")) << line;
-  ASSERT_EQ(run("", {}), 0);
-  // One effect a line: the tips' own line breaks are written out.
-  const auto tips = testing::firstOf(splitLines(out));
-  EXPECT_TRUE(tips.starts_with("message 提示|最好进行语音训练，")) << tips;
-  EXPECT_NE(tips.find("\\n"), std::string::npos);
-}
-
-TEST_F(Tool, AnUnknownLineStopsTheScriptWithItsNumber) {
+TEST_F(Tool, AnUnknownLineOrOneWithMissingOrBadArgumentsStopsTheScriptWithItsNumber) {
   // A byte order mark opens the first line, as editors on Windows write it.
   EXPECT_EQ(run("\xEF\xBB\xBFhear Tobrin\n\n# a comment\nfrobnicate now\nhear 关闭窗口\n"), 2);
   EXPECT_EQ(err, "第4行：无法理解“frobnicate now”\n");
   const auto lines = splitLines(out);
   EXPECT_NE(std::find(lines.begin(), lines.end(), "speak Tobrin"), lines.end());
   EXPECT_EQ(std::find(lines.begin(), lines.end(), "speak 关闭窗口"), lines.end());
-}
-
-TEST_F(Tool, LinesWithMissingOrBadArgumentsAreNotUnderstood) {
+  // Lines with missing or bad arguments are not understood either.
   for (const std::string line : {"hear", "click", "click Nope", "click Command1 now", "type Nope x", "type",
                                  "select List1", "select List1 0", "select List1 x", "select List1 -1",
                                  "select Text1 1", "select List2", "select List2 ", "menu", "agent-command",
@@ -219,7 +207,7 @@ TEST_F(Tool, LinesWithMissingOrBadArgumentsAreNotUnderstood) {
   }
 }
 
-TEST_F(Tool, StartUpOptionsShapeTheSimulatedSystem) {
+TEST_F(Tool, StartUpOptionsShapeTheSimulatedSystemAndWithoutTheSettingTheTipsComeFirst) {
   const auto json = stateLine(
       scriptLines("state\n", {"--recognizer", "甲引擎", "--setting", "1", "--recognizer", "乙引擎"}));
   EXPECT_NE(json.find(R"("items":["甲引擎","乙引擎"])"), std::string::npos) << json;
@@ -244,9 +232,17 @@ TEST_F(Tool, StartUpOptionsShapeTheSimulatedSystem) {
     EXPECT_EQ(printed("rules on"), c.rulesOn);
     EXPECT_EQ(printed("speak Tobrin"), c.speaks);
   }
+  // Without the setting the tips come first, one effect a line.
+  ASSERT_EQ(run(""), 0);
+  for (const auto& line : splitLines(out)) EXPECT_FALSE(line.starts_with("message ")) << line;
+  ASSERT_EQ(run("", {}), 0);
+  // The tips' own line breaks are written out.
+  const auto tips = testing::firstOf(splitLines(out));
+  EXPECT_TRUE(tips.starts_with("message 提示|最好进行语音训练，")) << tips;
+  EXPECT_NE(tips.find("\\n"), std::string::npos);
 }
 
-TEST_F(Tool, StateEscapesTextsAsJson) {
+TEST_F(Tool, StateEscapesTextsAsJsonAndElapseMovesTheClock) {
   // A set whose action holds a line break: the phrase list shows it, and so must the state.
   FolderFiles files(folder.path());
   ASSERT_TRUE(writeSetFile(files, *codePage, kInitialSetName,
@@ -257,6 +253,11 @@ TEST_F(Tool, StateEscapesTextsAsJson) {
       "type Text1 say \"hi\" \\ tab\there\rcr\x1F \n"
       "state\n"
       "type Text1\n"
+      "state\n"
+      "hear 不在命令集里的话\n"
+      "elapse 999\n"
+      "state\n"
+      "elapse 1\n"
       "state\n");
   const auto json = stateLine(lines);
   EXPECT_TRUE(json.starts_with(R"({"time_ms":0,"loadedSet":"初始默认语音命令集","mainWindow":"shown","flags":{)"))
@@ -268,6 +269,11 @@ TEST_F(Tool, StateEscapesTextsAsJson) {
   EXPECT_EQ(json.find('\r'), std::string::npos);
   // `type` with nothing after the name empties the field.
   EXPECT_NE(stateLine(lines, 1).find(R"x("label":"发音词汇：(添加你想读的中文词汇)","text":"",)x"), std::string::npos);
+  // `elapse` moves the clock on: the clear timer empties the result field a second after the notice.
+  EXPECT_TRUE(stateLine(lines, 2).starts_with(R"({"time_ms":999,)"));
+  EXPECT_NE(stateLine(lines, 2).find(R"("Text4":{"caption":"","label":"","text":"没有识别重新念")"), std::string::npos);
+  EXPECT_TRUE(stateLine(lines, 3).starts_with(R"({"time_ms":1000,)"));
+  EXPECT_NE(stateLine(lines, 3).find(R"("Text4":{"caption":"","label":"","text":"",)"), std::string::npos);
 }
 
 // Reading stops once the program quits: the last line would not be understood.
@@ -284,15 +290,6 @@ TEST_F(Tool, InputTheWindowDoesNotTakeIsReportedAsIgnoredAndReadingEndsWithThePr
             (std::vector<std::string>{"main-window show", "ignored click Command1",
                                       "ignored select List2 没有这个命令集", "ignored select List1 9999",
                                       "main-window hide", "ignored click Command7", "ignored tray 没有这一项", "quit"}));
-}
-
-TEST_F(Tool, ElapseLetsTheClearTimerEmptyTheResultField) {
-  const auto lines = scriptLines("hear 不在命令集里的话\nelapse 999\nstate\nelapse 1\nstate\n");
-  EXPECT_NE(stateLine(lines, 0).find(R"("Text4":{"caption":"","label":"","text":"没有识别重新念")"),
-            std::string::npos);
-  EXPECT_TRUE(stateLine(lines, 0).starts_with(R"({"time_ms":999,)"));
-  EXPECT_NE(stateLine(lines, 1).find(R"("Text4":{"caption":"","label":"","text":"",)"), std::string::npos);
-  EXPECT_TRUE(stateLine(lines, 1).starts_with(R"({"time_ms":1000,)"));
 }
 
 TEST_F(Tool, EchoPrintsEachScriptLineBeforeItsEffects) {
