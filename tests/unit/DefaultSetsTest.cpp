@@ -66,21 +66,16 @@ TEST(DefaultSets, WebRowsOpenOneSecureAddressAndNothingElse) {
   EXPECT_EQ(webRows, 7u + 1 + 8 + 9);
 }
 
-struct Restore : ::testing::Test {
+TEST(Restore, ReplacesEverySetWithTheEightDefaultsPlusOneLineBreakOrStopsAtTheFirstFailureAndSaysWhere) {
   testing::MemoryFiles files;
-  std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
-};
-
-TEST_F(Restore, ReplacesEverySetWithTheEightDefaultsPlusOneLineBreak) {
+  const auto codePage = makeHostCodePage936();
   files.files = {{u"我的.xml", "mine"}, {u"别的.XML", "other"}, {u"Windows.xml", "edited"}, {u"说明.txt", "keep"}};
   ASSERT_TRUE(restoreDefaultSets(files, *codePage));
   EXPECT_EQ(files.files.size(), 9u);
   EXPECT_EQ(files.files.at(u"说明.txt"), "keep");
   for (const auto& set : defaultSets())
     EXPECT_EQ(readSetFile(files, *codePage, set.name).text, set.text() + u"\r\n");
-}
 
-TEST_F(Restore, StopsAtTheFirstFailureAndSaysWhere) {
   files.files = {{u"我的.xml", "mine"}};
   files.failRemoves = true;
   const auto failed = restoreDefaultSets(files, *codePage);

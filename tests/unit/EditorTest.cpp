@@ -113,17 +113,7 @@ TEST_F(Editor, CreatingRefusesNamesThatExistOrCannotBeFileNamesElseWritesTheTemp
   EXPECT_EQ(create(u"表情😀"), (Lines{"message 提示|语音命令集名字中的文字“😀”无法用GBK编码保存，请换一个名字。"}));
   EXPECT_EQ(files.files, before);
   EXPECT_EQ(ui().Text3.text, u"表情😀");  // kept, so the user can mend it
-  // A name that is fine: the template is written, selected, and the name field emptied.
-  ASSERT_TRUE(window->type("Text3", u"测试"));
-  EXPECT_EQ(click("Command2"), (Lines{"write 测试.xml", "grammar-load 测试.xml", "rules off"}));
-  EXPECT_EQ(fileText(u"测试"), toUtf8(newSetText()) + "\r\n");
-  EXPECT_EQ(lastOf(utf8(ui().List2.items)), "测试");
-  EXPECT_EQ(ui().List2.selection, static_cast<int>(ui().List2.items.size()) - 1);
-  EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "添加语音命令(AddSpeech)", "更换语音命令(AddSpeech)"}));
-  EXPECT_EQ(ui().Text3.text, u"");
-}
-
-TEST_F(Editor, SetNameRulesCoverWhatWindowsRejects) {
+  // The name rules cover what Windows rejects.
   const std::vector<std::u16string> existing{u"Windows.xml"};
   for (std::u16string_view bad : {u"WINDOWS", u"a\\b", u"a*", u"a?", u"a\"", u"a<", u"a>", u"a|", u"a\tb", u"nul.txt",
                                   u"lpt9", u"a "})
@@ -133,6 +123,14 @@ TEST_F(Editor, SetNameRulesCoverWhatWindowsRejects) {
   // The whole path "C:\\Sayvane\\<name>.xml" may be 259 characters long, not one more.
   EXPECT_TRUE(setNameProblem(std::u16string(244, u'长'), u"C:\\Sayvane", existing, *codePage).empty());
   EXPECT_FALSE(setNameProblem(std::u16string(245, u'长'), u"C:\\Sayvane", existing, *codePage).empty());
+  // A name that is fine: the template is written, selected, and the name field emptied.
+  ASSERT_TRUE(window->type("Text3", u"测试"));
+  EXPECT_EQ(click("Command2"), (Lines{"write 测试.xml", "grammar-load 测试.xml", "rules off"}));
+  EXPECT_EQ(fileText(u"测试"), toUtf8(newSetText()) + "\r\n");
+  EXPECT_EQ(lastOf(utf8(ui().List2.items)), "测试");
+  EXPECT_EQ(ui().List2.selection, static_cast<int>(ui().List2.items.size()) - 1);
+  EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "添加语音命令(AddSpeech)", "更换语音命令(AddSpeech)"}));
+  EXPECT_EQ(ui().Text3.text, u"");
 }
 
 TEST_F(Editor, DeletingASetAsksThenRemovesItAndEditsAreRefusedAfterwardsButNeverTheInitialSet) {
