@@ -70,16 +70,14 @@ TEST(SetText, RemovalTouchesOnlyTheEntryWhosePhraseBeginsThere) {
   EXPECT_EQ(removeEntry(u"<P VALSTR=\"A\">+一</P>\r\n</L>\r\n", u"一"), u"</L>\r\n");
 }
 
-TEST(SetText, ScansSkipMalformedMarkersAndStillEnd) {
+TEST(SetText, ScansSkipMalformedMarkersAndStillEndAndTheMenuListsLowerCasedPhrasesInFileOrder) {
   EXPECT_EQ(listEntries(u"<P VALSTR=Alt>+坏</P>\r\n<P VALSTR=\"Esc\">+停止</P>\r\n"),
             (std::vector<Entry>{{u"Esc", u"停止"}}));
   EXPECT_TRUE(listEntries(u"<P VALSTR=\"a\">+没有结尾").empty());
   EXPECT_TRUE(listEntries(u"<P VALSTR=\"a\"").empty());
   EXPECT_TRUE(listEntries(u"<p valstr=\"Esc\">+停止</p>\r\n").empty());
   EXPECT_EQ(listEntries(u"<P VALSTR=\"Alt+F4\">+关闭</P>"), (std::vector<Entry>{{u"Alt+F4", u"关闭"}}));
-}
-
-TEST(SetText, CharacterMenuListsLowerCasedPhrasesInFileOrder) {
+  // The character's menu lists the phrases lower-cased, in file order.
   const auto text = setTextWithEntries({{u"A", u"Tobrin"}, {u"B", u"ＡＢＣ"}, {u"C", u"关闭"}});
   EXPECT_EQ(characterMenuEntries(text), (std::vector<std::u16string>{u"tobrin", u"ａｂｃ", u"关闭"}));
   EXPECT_EQ(characterMenuEntries(u"<P VALSTR=\"x>+y\">+z</P>"), (std::vector<std::u16string>{u"y\">+z", u"z"}));

@@ -30,7 +30,7 @@ struct SimulatedPlatform : testing::Program {
   Platform& p() { return sim->platform(); }
 };
 
-TEST_F(SimulatedPlatform, PumpDeliversEventsInTimeOrderEvenFromANestedWait) {
+TEST_F(SimulatedPlatform, PumpDeliversEventsInTimeOrderEvenFromANestedWaitAndNothingOnceQuitting) {
   std::vector<std::pair<std::string, std::chrono::nanoseconds>> seen;
   auto record = [&](std::string what) { seen.emplace_back(std::move(what), sim->now()); };
   // Queued out of order on purpose; the two at 400 ms keep the order they were queued in.
@@ -56,15 +56,14 @@ TEST_F(SimulatedPlatform, PumpDeliversEventsInTimeOrderEvenFromANestedWait) {
   sim->schedule(1900ms, [&] { EXPECT_TRUE(waitMoreThan(p().waiter, 500ms)); });
   sim->elapse(1000ms);
   EXPECT_EQ(sim->now(), 2400ms + 1ns);
-}
-
-TEST_F(SimulatedPlatform, NothingIsDeliveredOnceQuitting) {
+  // Nothing is delivered once quitting.
   bool late = false;
-  sim->schedule(100ms, [&] { p().view.quit(); });
-  sim->schedule(200ms, [&] { late = true; });
+  const auto t = sim->now();
+  sim->schedule(t + 100ms, [&] { p().view.quit(); });
+  sim->schedule(t + 200ms, [&] { late = true; });
   sim->elapse(1000ms);
   EXPECT_FALSE(late);
-  EXPECT_EQ(sim->now(), 100ms);
+  EXPECT_EQ(sim->now(), t + 100ms);
   EXPECT_FALSE(p().waiter.pump(1000ms));
   EXPECT_FALSE(late);
   EXPECT_EQ(take(), std::vector<std::string>{"quit"});
@@ -298,7 +297,7 @@ TEST_F(Tool, EchoPrintsEachScriptLineBeforeItsEffects) {
                                       "key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
 }
 
-TEST_F(Tool, CommandsPrintWhatTheyFindAndExitWithTheirStatus) {
+TEST_F(Tool, CommandsPrintWhatTheyFindAndExitWithTheirStatusAndRestoreAsksFirst) {
   writeSet(u"测试.xml", setTextWithEntries({{u"Alt+F4", u"关闭"}, {u"Esc", u"Tobrin"}}));
   writeSet(u"good.xml", setTextWithEntries({{u"1", u"一号部队"}, {u"1*MRBC", u"一号部队过来"}}));
   writeSet(u"bad.xml", setTextWithEntries({{u"Write[a&b]", u"与"}}));
@@ -323,17 +322,13 @@ TEST_F(Tool, CommandsPrintWhatTheyFindAndExitWithTheirStatus) {
     EXPECT_EQ(tool(c.args), c.status);
     EXPECT_THAT(out, c.out);
   }
-}
-
-TEST_F(Tool, DryRunWithGameKeysListsTheKeysTheProgramSendsInThatMode) {
+  // The game-keys dry run lists the keys the simulated program sends in that mode.
   ASSERT_EQ(tool({"dry-run", "--game-keys", "Alt+F4"}), 0);
   const auto dry = splitLines(out);
   auto lines = scriptLines("tray 游戏按键模式\nhear Tobrin\nhear 关闭窗口\n");
   std::erase_if(lines, [](const std::string& line) { return !line.starts_with("key-"); });
   EXPECT_EQ(lines, dry);
-}
-
-TEST_F(Tool, RestoreAsksForConsentAndThenWritesTheDefaults) {
+  // restore-defaults asks for consent, then writes the defaults over every set.
   folder.writeBytes(u"mine.xml", "mine");
   folder.writeBytes(u"Windows.xml", "edited");
   EXPECT_EQ(tool({"restore-defaults", dir()}), 2);
