@@ -38,7 +38,7 @@ TEST_F(KeyNames, ComputedRowsAndNotableFixedRowsHaveTheirCodesInAnyCaseAndNoOthe
 // Without the mode a key goes alone; with it, as the keyboard sends it. The arrows and the keypad's
 // divide share their scan codes with the keypad's 8 and "/", right Alt with left Alt, Num Lock with
 // Pause: only the extended flag tells them apart.
-TEST_F(KeyNames, GameKeysCarryTheLayoutsScanCodeAndTheExtendedFlagWhereTheKeyHasIt) {
+TEST_F(KeyNames, GameKeysCarryTheLayoutsScanCodeAndTheExtendedFlagWhereTheKeyHasItMouseTokensActOnPressOnly) {
   const std::pair<std::uint8_t, std::string> cases[] = {
       {0x41, "0x41 scan 0x1E"},          {0x79, "0x79 scan 0x44"},          {0x26, "0x26 scan 0x48 extended"},
       {0x5B, "0x5B scan 0x5B extended"}, {0xA5, "0xA5 scan 0x38 extended"}, {0x0D, "0x0D scan 0x1C"},
@@ -53,13 +53,11 @@ TEST_F(KeyNames, GameKeysCarryTheLayoutsScanCodeAndTheExtendedFlagWhereTheKeyHas
       EXPECT_EQ(take(), (Lines{"key-down " + expected, "key-up " + expected}));
     }
   }
-}
-
-TEST_F(KeyNames, MouseTokensActOnPressOnly) {
-  const std::pair<std::u16string, std::vector<std::string>> cases[] = {
+  // Mouse tokens act on the press only, whatever the mode.
+  const std::pair<std::u16string, std::vector<std::string>> mouse[] = {
       {u"MLBC", {"mouse 0x0006 0 0"}},       {u"mrbdc", {"mouse 0x0018 0 0", "mouse 0x0018 0 0"}},
       {u"MLeftM", {"mouse 0x0001 -10 0"}},   {u"mdownbm", {"mouse 0x0001 0 100"}}};
-  for (const auto& [name, expected] : cases) {
+  for (const auto& [name, expected] : mouse) {
     EXPECT_EQ(sent(kjPress, {name}), expected);
     EXPECT_EQ(sent(kjPressUp, {name}), std::vector<std::string>{});
     EXPECT_TRUE(isKeyName(name));

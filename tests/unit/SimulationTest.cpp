@@ -91,7 +91,7 @@ TEST_F(SimulatedPlatform, KeysRepeatAndAreMarkedWhenUnlikeTheModeOrTheirKeyDown)
   EXPECT_EQ(marked, (std::vector<bool>{false, false, false, true, false, true, true, false, false, true}));
 }
 
-TEST_F(SimulatedPlatform, AGrammarThatCannotBeLoadedKeepsThePhrasesBefore) {
+TEST_F(SimulatedPlatform, AGrammarThatCannotBeLoadedKeepsThePhrasesBeforeAndHeardPhrasesArriveOnlyAsReported) {
   const auto good = setTextWithEntries({{u"Esc", u"甲"}, {u"Alt+F4", u"乙"}});
   files.files[u"good.xml"] = *codePage->encode(good).bytes;
   ASSERT_TRUE(p().recognizer.loadCommandFile(u"C:\\Sayvane\\good.xml"));
@@ -104,9 +104,7 @@ TEST_F(SimulatedPlatform, AGrammarThatCannotBeLoadedKeepsThePhrasesBefore) {
   }
   EXPECT_EQ(take(), (std::vector<std::string>{"grammar-load good.xml", "grammar-load unclosed.xml",
                                               "grammar-load not-gbk.xml", "grammar-load missing.xml"}));
-}
-
-TEST_F(SimulatedPlatform, HeardPhrasesReachTheWindowOnlyAsTheRecognizerWouldReportThem) {
+  // Heard phrases reach the window only as the recognizer would report them.
   addSet(u"set", {{u"OpenShow", std::u16string(kWakePhrase)}});
   ASSERT_TRUE(p().recognizer.loadCommandFile(u"C:\\x\\set.xml"));
   ASSERT_TRUE(p().recognizer.setEventInterests(kRecognitionInterest | kFalseRecognitionInterest));

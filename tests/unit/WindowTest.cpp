@@ -35,7 +35,7 @@ TEST_F(Window, MenuChoicesShowTheWindowOrQuitAndOthersDoNothing) {
   EXPECT_TRUE(take().empty());
 }
 
-TEST_F(Window, TheTickBoxStoresOrDeletesItsSettingAndLeavesTheOptions) {
+TEST_F(Window, TheTickBoxLeavesTheOptionsAndTheGameKeysEntryActsAtOnceReleasesKeysAsPressedAndIsRemembered) {
   ASSERT_TRUE(window->controls().Check1.checked);
   EXPECT_EQ(click("Check1"), (Lines{"setting-delete Startup"}));
   EXPECT_FALSE(sim->setting());
@@ -50,9 +50,7 @@ TEST_F(Window, TheTickBoxStoresOrDeletesItsSettingAndLeavesTheOptions) {
   ASSERT_TRUE(settings.write(u"Sayvane", u"Options", u"Recognizer", u"inproc"));
   ASSERT_TRUE(settings.write(u"Sayvane", u"Options", u"GameKeys", u"yes"));
   EXPECT_EQ(readOptions(settings), Options{});
-}
-
-TEST_F(Window, TheGameKeysEntryActsAtOnceReleasesKeysAsPressedAndIsRememberedAtTheNextStart) {
+  // The game keys entry acts at once, releases keys as pressed, and is remembered at the next start.
   const auto entry = [&] { return window->trayMenu().at(2); };
   const auto keysHeard = [&](std::u16string_view phrase) {
     hear(u"Tobrin");
