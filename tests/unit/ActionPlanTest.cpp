@@ -1,3 +1,4 @@
+// Action strings turned into plans of operations, as dry-run prints them, and the hold-time parser.
 #include "actions/ActionPlan.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// Plans carried out on the simulated desktop: timing, failures, the elevated-window notice, the
+// character's size and flight, and the rounding they use.
 #include "actions/ActionRunner.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The shipped sets exactly as shipped, restoring them, and the help text that names them.
 #include "commandsets/DefaultSets.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The set editor in the main window: selecting, adding, deleting and creating sets and phrases.
 #include "ProgramTest.h"
 
 #include "commandsets/EntryRules.h"

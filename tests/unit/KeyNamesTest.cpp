@@ -1,3 +1,4 @@
+// Key and mouse names: their codes, what they send, and the game-keys mode's scan codes.
 #include "actions/KeyNames.h"
 
 #include "ProgramTest.h"

@@ -1,3 +1,4 @@
+// The main window's layout at any size, and the identifiers of its controls and menu items.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Choosing between the shared recognizer and the program's own from the notification icon's menu.
 #include "ProgramTest.h"
 #include "speech/SpeechTexts.h"
 #include "support/Ends.h"

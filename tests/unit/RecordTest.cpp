@@ -1,3 +1,4 @@
+// The diagnostic record: the file it writes, its cap, and what the program notes in it.
 #include "platform/std/FileRecord.h"
 
 #include "ProgramTest.h"

@@ -1,3 +1,4 @@
+// Set files on disk: code page 936 both ways, safe saves, listing, and read errors.
 #include "commandsets/SetFile.h"
 
 #include <gtest/gtest.h>

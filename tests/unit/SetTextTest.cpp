@@ -1,3 +1,5 @@
+// The set text: the template, entries added, found and removed, scans of damaged text, the grammar
+// check and the set checker's findings.
 #include "commandsets/SetText.h"
 
 #include <gtest/gtest.h>

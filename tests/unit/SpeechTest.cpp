@@ -1,3 +1,5 @@
+// Recognition and the set switch: the wake phrase, the clear timer, the test mode, busy audio,
+// events during an action, and quits during a hold.
 #include "ProgramTest.h"
 
 #include "speech/SpeechTexts.h"

@@ -1,3 +1,5 @@
+// The program's start: tips, the default sets, the recognizer checks, and what happens without
+// speech, a character or a readable initial set.
 #include "ProgramTest.h"
 
 #include "app/AppTexts.h"

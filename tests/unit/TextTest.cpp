@@ -1,3 +1,4 @@
+// UTF-8 conversion, lower-casing and the text search.
 #include "text/Text.h"
 
 #include <gtest/gtest.h>

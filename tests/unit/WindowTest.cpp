@@ -1,3 +1,5 @@
+// The main window's menus and tick box, the game-keys entry, the action-field helpers and the
+// voice actions on the window and the character.
 #include "ProgramTest.h"
 
 #include "app/Composer.h"
