@@ -1,3 +1,4 @@
+// The in-memory program folder: writes and removals fail where the test says.
 #include "support/MemoryFiles.h"
 
 #include <algorithm>

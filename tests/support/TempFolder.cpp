@@ -1,3 +1,4 @@
+// A uniquely named temporary folder per test, removed with everything in it.
 #include "support/TempFolder.h"
 
 #include <fstream>

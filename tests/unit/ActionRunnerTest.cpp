@@ -1,3 +1,5 @@
+// Plans carried out on the simulated desktop: timing, failures, the elevated-window notice, the
+// character's size and flight, and the rounding they use.
 #include "actions/ActionRunner.h"
 
 #include <algorithm>
@@ -30,13 +32,17 @@ struct Actions : Program {
   std::vector<sim::Effect> timed;  // the last run's effects, with when they happened
 };
 
-TEST_F(Actions, HoldsLastStrictlyLongerThanAskedAndStepPausesFollowEveryStep) {
+TEST_F(Actions, HoldsAndWaitsEvenOfZeroLastStrictlyLongerThanAskedAndStepPausesFollowEveryStep) {
   const auto start = sim->now();
   ASSERT_EQ(run(u"Down!1000*A"), (Lines{"key-down 0x28", "key-up 0x28", "key-down 0x41", "key-up 0x41"}));
   EXPECT_GT(timed[1].at - timed[0].at, 1000ms);
   EXPECT_LT(timed[1].at - timed[0].at, 1000ms + 10us);
   EXPECT_GT(timed[2].at - timed[1].at, 500ms);
   EXPECT_GT(sim->now() - start, 2000ms);  // the last step's pause too
+  // Even a zero wait lets time pass.
+  const auto before = sim->now();
+  ASSERT_TRUE(waitMoreThan(sim->platform().waiter, 0ns));
+  EXPECT_GT(sim->now(), before);
 }
 
 TEST_F(Actions, AFailureStopsTheActionUntilAProgramStartWasAttempted) {
@@ -83,25 +89,16 @@ TEST_F(Actions, AWindowWithMoreRightsInFrontIsNamedOnceRightAfterTheFirstInputAn
   }
 }
 
-TEST_F(Actions, GrowAndShrinkRoundWidthThenHeightAndStopAtTheLargestSize) {
+TEST_F(Actions, GrowAndShrinkRoundWidthThenHeightAndStopAtTheLargestSizeFlyReseedsAndDrawsXBeforeY) {
   // 128 / 1.5 = 85.33, 85 / 1.5 = 56.67: rounded, not cut off.
   EXPECT_EQ(run(u"OpenSmaller"), (Lines{"character size 85 128", "character size 85 85"}));
   EXPECT_EQ(run(u"OpenSmaller"), (Lines{"character size 57 85", "character size 57 57"}));
   for (int i = 0; i < 40; ++i) run(u"OpenBigger");
   EXPECT_EQ(sim->characterWidth(), 32767);
   EXPECT_EQ(sim->characterHeight(), 32767);
-}
-
-TEST_F(Actions, FlyReseedsThenDrawsXBeforeY) {
   // Draws 0.5 then 0.25 after each reseed, over 80% of the screen.
   EXPECT_EQ(run(u"OpenFly"), Lines{"character move 410 154"});
   EXPECT_EQ(run(u"OpenFly"), Lines{"character move 410 154"});
-}
-
-TEST_F(Actions, AZeroWaitStillLetsTimePass) {
-  const auto before = sim->now();
-  ASSERT_TRUE(waitMoreThan(sim->platform().waiter, 0ns));
-  EXPECT_GT(sim->now(), before);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// The shipped sets exactly as shipped, restoring them, and the help text that names them.
 #include "commandsets/DefaultSets.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ std::uint64_t fingerprint(std::u16string_view text) {
   return hash;
 }
 
-TEST(DefaultSets, EightSetsInRestoreOrderExactlyAsShipped) {
+TEST(DefaultSets, EightSetsInRestoreOrderExactlyAsShippedWhoseWebRowsOpenOneSecureAddress) {
   struct Expected {
     std::u16string_view name;
     std::size_t rows;
@@ -40,6 +41,7 @@ TEST(DefaultSets, EightSetsInRestoreOrderExactlyAsShipped) {
                                {u"IE浏览器", 30, 0x3775321389741b7f},
                                {u"初始默认语音命令集", 38, 0x74e1dc2805fc1ddd}};
   ASSERT_EQ(defaultSets().size(), std::size(expected));
+  std::size_t webRows = 0;
   for (std::size_t i = 0; i < std::size(expected); ++i) {
     const auto& set = defaultSets()[i];
     EXPECT_EQ(set.name, expected[i].name);
@@ -49,12 +51,7 @@ TEST(DefaultSets, EightSetsInRestoreOrderExactlyAsShipped) {
     // What the editor lists is exactly the table: nothing in a row confuses the scanner.
     EXPECT_EQ(listEntries(set.text()), set.entries);
     for (const auto& finding : checkSetText(set.text())) EXPECT_TRUE(finding.noteOnly) << toUtf8(finding.message);
-  }
-}
-
-TEST(DefaultSets, WebRowsOpenOneSecureAddressAndNothingElse) {
-  std::size_t webRows = 0;
-  for (const auto& set : defaultSets())
+    // Web rows open one secure address and nothing else.
     for (const auto& entry : set.entries) {
       if (!contains(lowerCase(entry.action), u"openie")) continue;
       ++webRows;
@@ -63,24 +60,20 @@ TEST(DefaultSets, WebRowsOpenOneSecureAddressAndNothingElse) {
       EXPECT_EQ(plan[0].kind, Operation::Kind::ShellOpen);
       EXPECT_EQ(plan[0].text.rfind(u"https://", 0), 0u) << toUtf8(entry.phrase);
     }
+  }
   EXPECT_EQ(webRows, 7u + 1 + 8 + 9);
 }
 
-struct Restore : ::testing::Test {
+TEST(Restore, ReplacesEverySetWithTheEightDefaultsPlusOneLineBreakOrStopsAtTheFirstFailureAndSaysWhere) {
   testing::MemoryFiles files;
-  std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
-};
-
-TEST_F(Restore, ReplacesEverySetWithTheEightDefaultsPlusOneLineBreak) {
+  const auto codePage = makeHostCodePage936();
   files.files = {{u"我的.xml", "mine"}, {u"别的.XML", "other"}, {u"Windows.xml", "edited"}, {u"说明.txt", "keep"}};
   ASSERT_TRUE(restoreDefaultSets(files, *codePage));
   EXPECT_EQ(files.files.size(), 9u);
   EXPECT_EQ(files.files.at(u"说明.txt"), "keep");
   for (const auto& set : defaultSets())
     EXPECT_EQ(readSetFile(files, *codePage, set.name).text, set.text() + u"\r\n");
-}
 
-TEST_F(Restore, StopsAtTheFirstFailureAndSaysWhere) {
   files.files = {{u"我的.xml", "mine"}};
   files.failRemoves = true;
   const auto failed = restoreDefaultSets(files, *codePage);
@@ -95,7 +88,7 @@ TEST_F(Restore, StopsAtTheFirstFailureAndSaysWhere) {
   EXPECT_EQ(unwritten.setName, u"Windows");
 }
 
-TEST(HelpText, NamesEveryExampleSetByItsFileAndFitsCodePage936) {
+TEST(HelpText, NamesEveryExampleSetByItsFileFitsCodePage936AndBreaksLinesOnlyWithCrLf) {
   for (const auto& set : defaultSets()) {
     if (set.name == kInitialSetName) continue;
     EXPECT_TRUE(contains(kHelpText, concat({set.name, u".xml"}))) << toUtf8(set.name);
@@ -103,9 +96,6 @@ TEST(HelpText, NamesEveryExampleSetByItsFileAndFitsCodePage936) {
   // The help window shows it on any system; a character outside GBK would be a sign of text
   // pasted from elsewhere.
   EXPECT_TRUE(makeHostCodePage936()->encode(std::u16string(kHelpText)).bytes);
-}
-
-TEST(HelpText, BreaksLinesOnlyWithCarriageReturnLineFeed) {
   // A bare line feed shows as nothing in a Win32 edit field: the two lines would run together.
   for (std::size_t i = 0; i < kHelpText.size(); ++i) {
     const bool lineFeed = kHelpText[i] == u'\n', carriageReturn = kHelpText[i] == u'\r';

@@ -1,3 +1,4 @@
+// The set editor in the main window: selecting, adding, deleting and creating sets and phrases.
 #include "ProgramTest.h"
 
 #include "commandsets/EntryRules.h"
@@ -20,16 +21,11 @@ struct Editor : Program {
   std::string gameFile() { return fileText(u"游戏"); }
 };
 
-TEST_F(Editor, SelectingASetListsItsPhrasesAndLoadsItsGrammar) {
+TEST_F(Editor, SelectingASetListsItsPhrasesAndLoadsItsGrammarAndAddingWritesAndReloadsIt) {
   EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "跳(Space)", "开火(Ctrl)"}));
   EXPECT_EQ(window->library().loadedName(), u"游戏");
   EXPECT_EQ(sim->grammarPhrases(), (std::vector<std::u16string>{u"退出", u"跳", u"开火"}));
-  // The same set again reads nothing.
-  files.files[u"游戏.xml"] = "garbage";
-  EXPECT_TRUE(selectSet(u"游戏").empty());
-}
-
-TEST_F(Editor, AddingAPhraseWritesTheFileReloadsTheGrammarAndKeepsTheFields) {
+  // Adding a phrase writes the file, reloads the grammar and keeps the fields.
   EXPECT_EQ(addPhrase(u"蹲下", u"Ctrl+C"), (Lines{"write 游戏.xml", "grammar-load 游戏.xml", "rules off"}));
   EXPECT_EQ(gameFile(), toUtf8(setTextWithEntries({{u"CloseSoft", u"退出"}, {u"Space", u"跳"}, {u"Ctrl", u"开火"},
                                                    {u"Ctrl+C", u"蹲下"}})) + kTwoSaves);
@@ -37,6 +33,9 @@ TEST_F(Editor, AddingAPhraseWritesTheFileReloadsTheGrammarAndKeepsTheFields) {
   EXPECT_EQ(ui().Text1.text, u"蹲下");
   EXPECT_EQ(ui().Text2.text, u"Ctrl+C");
   EXPECT_THAT(sim->grammarPhrases(), Contains(u"蹲下"));
+  // The same set again reads nothing.
+  files.files[u"游戏.xml"] = "garbage";
+  EXPECT_TRUE(selectSet(u"游戏").empty());
 }
 
 // The set in use answers from the text it loaded: an added phrase must reach that text too.
@@ -49,17 +48,24 @@ TEST_F(Program, APhraseAddedWhileTheSetIsOffActsOnceItIsOnAgain) {
   EXPECT_EQ(hear(u"按键甲"), (Lines{"speak 按键甲", "key-down 0x41", "key-up 0x41"}));
 }
 
-TEST_F(Editor, AddRefusesEmptyFieldsExactDuplicatesAndTextTheFileCannotHold) {
+TEST_F(Editor, RefusedAddsAndFailedSavesChangeNothing) {
   const auto before = files.files;
-  const auto refused = [&](std::u16string_view phrase, std::u16string_view action) { return addPhrase(phrase, action); };
-  EXPECT_EQ(refused(u"", u"A"), (Lines{"message 提示|请添加你想读的中文词汇"}));
-  EXPECT_EQ(refused(u"跳", u""), (Lines{"message 提示|请添加中文词汇对应的操作"}));
-  EXPECT_EQ(refused(u"跳", u"B"), (Lines{"message 提示|请添加新的词汇，这个词汇已经有了！"}));
-  EXPECT_EQ(refused(u"打开(新)", u"A"), (Lines{"message 提示|发音词汇中不能含有“(”，请修改。"}));
-  EXPECT_EQ(refused(u"引号", u"Write[\"a\" & <b>]"), (Lines{"message 提示|对应的操作中不能含有“\"”“<”“>”“&”，请修改。"}));
-  EXPECT_EQ(refused(u"表情", u"Write[😀]"), (Lines{"message 提示|对应的操作中的文字“😀”无法用GBK编码保存，请修改。"}));
+  EXPECT_EQ(addPhrase(u"", u"A"), (Lines{"message 提示|请添加你想读的中文词汇"}));
+  EXPECT_EQ(addPhrase(u"跳", u""), (Lines{"message 提示|请添加中文词汇对应的操作"}));
+  EXPECT_EQ(addPhrase(u"跳", u"B"), (Lines{"message 提示|请添加新的词汇，这个词汇已经有了！"}));
+  EXPECT_EQ(addPhrase(u"打开(新)", u"A"), (Lines{"message 提示|发音词汇中不能含有“(”，请修改。"}));
+  EXPECT_EQ(addPhrase(u"引号", u"Write[\"a\" & <b>]"), (Lines{"message 提示|对应的操作中不能含有“\"”“<”“>”“&”，请修改。"}));
+  EXPECT_EQ(addPhrase(u"表情", u"Write[😀]"), (Lines{"message 提示|对应的操作中的文字“😀”无法用GBK编码保存，请修改。"}));
   EXPECT_EQ(files.files, before);
   EXPECT_EQ(ui().List1.items.size(), 3u);
+  // A save that fails changes nothing either, the phrases listed included.
+  files.failWrites = true;
+  EXPECT_EQ(addPhrase(u"蹲下", u"C"), (Lines{"message Sayvane|无法写入语音命令集文件“游戏.xml”，原文件没有改动。"}));
+  ASSERT_TRUE(window->select("List1", 1));
+  EXPECT_EQ(click("Command4"), (Lines{"message Sayvane|无法写入语音命令集文件“游戏.xml”，原文件没有改动。"}));
+  files.failWrites = false;
+  EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "跳(Space)", "开火(Ctrl)"}));
+  EXPECT_EQ(gameFile(), toUtf8(setTextWithEntries({{u"CloseSoft", u"退出"}, {u"Space", u"跳"}, {u"Ctrl", u"开火"}})) + "\r\n");
   // The duplicate test is exact: a trailing blank makes another phrase.
   EXPECT_EQ(firstOf(addPhrase(u"跳 ", u"   ")), "write 游戏.xml");
 }
@@ -94,27 +100,7 @@ TEST_F(Editor, DeletingOneOfTwoEntriesOfAPhraseShowsWhatTheFileKeeps) {
   EXPECT_EQ(window->library().loadedText().find(u"Space"), std::u16string::npos);
 }
 
-TEST_F(Editor, AFailedSaveChangesNothing) {
-  files.failWrites = true;
-  EXPECT_EQ(addPhrase(u"蹲下", u"C"), (Lines{"message Sayvane|无法写入语音命令集文件“游戏.xml”，原文件没有改动。"}));
-  ASSERT_TRUE(window->select("List1", 1));
-  EXPECT_EQ(click("Command4"), (Lines{"message Sayvane|无法写入语音命令集文件“游戏.xml”，原文件没有改动。"}));
-  files.failWrites = false;
-  EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "跳(Space)", "开火(Ctrl)"}));
-  EXPECT_EQ(gameFile(), toUtf8(setTextWithEntries({{u"CloseSoft", u"退出"}, {u"Space", u"跳"}, {u"Ctrl", u"开火"}})) + "\r\n");
-}
-
-TEST_F(Editor, CreatingASetWritesTheTemplateSelectsItAndEmptiesTheName) {
-  ASSERT_TRUE(window->type("Text3", u"测试"));
-  EXPECT_EQ(click("Command2"), (Lines{"write 测试.xml", "grammar-load 测试.xml", "rules off"}));
-  EXPECT_EQ(fileText(u"测试"), toUtf8(newSetText()) + "\r\n");
-  EXPECT_EQ(lastOf(utf8(ui().List2.items)), "测试");
-  EXPECT_EQ(ui().List2.selection, static_cast<int>(ui().List2.items.size()) - 1);
-  EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "添加语音命令(AddSpeech)", "更换语音命令(AddSpeech)"}));
-  EXPECT_EQ(ui().Text3.text, u"");
-}
-
-TEST_F(Editor, CreatingRefusesNamesThatExistOrCannotBeFileNames) {
+TEST_F(Editor, CreatingRefusesNamesThatExistOrCannotBeFileNamesElseWritesTheTemplateAndSelectsIt) {
   const auto before = files.files;
   const auto create = [&](std::u16string_view name) {
     window->type("Text3", std::u16string(name));
@@ -128,9 +114,7 @@ TEST_F(Editor, CreatingRefusesNamesThatExistOrCannotBeFileNames) {
   EXPECT_EQ(create(u"表情😀"), (Lines{"message 提示|语音命令集名字中的文字“😀”无法用GBK编码保存，请换一个名字。"}));
   EXPECT_EQ(files.files, before);
   EXPECT_EQ(ui().Text3.text, u"表情😀");  // kept, so the user can mend it
-}
-
-TEST_F(Editor, SetNameRulesCoverWhatWindowsRejects) {
+  // The name rules cover what Windows rejects.
   const std::vector<std::u16string> existing{u"Windows.xml"};
   for (std::u16string_view bad : {u"WINDOWS", u"a\\b", u"a*", u"a?", u"a\"", u"a<", u"a>", u"a|", u"a\tb", u"nul.txt",
                                   u"lpt9", u"a "})
@@ -140,9 +124,17 @@ TEST_F(Editor, SetNameRulesCoverWhatWindowsRejects) {
   // The whole path "C:\\Sayvane\\<name>.xml" may be 259 characters long, not one more.
   EXPECT_TRUE(setNameProblem(std::u16string(244, u'长'), u"C:\\Sayvane", existing, *codePage).empty());
   EXPECT_FALSE(setNameProblem(std::u16string(245, u'长'), u"C:\\Sayvane", existing, *codePage).empty());
+  // A name that is fine: the template is written, selected, and the name field emptied.
+  ASSERT_TRUE(window->type("Text3", u"测试"));
+  EXPECT_EQ(click("Command2"), (Lines{"write 测试.xml", "grammar-load 测试.xml", "rules off"}));
+  EXPECT_EQ(fileText(u"测试"), toUtf8(newSetText()) + "\r\n");
+  EXPECT_EQ(lastOf(utf8(ui().List2.items)), "测试");
+  EXPECT_EQ(ui().List2.selection, static_cast<int>(ui().List2.items.size()) - 1);
+  EXPECT_EQ(utf8(ui().List1.items), (Lines{"退出(CloseSoft)", "添加语音命令(AddSpeech)", "更换语音命令(AddSpeech)"}));
+  EXPECT_EQ(ui().Text3.text, u"");
 }
 
-TEST_F(Editor, DeletingASetAsksThenRemovesItAndEditsAreRefusedAfterwards) {
+TEST_F(Editor, DeletingASetAsksThenRemovesItAndEditsAreRefusedAfterwardsButNeverTheInitialSet) {
   sim->answer(false);  // both answers queued: the first question takes the first
   sim->answer(true);
   EXPECT_EQ(click("Command3"), (Lines{"question 提示|确实要删除这个语音命令集吗？|no"}));
@@ -161,16 +153,13 @@ TEST_F(Editor, DeletingASetAsksThenRemovesItAndEditsAreRefusedAfterwards) {
   window->type("Text3", u"游戏");
   click("Command2");
   EXPECT_EQ(ui().List1.items.size(), 3u);
-}
-
-TEST_F(Editor, TheInitialSetCannotBeDeletedAndAVanishedFileIsReported) {
+  // The initial set cannot be deleted, and a file that vanished is reported.
   selectSet(u"初始默认语音命令集");
   EXPECT_EQ(click("Command3"), (Lines{"message 提示|初始默认语音命令集不允许被删除"}));
   selectSet(u"游戏");
   files.files.erase(u"游戏.xml");
   sim->answer(true);
-  const auto lines = click("Command3");
-  EXPECT_EQ(lastOf(lines), "message Sayvane|无法删除语音命令集文件“游戏.xml”。");
+  EXPECT_EQ(lastOf(click("Command3")), "message Sayvane|无法删除语音命令集文件“游戏.xml”。");
   EXPECT_THAT(utf8(ui().List2.items), Contains("游戏"));
 }
 

@@ -1,3 +1,4 @@
+// The character control that tries the system's control first and the built-in one after it.
 #include "platform/FallbackCharacterControl.h"
 
 #include "ProgramTest.h"
@@ -5,40 +6,28 @@
 namespace sayvane::testing {
 namespace {
 
-// Counts its loads and hands out the character it was given, if any.
-class CountingControl final : public CharacterControl {
- public:
-  explicit CountingControl(Character* character) : character_(character) {}
-  Character* load(const std::u16string& id, const std::u16string& key) override {
-    ++loads;
-    lastId = id;
-    lastKey = key;
-    return character_;
-  }
-  int loads = 0;
-  std::u16string lastId, lastKey;
+using ::testing::Return;
 
- private:
-  Character* character_;
+struct MockControl : CharacterControl {
+  MOCK_METHOD(Character*, load, (const std::u16string& id, const std::u16string& key), (override));
 };
 
 TEST_F(Program, TheSystemCharacterWinsElseTheBuiltInOneIsLoadedWithTheSameArguments) {
   attach();
   Character* character = sim->platform().characterControl.load(u"", u"");
   ASSERT_NE(character, nullptr);
+  const std::u16string id = u"merlin", key = u"C:\\p/merlin.acs";
+  // Strict: a load the test does not expect fails it, so the built-in one is never loaded beside the system one.
+  ::testing::StrictMock<MockControl> present, absent, builtIn;
+  EXPECT_CALL(present, load(id, key)).WillOnce(Return(character));
+  EXPECT_EQ(FallbackCharacterControl(present, builtIn).load(id, key), character);
 
-  CountingControl present{character}, absent{nullptr};
-  EXPECT_EQ(FallbackCharacterControl(present, absent).load(u"merlin", u"C:\\p/merlin.acs"), character);
-  EXPECT_EQ(present.lastKey, u"C:\\p/merlin.acs");
-  EXPECT_EQ(absent.loads, 0);  // never loaded beside the system one
-
-  CountingControl builtIn{character};
-  EXPECT_EQ(FallbackCharacterControl(absent, builtIn).load(u"merlin", u"C:\\p/merlin.acs"), character);
-  EXPECT_EQ(absent.loads, 1);
-  EXPECT_EQ(builtIn.lastId, u"merlin");
-  EXPECT_EQ(builtIn.lastKey, u"C:\\p/merlin.acs");
+  EXPECT_CALL(absent, load(id, key)).WillOnce(Return(nullptr));
+  EXPECT_CALL(builtIn, load(id, key)).WillOnce(Return(character));
+  EXPECT_EQ(FallbackCharacterControl(absent, builtIn).load(id, key), character);
   // Neither has one: the program runs without a character.
-  EXPECT_EQ(FallbackCharacterControl(absent, absent).load(u"merlin", u"x"), nullptr);
+  ::testing::NiceMock<MockControl> none;
+  EXPECT_EQ(FallbackCharacterControl(none, none).load(id, key), nullptr);
 }
 
 }  // namespace

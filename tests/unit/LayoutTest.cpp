@@ -1,3 +1,4 @@
+// The main window's layout at any size, and the identifiers of its controls and menu items.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,16 +21,37 @@ bool overlap(const Rect& a, const Rect& b) {
   return a.x < b.right() && b.x < a.right() && a.y < b.bottom() && b.y < a.bottom();
 }
 
-TEST(Layout, PlacesEveryControlButTheTimerOnceAndHeadsExactlyThoseWithAHeading) {
+// Every control but the timer is placed once, with a heading exactly where it has one; the identifiers
+// of controls, headings and composer items round-trip and never collide.
+TEST(Layout, PlacesEveryControlButTheTimerOnceHeadsThoseWithAHeadingAndIdentifiesEachUniquely) {
   auto controls = initialControls();
   std::set<std::string_view> placed;
+  std::set<int> ids;
   for (const auto& placement : mainWindowLayout()) {
     EXPECT_TRUE(placed.insert(placement.name).second) << placement.name;
     const Control* control = controls.find(placement.name);
     ASSERT_NE(control, nullptr) << placement.name;
     EXPECT_EQ(placement.label.has_value(), !control->label.empty()) << placement.name;
+    const auto id = controlId(placement.name);
+    ASSERT_TRUE(id);
+    EXPECT_EQ(controlNameOf(*id), placement.name);
+    EXPECT_TRUE(ids.insert(*id).second);
+    const auto heading = labelId(placement.name);
+    EXPECT_TRUE(!heading || ids.insert(*heading).second) << placement.name;
   }
   for (const auto& [name, control] : controls.named()) EXPECT_EQ(placed.count(name), name == "Timer1" ? 0u : 1u) << name;
+  for (const auto menu : {ComposerMenu::Mouse, ComposerMenu::Keyboard})
+    for (const auto& item : composerItems(menu)) {
+      const auto id = menuItemId(item.name);
+      ASSERT_TRUE(id) << item.name;
+      EXPECT_EQ(menuItemNameOf(*id), item.name);
+      EXPECT_TRUE(ids.insert(*id).second) << item.name;
+    }
+  EXPECT_FALSE(controlId("Timer1"));
+  EXPECT_FALSE(controlNameOf(kFirstControlId - 1));
+  EXPECT_FALSE(controlNameOf(kFirstControlId + static_cast<int>(mainWindowLayout().size())));
+  EXPECT_FALSE(menuItemNameOf(kFirstMenuItemId - 1));
+  EXPECT_FALSE(labelId("Command1"));
 }
 
 // The first size and anything smaller give the first layout. More room goes to the lists, shared
@@ -70,30 +92,6 @@ TEST(Layout, GrowsOnlyTheListsAndNothingLeavesItsPanelOrCoversAnother) {
             << std::get<0>(boxes[i]) << " and " << std::get<0>(boxes[j]);
     }
   }
-}
-
-TEST(Layout, IdentifiersRoundTripAndNeverCollide) {
-  std::set<int> ids;
-  for (const auto& placement : mainWindowLayout()) {
-    const auto id = controlId(placement.name);
-    ASSERT_TRUE(id);
-    EXPECT_EQ(controlNameOf(*id), placement.name);
-    EXPECT_TRUE(ids.insert(*id).second);
-    const auto heading = labelId(placement.name);
-    EXPECT_TRUE(!heading || ids.insert(*heading).second) << placement.name;
-  }
-  for (const auto menu : {ComposerMenu::Mouse, ComposerMenu::Keyboard})
-    for (const auto& item : composerItems(menu)) {
-      const auto id = menuItemId(item.name);
-      ASSERT_TRUE(id) << item.name;
-      EXPECT_EQ(menuItemNameOf(*id), item.name);
-      EXPECT_TRUE(ids.insert(*id).second) << item.name;
-    }
-  EXPECT_FALSE(controlId("Timer1"));
-  EXPECT_FALSE(controlNameOf(kFirstControlId - 1));
-  EXPECT_FALSE(controlNameOf(kFirstControlId + static_cast<int>(mainWindowLayout().size())));
-  EXPECT_FALSE(menuItemNameOf(kFirstMenuItemId - 1));
-  EXPECT_FALSE(labelId("Command1"));
 }
 
 }  // namespace

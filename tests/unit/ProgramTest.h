@@ -24,6 +24,8 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::Not;
 
+inline const std::string kAllEnabled = "Command1 Command2 Command3 Command4 Command5 Command6 List2 SREngines";
+
 inline const std::vector<Entry> kInitialEntries = {
     {u"CloseSoft", u"退出"},   {u"AddSpeech", u"添加语音命令"}, {u"AddSpeech", u"更换语音命令"},
     {u"OpenShow", u"Tobrin"}, {u"Alt+F4", u"关闭窗口"},        {u"Down!1000", u"向下"},
@@ -93,6 +95,13 @@ struct Program : ::testing::Test {
     return click("Command1");
   }
   const Controls& ui() const { return window->controls(); }
+  // Which of the controls a running set or test locks are enabled, in this order.
+  std::string enabled() const {
+    std::string names;
+    for (const auto* name : {"Command1", "Command2", "Command3", "Command4", "Command5", "Command6", "List2", "SREngines"})
+      if (ui().find(name)->enabled) names += (names.empty() ? "" : " ") + std::string(name);
+    return names;
+  }
   std::vector<std::string> utf8(const std::vector<std::u16string>& items) {
     std::vector<std::string> out;
     for (const auto& item : items) out.push_back(toUtf8(item));

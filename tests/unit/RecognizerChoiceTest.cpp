@@ -1,3 +1,4 @@
+// Choosing between the shared recognizer and the program's own from the notification icon's menu.
 #include "ProgramTest.h"
 #include "speech/SpeechTexts.h"
 #include "support/Ends.h"
@@ -20,10 +21,9 @@ struct Choice : Program {
     return take();
   }
   // The window shows the set on: editor locked, menu filled; or off: all open, the label says so.
-  bool shownOn() const { return !ui().Command1.enabled && window->characterMenu().filled(); }
+  bool shownOn() const { return enabled() == "Command2 Command5" && window->characterMenu().filled(); }
   bool shownOff() const {
-    return ui().Command1.enabled && ui().SREngines.enabled && !window->characterMenu().filled() &&
-           ui().Label5.caption == kNoActiveSetLabel;
+    return enabled() == kAllEnabled && !window->characterMenu().filled() && ui().Label5.caption == kNoActiveSetLabel;
   }
 };
 
@@ -52,7 +52,8 @@ TEST_F(Choice, SwitchesAtOnceBothWaysWithTheSetAndItsRulesAsTheyWereAndIsRemembe
   EXPECT_EQ(lastOf(use(Shared)), "rules off");
   EXPECT_FALSE(window->listener().testing());
   EXPECT_EQ(ui().Command6.caption, kStartTestCaption);
-  EXPECT_TRUE(ui().Command5.enabled && ui().List2.enabled && ui().SREngines.enabled && !sim->rulesActive());
+  EXPECT_EQ(enabled(), kAllEnabled);
+  EXPECT_FALSE(sim->rulesActive());
 }
 
 // Where the one chosen cannot be had or cannot hear, the user is told and the window shows what is.

@@ -1,3 +1,4 @@
+// The diagnostic record: the file it writes, its cap, and what the program notes in it.
 #include "platform/std/FileRecord.h"
 
 #include "ProgramTest.h"
@@ -8,7 +9,7 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-TEST(FileRecord, WritesStampedLinesAfterAByteOrderMarkOnlyWhenFlushedAndDropsTheOlderHalfAtItsCap) {
+TEST(FileRecord, WritesStampedLinesAfterAByteOrderMarkOnlyWhenFlushedKeepsToItsCapAndReportsAFailedWrite) {
   TempFolder folder;
   int tick = 0;
   {
@@ -25,12 +26,8 @@ TEST(FileRecord, WritesStampedLinesAfterAByteOrderMarkOnlyWhenFlushedAndDropsThe
     record.note(u"abc");
   }
   EXPECT_EQ(folder.readBytes(u"Sayvane.log"), std::string(kBom) + "3 0123456789\r\n4 abc\r\n");
-}
-
-// A folder that cannot hold the file (here a file stands in the way): nothing fails but the
-// flush, and what waits stays within the cap.
-TEST(FileRecord, ARecordThatCannotBeWrittenReportsItAndKeepsNoMoreThanItsCap) {
-  TempFolder folder;
+  // A folder that cannot hold the file (here a file stands in the way): nothing fails but the
+  // flush, and what waits stays within the cap.
   folder.writeBytes(u"folder", "a file");
   FileRecord record(folder.path() / u"folder" / u"Sayvane.log", {}, 40);
   for (int i = 0; i < 100; ++i) record.note(u"一行字");
@@ -44,6 +41,7 @@ TEST(FileRecord, ARecordThatCannotBeWrittenReportsItAndKeepsNoMoreThanItsCap) {
   EXPECT_LE(kept.size(), 40u + kBom.size());
   EXPECT_TRUE(kept.ends_with("一行字\r\n最后\r\n")) << kept;
 }
+
 
 // What the program notes apart from its effects; the notification icon's menu opens the record, or
 // says why it cannot be.

@@ -1,3 +1,4 @@
+// Set files on disk: code page 936 both ways, safe saves, listing, and read errors.
 #include "commandsets/SetFile.h"
 
 #include <gtest/gtest.h>
@@ -20,16 +21,13 @@ struct OnDisk : ::testing::Test {
   std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
 };
 
-TEST(CodePage, ChineseTextIsGbkBothWays) {
+// Chinese text is GBK both ways; what the code page cannot hold is reported, never replaced.
+TEST(CodePage, ChineseTextIsGbkBothWaysAndUnrepresentableTextIsReportedNeverReplaced) {
   auto codePage = makeHostCodePage936();
   const auto encoded = codePage->encode(u"退出A");
   ASSERT_TRUE(encoded.bytes);
   EXPECT_EQ(*encoded.bytes, "\xCD\xCB\xB3\xF6" "A");
   EXPECT_EQ(codePage->decode("\xCD\xCB\xB3\xF6" "A"), u"退出A");
-}
-
-TEST(CodePage, UnrepresentableTextIsReportedNeverReplaced) {
-  auto codePage = makeHostCodePage936();
   const auto thai = codePage->encode(u"好ก好");
   EXPECT_FALSE(thai.bytes);
   EXPECT_EQ(thai.badIndex, 1u);
@@ -37,13 +35,17 @@ TEST(CodePage, UnrepresentableTextIsReportedNeverReplaced) {
   EXPECT_FALSE(codePage->decode("\xCD"));  // a lead byte with nothing after it
 }
 
-TEST_F(OnDisk, WriteAppendsOneLineBreakInCodePage936AndReadGivesTheTextBack) {
+TEST_F(OnDisk, WriteAppendsOneLineBreakInCodePage936ReadGivesTheTextBackOrAnError) {
   ASSERT_TRUE(writeSetFile(files, *codePage, u"测试", u"<L>\r\n</L>\r\n"));
   EXPECT_EQ(folder.readBytes(u"测试.xml"), "<L>\r\n</L>\r\n\r\n");
   const auto read = readSetFile(files, *codePage, u"测试");
   ASSERT_TRUE(read);
   EXPECT_EQ(read.text, u"<L>\r\n</L>\r\n\r\n");
   EXPECT_EQ(listSetNames(files), std::vector<std::u16string>{u"测试"});
+  // Missing and non-GBK files are errors, not empty sets.
+  EXPECT_EQ(readSetFile(files, *codePage, u"没有").error, SetFileError::ReadFailed);
+  folder.writeBytes(u"bad.xml", "\xFF\xFF");
+  EXPECT_EQ(readSetFile(files, *codePage, u"bad").error, SetFileError::NotCodePage936);
 }
 
 TEST_F(OnDisk, TextTheCodePageCannotHoldLeavesTheOldFileAndNamesTheCharacter) {
@@ -55,10 +57,17 @@ TEST_F(OnDisk, TextTheCodePageCannotHoldLeavesTheOldFileAndNamesTheCharacter) {
   EXPECT_NE(describeSetFileError(result, u"a.xml", text).find(u"“ก”"), std::u16string::npos);
 }
 
-TEST_F(OnDisk, AFailedSaveKeepsTheOldFile) {
+TEST_F(OnDisk, AFailedSaveOrAReadOnlySetKeepsTheOldFile) {
   folder.writeBytes(u"a.xml", "old");
   // A folder where the temporary file would go makes the save fail before the replace.
   std::filesystem::create_directory(folder.path() / "a.xml.saving");
+  EXPECT_EQ(writeSetFile(files, *codePage, u"a", u"new").error, SetFileError::WriteFailed);
+  EXPECT_EQ(folder.readBytes(u"a.xml"), "old");
+  std::filesystem::remove(folder.path() / "a.xml.saving");
+  // Nor is a read-only set replaced (the folder gives the write permission back when it goes).
+  std::filesystem::permissions(folder.path() / "a.xml", std::filesystem::perms::owner_write |
+                                   std::filesystem::perms::group_write | std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::remove);
   EXPECT_EQ(writeSetFile(files, *codePage, u"a", u"new").error, SetFileError::WriteFailed);
   EXPECT_EQ(folder.readBytes(u"a.xml"), "old");
 }
@@ -86,17 +95,6 @@ TEST_F(OnDisk, TheNewFileReachesTheDiskBeforeItReplacesTheOldOneWhole) {
   EXPECT_FALSE(std::filesystem::exists(folder.path() / "a.xml.saving"));
 }
 
-TEST_F(OnDisk, AReadOnlySetIsNeverReplaced) {
-  folder.writeBytes(u"a.xml", "old");
-  const auto path = folder.path() / "a.xml";
-  std::filesystem::permissions(path, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                                         std::filesystem::perms::others_write,
-                               std::filesystem::perm_options::remove);
-  EXPECT_EQ(writeSetFile(files, *codePage, u"a", u"new").error, SetFileError::WriteFailed);
-  EXPECT_EQ(folder.readBytes(u"a.xml"), "old");
-  std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
-}
-
 TEST_F(OnDisk, ListingTakesXmlFilesOnlySortedAndKeepsNamesVerbatim) {
   for (const auto* name : {u"b.xml", u"A.XML", u"c.xml.saving", u"d.txt", u"点歌台.xml"}) folder.writeBytes(name, "x");
   std::filesystem::create_directory(folder.path() / "dir.xml");
@@ -106,12 +104,6 @@ TEST_F(OnDisk, ListingTakesXmlFilesOnlySortedAndKeepsNamesVerbatim) {
   EXPECT_EQ(files.kindOf(u"dir.xml"), Files::Kind::Folder);
   EXPECT_EQ(files.kindOf(u"b.xml"), Files::Kind::File);
   EXPECT_EQ(files.kindOf(u"c.xml"), Files::Kind::Missing);
-}
-
-TEST_F(OnDisk, MissingAndNonGbkFilesAreErrorsNotEmptySets) {
-  EXPECT_EQ(readSetFile(files, *codePage, u"没有").error, SetFileError::ReadFailed);
-  folder.writeBytes(u"bad.xml", "\xFF\xFF");
-  EXPECT_EQ(readSetFile(files, *codePage, u"bad").error, SetFileError::NotCodePage936);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
+// The simulated platform on its own, and the tool: its commands and the script runner that drives
+// the program on the simulated platform.
 #include "sim/Simulation.h"
 
+#include <iostream>
 #include <sstream>
 
 #include "ProgramTest.h"
@@ -27,7 +30,7 @@ struct SimulatedPlatform : testing::Program {
   Platform& p() { return sim->platform(); }
 };
 
-TEST_F(SimulatedPlatform, PumpDeliversEventsInTimeOrderEvenFromANestedWait) {
+TEST_F(SimulatedPlatform, PumpDeliversEventsInTimeOrderEvenFromANestedWaitAndNothingOnceQuitting) {
   std::vector<std::pair<std::string, std::chrono::nanoseconds>> seen;
   auto record = [&](std::string what) { seen.emplace_back(std::move(what), sim->now()); };
   // Queued out of order on purpose; the two at 400 ms keep the order they were queued in.
@@ -53,15 +56,14 @@ TEST_F(SimulatedPlatform, PumpDeliversEventsInTimeOrderEvenFromANestedWait) {
   sim->schedule(1900ms, [&] { EXPECT_TRUE(waitMoreThan(p().waiter, 500ms)); });
   sim->elapse(1000ms);
   EXPECT_EQ(sim->now(), 2400ms + 1ns);
-}
-
-TEST_F(SimulatedPlatform, NothingIsDeliveredOnceQuitting) {
+  // Nothing is delivered once quitting.
   bool late = false;
-  sim->schedule(100ms, [&] { p().view.quit(); });
-  sim->schedule(200ms, [&] { late = true; });
+  const auto t = sim->now();
+  sim->schedule(t + 100ms, [&] { p().view.quit(); });
+  sim->schedule(t + 200ms, [&] { late = true; });
   sim->elapse(1000ms);
   EXPECT_FALSE(late);
-  EXPECT_EQ(sim->now(), 100ms);
+  EXPECT_EQ(sim->now(), t + 100ms);
   EXPECT_FALSE(p().waiter.pump(1000ms));
   EXPECT_FALSE(late);
   EXPECT_EQ(take(), std::vector<std::string>{"quit"});
@@ -89,7 +91,7 @@ TEST_F(SimulatedPlatform, KeysRepeatAndAreMarkedWhenUnlikeTheModeOrTheirKeyDown)
   EXPECT_EQ(marked, (std::vector<bool>{false, false, false, true, false, true, true, false, false, true}));
 }
 
-TEST_F(SimulatedPlatform, AGrammarThatCannotBeLoadedKeepsThePhrasesBefore) {
+TEST_F(SimulatedPlatform, AGrammarThatCannotBeLoadedKeepsThePhrasesBeforeAndHeardPhrasesArriveOnlyAsReported) {
   const auto good = setTextWithEntries({{u"Esc", u"甲"}, {u"Alt+F4", u"乙"}});
   files.files[u"good.xml"] = *codePage->encode(good).bytes;
   ASSERT_TRUE(p().recognizer.loadCommandFile(u"C:\\Sayvane\\good.xml"));
@@ -102,9 +104,7 @@ TEST_F(SimulatedPlatform, AGrammarThatCannotBeLoadedKeepsThePhrasesBefore) {
   }
   EXPECT_EQ(take(), (std::vector<std::string>{"grammar-load good.xml", "grammar-load unclosed.xml",
                                               "grammar-load not-gbk.xml", "grammar-load missing.xml"}));
-}
-
-TEST_F(SimulatedPlatform, HeardPhrasesReachTheWindowOnlyAsTheRecognizerWouldReportThem) {
+  // Heard phrases reach the window only as the recognizer would report them.
   addSet(u"set", {{u"OpenShow", std::u16string(kWakePhrase)}});
   ASSERT_TRUE(p().recognizer.loadCommandFile(u"C:\\x\\set.xml"));
   ASSERT_TRUE(p().recognizer.setEventInterests(kRecognitionInterest | kFalseRecognitionInterest));
@@ -152,21 +152,20 @@ struct Tool : ::testing::Test {
     folder.writeBytes(name, *codePage->encode(text).bytes);
   }
 
-  int tool(const std::vector<std::string>& args) {
+  // The tool's own entry; its standard input, which `simulate` reads its script from, is `input`.
+  int tool(const std::vector<std::string>& args, const std::string& input = "") {
+    std::istringstream in(input);
     std::ostringstream o, e;
+    auto* const standardInput = std::cin.rdbuf(in.rdbuf());
     const int status = runTool(args, o, e, *codePage);
+    std::cin.rdbuf(standardInput);
     out = o.str();
     err = e.str();
     return status;
   }
   int run(const std::string& script, std::vector<std::string> options = {"--setting", "1"}) {
-    options.insert(options.begin(), dir());
-    std::istringstream in(script);
-    std::ostringstream o, e;
-    const int status = sim::runSimulation(options, in, o, e, *codePage);
-    out = o.str();
-    err = e.str();
-    return status;
+    options.insert(options.begin(), {"simulate", dir()});
+    return tool(options, script);
   }
   // The lines the script printed, after those of the start-up.
   std::vector<std::string> scriptLines(const std::string& script,
@@ -185,26 +184,14 @@ struct Tool : ::testing::Test {
   }
 };
 
-TEST_F(Tool, WithoutTheSettingTheTipsComeFirstOneEffectALine) {
-  ASSERT_EQ(run(""), 0);
-  for (const auto& line : splitLines(out)) EXPECT_FALSE(line.starts_with("message ")) << line;
-  ASSERT_EQ(run("", {}), 0);
-  // One effect a line: the tips' own line breaks are written out.
-  const auto tips = testing::firstOf(splitLines(out));
-  EXPECT_TRUE(tips.starts_with("message 提示|最好进行语音训练，")) << tips;
-  EXPECT_NE(tips.find("\\n"), std::string::npos);
-}
-
-TEST_F(Tool, AnUnknownLineStopsTheScriptWithItsNumber) {
+TEST_F(Tool, AnUnknownLineOrOneWithMissingOrBadArgumentsStopsTheScriptWithItsNumber) {
   // A byte order mark opens the first line, as editors on Windows write it.
   EXPECT_EQ(run("\xEF\xBB\xBFhear Tobrin\n\n# a comment\nfrobnicate now\nhear 关闭窗口\n"), 2);
   EXPECT_EQ(err, "第4行：无法理解“frobnicate now”\n");
   const auto lines = splitLines(out);
   EXPECT_NE(std::find(lines.begin(), lines.end(), "speak Tobrin"), lines.end());
   EXPECT_EQ(std::find(lines.begin(), lines.end(), "speak 关闭窗口"), lines.end());
-}
-
-TEST_F(Tool, LinesWithMissingOrBadArgumentsAreNotUnderstood) {
+  // Lines with missing or bad arguments are not understood either.
   for (const std::string line : {"hear", "click", "click Nope", "click Command1 now", "type Nope x", "type",
                                  "select List1", "select List1 0", "select List1 x", "select List1 -1",
                                  "select Text1 1", "select List2", "select List2 ", "menu", "agent-command",
@@ -217,26 +204,7 @@ TEST_F(Tool, LinesWithMissingOrBadArgumentsAreNotUnderstood) {
   }
 }
 
-TEST_F(Tool, BadOptionsExitWithTwoBeforeStarting) {
-  const std::vector<std::vector<std::string>> cases{
-      {"--frobnicate"}, {"--recognizer"}, {"--setting"}, {"another-folder"}};
-  for (const auto& options : cases) {
-    SCOPED_TRACE(testing::firstOf(options));
-    EXPECT_EQ(run("state\n", options), 2);
-    EXPECT_EQ(out, "");
-    EXPECT_FALSE(err.empty());
-  }
-  std::istringstream in("state\n");
-  std::ostringstream o, e;
-  EXPECT_EQ(sim::runSimulation({dir() + "/nowhere"}, in, o, e, *codePage), 2);
-  EXPECT_EQ(o.str(), "");
-  EXPECT_NE(e.str().find("nowhere"), std::string::npos);
-  // The tool's own command line reaches the simulation, here without a folder.
-  EXPECT_EQ(tool({"simulate"}), 2);
-  EXPECT_NE(err.find("simulate 需要一个文件夹"), std::string::npos);
-}
-
-TEST_F(Tool, StartUpOptionsShapeTheSimulatedSystem) {
+TEST_F(Tool, StartUpOptionsShapeTheSimulatedSystemAndWithoutTheSettingTheTipsComeFirst) {
   const auto json = stateLine(
       scriptLines("state\n", {"--recognizer", "甲引擎", "--setting", "1", "--recognizer", "乙引擎"}));
   EXPECT_NE(json.find(R"("items":["甲引擎","乙引擎"])"), std::string::npos) << json;
@@ -261,9 +229,17 @@ TEST_F(Tool, StartUpOptionsShapeTheSimulatedSystem) {
     EXPECT_EQ(printed("rules on"), c.rulesOn);
     EXPECT_EQ(printed("speak Tobrin"), c.speaks);
   }
+  // Without the setting the tips come first, one effect a line.
+  ASSERT_EQ(run(""), 0);
+  for (const auto& line : splitLines(out)) EXPECT_FALSE(line.starts_with("message ")) << line;
+  ASSERT_EQ(run("", {}), 0);
+  // The tips' own line breaks are written out.
+  const auto tips = testing::firstOf(splitLines(out));
+  EXPECT_TRUE(tips.starts_with("message 提示|最好进行语音训练，")) << tips;
+  EXPECT_NE(tips.find("\\n"), std::string::npos);
 }
 
-TEST_F(Tool, StateEscapesTextsAsJson) {
+TEST_F(Tool, StateEscapesTextsAsJsonAndElapseMovesTheClock) {
   // A set whose action holds a line break: the phrase list shows it, and so must the state.
   FolderFiles files(folder.path());
   ASSERT_TRUE(writeSetFile(files, *codePage, kInitialSetName,
@@ -274,6 +250,11 @@ TEST_F(Tool, StateEscapesTextsAsJson) {
       "type Text1 say \"hi\" \\ tab\there\rcr\x1F \n"
       "state\n"
       "type Text1\n"
+      "state\n"
+      "hear 不在命令集里的话\n"
+      "elapse 999\n"
+      "state\n"
+      "elapse 1\n"
       "state\n");
   const auto json = stateLine(lines);
   EXPECT_TRUE(json.starts_with(R"({"time_ms":0,"loadedSet":"初始默认语音命令集","mainWindow":"shown","flags":{)"))
@@ -285,32 +266,27 @@ TEST_F(Tool, StateEscapesTextsAsJson) {
   EXPECT_EQ(json.find('\r'), std::string::npos);
   // `type` with nothing after the name empties the field.
   EXPECT_NE(stateLine(lines, 1).find(R"x("label":"发音词汇：(添加你想读的中文词汇)","text":"",)x"), std::string::npos);
+  // `elapse` moves the clock on: the clear timer empties the result field a second after the notice.
+  EXPECT_TRUE(stateLine(lines, 2).starts_with(R"({"time_ms":999,)"));
+  EXPECT_NE(stateLine(lines, 2).find(R"("Text4":{"caption":"","label":"","text":"没有识别重新念")"), std::string::npos);
+  EXPECT_TRUE(stateLine(lines, 3).starts_with(R"({"time_ms":1000,)"));
+  EXPECT_NE(stateLine(lines, 3).find(R"("Text4":{"caption":"","label":"","text":"",)"), std::string::npos);
 }
 
-TEST_F(Tool, InputTheWindowDoesNotTakeIsReportedAsIgnored) {
+// Reading stops once the program quits: the last line would not be understood.
+TEST_F(Tool, InputTheWindowDoesNotTakeIsReportedAsIgnoredAndReadingEndsWithTheProgram) {
   EXPECT_EQ(scriptLines("agent-command 添加语音命令\n"
                         "click Command1\n"
                         "select List2 没有这个命令集\n"
                         "select List1 9999\n"
                         "minimize\n"
                         "click Command7\n"
-                        "tray 没有这一项\n"),
+                        "tray 没有这一项\n"
+                        "agent-command 退出\n"
+                        "frobnicate\n"),
             (std::vector<std::string>{"main-window show", "ignored click Command1",
                                       "ignored select List2 没有这个命令集", "ignored select List1 9999",
-                                      "main-window hide", "ignored click Command7", "ignored tray 没有这一项"}));
-}
-
-TEST_F(Tool, ElapseLetsTheClearTimerEmptyTheResultField) {
-  const auto lines = scriptLines("hear 不在命令集里的话\nelapse 999\nstate\nelapse 1\nstate\n");
-  EXPECT_NE(stateLine(lines, 0).find(R"("Text4":{"caption":"","label":"","text":"没有识别重新念")"),
-            std::string::npos);
-  EXPECT_TRUE(stateLine(lines, 0).starts_with(R"({"time_ms":999,)"));
-  EXPECT_NE(stateLine(lines, 1).find(R"("Text4":{"caption":"","label":"","text":"",)"), std::string::npos);
-  EXPECT_TRUE(stateLine(lines, 1).starts_with(R"({"time_ms":1000,)"));
-}
-
-TEST_F(Tool, ReadingStopsOnceTheProgramQuits) {
-  EXPECT_EQ(scriptLines("agent-command 退出\nfrobnicate\n"), std::vector<std::string>{"quit"});
+                                      "main-window hide", "ignored click Command7", "ignored tray 没有这一项", "quit"}));
 }
 
 TEST_F(Tool, EchoPrintsEachScriptLineBeforeItsEffects) {
@@ -319,45 +295,38 @@ TEST_F(Tool, EchoPrintsEachScriptLineBeforeItsEffects) {
                                       "key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
 }
 
-TEST_F(Tool, DryRunPrintsOneOperationALine) {
-  EXPECT_EQ(tool({"dry-run", "LWindows*R"}), 0);
-  EXPECT_EQ(out, "key-down 0x5B\nkey-up 0x5B\nwait 500\nkey-down 0x52\nkey-up 0x52\nwait 500\n");
-  EXPECT_EQ(tool({"dry-run", "Write[你好]"}), 0);
-  EXPECT_EQ(out, "clipboard-clear\nclipboard-set 你好\nkey-down 0x11\nkey-down 0x56\nkey-up 0x11\nkey-up 0x56\n");
-  EXPECT_EQ(tool({"dry-run", ""}), 0);
-  EXPECT_EQ(out, "");
-  // With --game-keys, the keys as the simulated program sends them once the menu entry is ticked.
-  EXPECT_EQ(tool({"dry-run", "--game-keys", "Alt+F4"}), 0);
-  EXPECT_EQ(out, "key-down 0x12 scan 0x38\nkey-down 0x73 scan 0x3E\nkey-up 0x12 scan 0x38\nkey-up 0x73 scan 0x3E\n");
+TEST_F(Tool, CommandsPrintWhatTheyFindAndExitWithTheirStatusAndRestoreAsksFirst) {
+  writeSet(u"测试.xml", setTextWithEntries({{u"Alt+F4", u"关闭"}, {u"Esc", u"Tobrin"}}));
+  writeSet(u"good.xml", setTextWithEntries({{u"1", u"一号部队"}, {u"1*MRBC", u"一号部队过来"}}));
+  writeSet(u"bad.xml", setTextWithEntries({{u"Write[a&b]", u"与"}}));
+  const auto set = file(u"测试.xml"), good = file(u"good.xml"), bad = file(u"bad.xml");
+  const struct { std::vector<std::string> args; int status; ::testing::Matcher<std::string> out; } cases[] = {
+      // dry-run: one operation a line; with --game-keys, as the program sends keys in that mode.
+      {{"dry-run", "LWindows*R"}, 0, "key-down 0x5B\nkey-up 0x5B\nwait 500\nkey-down 0x52\nkey-up 0x52\nwait 500\n"},
+      {{"dry-run", "Write[你好]"}, 0,
+       "clipboard-clear\nclipboard-set 你好\nkey-down 0x11\nkey-down 0x56\nkey-up 0x11\nkey-up 0x56\n"},
+      {{"dry-run", ""}, 0, ""},
+      {{"dry-run", "--game-keys", "Alt+F4"}, 0,
+       "key-down 0x12 scan 0x38\nkey-down 0x73 scan 0x3E\nkey-up 0x12 scan 0x38\nkey-up 0x73 scan 0x3E\n"},
+      // Set files are read as code page 936.
+      {{"list", set}, 0, "关闭\tAlt+F4\nTobrin\tEsc\n"}, {{"menu", set}, 0, "关闭\ntobrin\n"},
+      {{"find", set, "关闭"}, 0, "Alt+F4\n"},                {{"find", set, "关"}, 1, ""},
+      // check fails on problems but not on notes.
+      {{"check", good}, 0, ::testing::HasSubstr("good.xml:8: 注意: “一号部队”")},
+      {{"check", good, bad}, 1, ::testing::HasSubstr("bad.xml:8: “与”: ")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    EXPECT_EQ(tool(c.args), c.status);
+    EXPECT_THAT(out, c.out);
+  }
+  // The game-keys dry run lists the keys the simulated program sends in that mode.
+  ASSERT_EQ(tool({"dry-run", "--game-keys", "Alt+F4"}), 0);
   const auto dry = splitLines(out);
   auto lines = scriptLines("tray 游戏按键模式\nhear Tobrin\nhear 关闭窗口\n");
   std::erase_if(lines, [](const std::string& line) { return !line.starts_with("key-"); });
   EXPECT_EQ(lines, dry);
-  EXPECT_EQ(tool({"dry-run", "--game-keys"}), 2);
-}
-
-TEST_F(Tool, ListFindAndMenuReadCodePage936Files) {
-  writeSet(u"测试.xml", setTextWithEntries({{u"Alt+F4", u"关闭"}, {u"Esc", u"Tobrin"}}));
-  EXPECT_EQ(tool({"list", file(u"测试.xml")}), 0);
-  EXPECT_EQ(out, "关闭\tAlt+F4\nTobrin\tEsc\n");
-  EXPECT_EQ(tool({"find", file(u"测试.xml"), "关闭"}), 0);
-  EXPECT_EQ(out, "Alt+F4\n");
-  EXPECT_EQ(tool({"find", file(u"测试.xml"), "关"}), 1);
-  EXPECT_EQ(out, "");
-  EXPECT_EQ(tool({"menu", file(u"测试.xml")}), 0);
-  EXPECT_EQ(out, "关闭\ntobrin\n");
-}
-
-TEST_F(Tool, CheckFailsOnProblemsButNotOnNotes) {
-  writeSet(u"good.xml", setTextWithEntries({{u"1", u"一号部队"}, {u"1*MRBC", u"一号部队过来"}}));
-  writeSet(u"bad.xml", setTextWithEntries({{u"Write[a&b]", u"与"}}));
-  EXPECT_EQ(tool({"check", file(u"good.xml")}), 0);
-  EXPECT_NE(out.find("good.xml:8: 注意: “一号部队”"), std::string::npos);
-  EXPECT_EQ(tool({"check", file(u"good.xml"), file(u"bad.xml")}), 1);
-  EXPECT_NE(out.find("bad.xml:8: “与”: "), std::string::npos);
-}
-
-TEST_F(Tool, RestoreAsksForConsentAndThenWritesTheDefaults) {
+  // restore-defaults asks for consent, then writes the defaults over every set.
   folder.writeBytes(u"mine.xml", "mine");
   folder.writeBytes(u"Windows.xml", "edited");
   EXPECT_EQ(tool({"restore-defaults", dir()}), 2);
@@ -367,15 +336,26 @@ TEST_F(Tool, RestoreAsksForConsentAndThenWritesTheDefaults) {
   EXPECT_NE(folder.readBytes(u"Windows.xml"), "edited");
 }
 
-TEST_F(Tool, BadArgumentsAndUnreadableFilesExitWithTwo) {
-  const auto nowhere = file(u"nowhere"), missing = file(u"missing.xml");
-  const std::vector<std::string> cases[] = {
-      {"frobnicate"},    {"dry-run"}, {"dry-run", "a", "b"}, {"list"},
-      {"find", "x"},     {"check"},   {"restore-defaults"},  {"restore-defaults", nowhere, "--yes"},
-      {"list", missing}, {}};
-  for (const auto& args : cases) {
-    EXPECT_EQ(tool(args), 2);
-    EXPECT_FALSE(err.empty());
+// Nothing runs, and the message says what is wrong; `simulate` starts nothing either.
+TEST_F(Tool, BadArgumentsAndUnreadableFilesExitWithTwoAndSayWhy) {
+  const auto nowhere = file(u"nowhere");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{}, "缺少命令"},                                      {{"frobnicate"}, "未知的命令“frobnicate”"},
+      {{"dry-run"}, "dry-run 需要一个动作"},                 {{"dry-run", "--game-keys"}, "dry-run 需要一个动作"},
+      {{"dry-run", "a", "b"}, "dry-run 只需要一个动作"},     {{"list"}, "list 需要一个文件"},
+      {{"list", file(u"missing.xml")}, "missing.xml"},       {{"find", "x"}, "find 需要一个文件和一个短语"},
+      {{"check"}, "check 需要至少一个文件"},                 {{"restore-defaults"}, "restore-defaults 需要一个文件夹"},
+      {{"restore-defaults", nowhere, "--yes"}, "nowhere”不存在"}, {{"simulate"}, "simulate 需要一个文件夹"},
+      {{"simulate", nowhere}, "nowhere”不存在"},            {{"simulate", dir(), "x"}, "simulate 只需要一个文件夹"},
+      {{"simulate", dir(), "--frobnicate"}, "未知的选项“--frobnicate”"},
+      {{"simulate", dir(), "--recognizer"}, "选项“--recognizer”后面需要一个值"},
+      {{"simulate", dir(), "--setting"}, "选项“--setting”后面需要一个值"},
+  };
+  for (const auto& [args, why] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(args));
+    EXPECT_EQ(tool(args, "state\n"), 2);
+    EXPECT_EQ(out, "");
+    EXPECT_THAT(err, ::testing::HasSubstr(why));
   }
 }
 

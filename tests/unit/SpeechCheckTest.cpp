@@ -1,3 +1,4 @@
+// The speech check's report and conclusion, and the window the menu shows it in.
 #include "speech/SpeechCheck.h"
 
 #include "ProgramTest.h"

@@ -1,3 +1,5 @@
+// The program's start: tips, the default sets, the recognizer checks, and what happens without
+// speech, a character or a readable initial set.
 #include "ProgramTest.h"
 
 #include "app/AppTexts.h"
@@ -11,7 +13,7 @@ const std::string kTips = messageLine(u"提示", kStartupTips);
 const std::string kGreets = "speak " + toUtf8(kGreeting);
 const std::string kNoEngine = messageLine(u"Sayvane", kStartupFailure, "critical");
 
-TEST_F(Program, StartsWithTipsCharacterHiddenWindowAndTheInitialSetSwitchedOn) {
+TEST_F(Program, StartsWithTipsUnlessTheSettingIsOneCharacterHiddenWindowAndTheInitialSetSwitchedOn) {
   addSet(u"初始默认语音命令集", {{u"CloseSoft", u"退出"}, {u"Alt+F4", u"IE浏览器"}, {u"OpenShow", u"Tobrin"}});
   addSet(u"Windows", {{u"CloseSoft", u"退出"}});
   addSet(u"IE浏览器", {{u"CloseSoft", u"退出"}});
@@ -25,10 +27,7 @@ TEST_F(Program, StartsWithTipsCharacterHiddenWindowAndTheInitialSetSwitchedOn) {
   EXPECT_EQ(ui().Command5.caption, u"停止当前的语音命令集");
   EXPECT_FALSE(ui().Check1.checked);
   EXPECT_FALSE(window->shown());
-}
-
-TEST_F(Program, OnlyTheExactSettingOneSuppressesTheTips) {
-  addSet(u"初始默认语音命令集", kInitialEntries);
+  // Only the exact setting "1" suppresses the tips.
   for (const char16_t* value : {u"0", u"", u"1 ", u"yes"}) {
     options.setting = std::u16string(value);
     EXPECT_EQ(firstOf(start()), kTips) << toUtf8(value);
@@ -42,7 +41,7 @@ TEST_F(Program, OnlyTheExactSettingOneSuppressesTheTips) {
   EXPECT_TRUE(ui().Check1.checked);
 }
 
-TEST_F(Program, AFirstStartWritesTheDefaultSetsButAFolderWithAnySetIsLeftAlone) {
+TEST_F(Program, AFirstStartWritesTheDefaultSetsOrNamesTheFolderItCannotWriteAndAFolderWithAnySetIsLeftAlone) {
   const auto first = start();
   EXPECT_THAT(first, Contains("write 初始默认语音命令集.xml"));
   EXPECT_EQ(files.files.size(), 8u);
@@ -59,9 +58,9 @@ TEST_F(Program, AFirstStartWritesTheDefaultSetsButAFolderWithAnySetIsLeftAlone) 
   // With nothing in the character's menu, the window is the only way left to the user.
   EXPECT_EQ(lastOf(second), "main-window show");
   EXPECT_TRUE(window->shown());
-}
 
-TEST_F(Program, AFirstStartThatCannotWriteTheDefaultsNamesTheFolderLeavesItEmptyAndEnds) {
+  // A first start that cannot write the defaults names the folder, leaves it empty and ends.
+  files.files.clear();
   const std::string notWritable =
       "message Sayvane|无法在程序文件夹“C:\\Sayvane”中写入默认的语音命令集。\\n"
       "请把整个程序文件夹移到你可以写入的地方（例如“文档”或桌面，而不是 C:\\Program Files），再启动Sayvane。";
@@ -83,7 +82,7 @@ TEST_F(Program, AFirstStartThatCannotWriteTheDefaultsNamesTheFolderLeavesItEmpty
   EXPECT_TRUE(files.files.empty());
 }
 
-TEST_F(Program, WithoutSpeechTheStartupFailureEndsStartAndTheMainWindowComesBack) {
+TEST_F(Program, WithoutSpeechTheStartupFailureEndsStartWithoutACharacterVoiceCommandsStillWork) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   options.noSpeech = true;
   EXPECT_EQ(start(), (Lines{"setting-write Check1 1", "character show", kGreets, "main-window hide", kNoEngine,
@@ -94,9 +93,23 @@ TEST_F(Program, WithoutSpeechTheStartupFailureEndsStartAndTheMainWindowComesBack
                                   "shell-open C:\\Sayvane\\Sayvane帮助.html", "setting-delete Startup"));
   window->close();
   EXPECT_THAT(take(), ElementsAre("quit"));
+
+  // Without a character, voice commands still work.
+  options.noSpeech = false;
+  options.noCharacter = true;
+  const auto lines = start();
+  EXPECT_THAT(lines, Not(Contains(kGreets)));
+  EXPECT_TRUE(sim->rulesActive());
+  hear(u"Tobrin");
+  EXPECT_EQ(hear(u"关闭窗口"), (Lines{"key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
+  // Acting on a character that is not there fails, as before a program start it ends the action.
+  hear(u"Tobrin");
+  EXPECT_TRUE(hear(u"变大").empty());
 }
 
-TEST_F(Program, AnEnglishOnlyRecognizerIsRefusedOnSelectionAndOnTheSwitch) {
+// An English-only recognizer is refused on selection and on the switch; otherwise the engine in use is
+// the entry shown, and a Chinese one elsewhere in the list must be selected.
+TEST_F(Program, TheEngineInUseIsTheEntryShownAndMustBeChineseOrAChineseOneElsewhereInTheListMustBeSelected) {
   addSet(u"初始默认语音命令集", kInitialEntries);
   options.recognizers = {u"Microsoft Speech Recognizer 8.0 for Windows (English - US)"};
   const auto lines = start();
@@ -105,12 +118,9 @@ TEST_F(Program, AnEnglishOnlyRecognizerIsRefusedOnSelectionAndOnTheSwitch) {
   EXPECT_THAT(lines, Not(Contains("rules on")));
   EXPECT_TRUE(window->library().loadedName().empty());
   EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令");
-  EXPECT_TRUE(ui().Command1.enabled);
+  EXPECT_EQ(enabled(), kAllEnabled);
   EXPECT_EQ(lastOf(lines), "main-window show");
-}
 
-TEST_F(Program, TheEngineInUseIsTheEntryShownAndAChineseOneElsewhereInTheListMustBeSelected) {
-  addSet(u"初始默认语音命令集", kInitialEntries);
   options.recognizers = {u"English engine", u"Microsoft Speech Recognizer 8.0 for Windows (CHINESE Simplified - PRC)"};
   options.recognizerInUse = 1;
   EXPECT_THAT(start(), Contains("rules on"));
@@ -128,19 +138,6 @@ TEST_F(Program, TheEngineInUseIsTheEntryShownAndAChineseOneElsewhereInTheListMus
   EXPECT_TRUE(window->select("List2", 0));
   EXPECT_EQ(window->library().loadedName(), u"初始默认语音命令集");
   EXPECT_TRUE(window->listener().grammarLoaded());
-}
-
-TEST_F(Program, WithoutACharacterVoiceCommandsStillWork) {
-  addSet(u"初始默认语音命令集", kInitialEntries);
-  options.noCharacter = true;
-  const auto lines = start();
-  EXPECT_THAT(lines, Not(Contains(kGreets)));
-  EXPECT_TRUE(sim->rulesActive());
-  hear(u"Tobrin");
-  EXPECT_EQ(hear(u"关闭窗口"), (Lines{"key-down 0x12", "key-down 0x73", "key-up 0x12", "key-up 0x73"}));
-  // Acting on a character that is not there fails, as before a program start it ends the action.
-  hear(u"Tobrin");
-  EXPECT_TRUE(hear(u"变大").empty());
 }
 
 // The recognizer started and only the file is at fault: it is named, and the window offers the other sets.

@@ -1,3 +1,4 @@
+// UTF-8 conversion, lower-casing and the text search.
 #include "text/Text.h"
 
 #include <gtest/gtest.h>
@@ -5,13 +6,11 @@
 namespace sayvane {
 namespace {
 
-TEST(Text, Utf8RoundTripsEveryPlane) {
+TEST(Text, Utf8RoundTripsEveryPlaneAndBrokenUtf8BecomesReplacementCharacters) {
   const std::u16string text = u"Tobrin 关闭窗口 é \U0001F600";
   EXPECT_EQ(fromUtf8(toUtf8(text)), text);
   EXPECT_EQ(toUtf8(u"关"), "\xE5\x85\xB3");
-}
-
-TEST(Text, BrokenUtf8BecomesReplacementCharacters) {
+  // Broken UTF-8 becomes replacement characters.
   EXPECT_EQ(fromUtf8("a\xFF" "b"), u"a\uFFFDb");
   EXPECT_EQ(fromUtf8("\xE5\x85"), u"\uFFFD\uFFFD");
   EXPECT_EQ(fromUtf8("\xC0\x80"), u"\uFFFD\uFFFD");     // overlong

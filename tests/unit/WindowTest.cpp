@@ -1,3 +1,5 @@
+// The main window's menus and tick box, the game-keys entry, the action-field helpers and the
+// voice actions on the window and the character.
 #include "ProgramTest.h"
 
 #include "app/Composer.h"
@@ -35,7 +37,7 @@ TEST_F(Window, MenuChoicesShowTheWindowOrQuitAndOthersDoNothing) {
   EXPECT_TRUE(take().empty());
 }
 
-TEST_F(Window, TheTickBoxStoresOrDeletesItsSettingAndLeavesTheOptions) {
+TEST_F(Window, TheTickBoxLeavesTheOptionsAndTheGameKeysEntryActsAtOnceReleasesKeysAsPressedAndIsRemembered) {
   ASSERT_TRUE(window->controls().Check1.checked);
   EXPECT_EQ(click("Check1"), (Lines{"setting-delete Startup"}));
   EXPECT_FALSE(sim->setting());
@@ -50,9 +52,7 @@ TEST_F(Window, TheTickBoxStoresOrDeletesItsSettingAndLeavesTheOptions) {
   ASSERT_TRUE(settings.write(u"Sayvane", u"Options", u"Recognizer", u"inproc"));
   ASSERT_TRUE(settings.write(u"Sayvane", u"Options", u"GameKeys", u"yes"));
   EXPECT_EQ(readOptions(settings), Options{});
-}
-
-TEST_F(Window, TheGameKeysEntryActsAtOnceReleasesKeysAsPressedAndIsRememberedAtTheNextStart) {
+  // The game keys entry acts at once, releases keys as pressed, and is remembered at the next start.
   const auto entry = [&] { return window->trayMenu().at(2); };
   const auto keysHeard = [&](std::u16string_view phrase) {
     hear(u"Tobrin");
@@ -83,7 +83,7 @@ TEST_F(Window, TheGameKeysEntryActsAtOnceReleasesKeysAsPressedAndIsRememberedAtT
   EXPECT_EQ(keysHeard(u"向下"), scanned);
 }
 
-TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanel) {
+TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanelThePickerReplacesTheActionField) {
   EXPECT_EQ(click("Image4"), (Lines{"popup pop 466 320"}));
   EXPECT_EQ(click("Image5"), (Lines{"popup pop2 492 320"}));
   window->resized(654, 428);  // the phrase panel grows by 50 x 100 and moves 50 to the right
@@ -99,9 +99,7 @@ TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanel) {
   EXPECT_FALSE(window->chooseMenuItem("Key12"));
   EXPECT_EQ(composerItems(ComposerMenu::Mouse).size(), 12u);
   EXPECT_EQ(firstOf(composerItems(ComposerMenu::Keyboard)).token, u"Write[你要输入的文字]");
-}
-
-TEST_F(Window, ThePickerAndTheWebTemplateReplaceTheActionField) {
+  // The file picker and the web template replace the field instead.
   window->type("Text2", u"旧的");
   sim->pickCancel();
   EXPECT_EQ(click("Image2"), (Lines{"file-dialog 打开文件|C:\\Sayvane|所有文件|cancel"}));
