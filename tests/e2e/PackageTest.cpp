@@ -5,10 +5,8 @@
 
 
 #include "app/AppTexts.h"
-#include "app/win32/WindowClasses.h"
 #include "commandsets/DefaultSets.h"
 #include "e2e/ProgramFixture.h"
-#include "e2e/driver/SpeechSim.h"
 #include "speech/SpeechTexts.h"
 #include "text/Text.h"
 

@@ -45,6 +45,7 @@ class ProgramTest : public ::testing::Test {
     bool character = false;         // the stand-in character control is registered
     bool characterFile = false;     // "merlin.acs" lies in the program folder
     bool inprocRecognizer = false;  // the stand-in in-process recognizer is registered
+    bool simulatorWindow = false;   // the recognizer stand-in shows its window, as the run command starts it
   };
   virtual System system() const { return {}; }
   // A folder to start Sayvane.exe in as it is (an unpacked release) instead of a fresh copy
@@ -57,10 +58,11 @@ class ProgramTest : public ::testing::Test {
   // Starts Sayvane.exe from the program folder.
   void launch();
   // Expects the next message box to read exactly `text` under `caption`, with or without the
-  // error icon and with only an OK button, and closes it. With a `picture` name, the box is
-  // also pictured and must show its text and its button drawn.
+  // error icon and with only `buttons`, owned by the main window while it is shown (by none
+  // before), and answers it with the first of them. With a `picture` name, the box is also
+  // pictured and must show its text and its button drawn.
   void expectMessage(std::u16string_view caption, std::u16string_view text, bool icon = false,
-                     const char* picture = nullptr);
+                     const char* picture = nullptr, const std::vector<int>& buttons = {IDOK});
   // Start-up where the recognizer cannot listen: the tips unless the setting says not, the box
   // saying why (by default the start-up failure of a system without a recognizer, pictured), then
   // the main window is shown.

@@ -2,10 +2,7 @@
 // from the notification icon's menu and the program remembers it; our own without a microphone
 // cannot listen, and the user is told so.
 #include <gmock/gmock.h>
-#include <windows.h>
 
-
-#include "app/AppTexts.h"
 #include "app/win32/WindowClasses.h"
 #include "e2e/ProgramFixture.h"
 #include "platform/DiagnosticRecord.h"

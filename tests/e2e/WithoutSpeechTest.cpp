@@ -6,7 +6,6 @@
 #include <dlgs.h>
 
 
-#include "app/AppTexts.h"
 #include "app/HelpText.h"
 #include "app/Layout.h"
 #include "app/win32/TrayIcon.h"
@@ -69,7 +68,7 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
 
   // A new set is written in code page 936 with CRLF, listed and selected; selecting it runs the
   // engine check, which no recognizer can pass here.
-  ASSERT_TRUE(typeText(main, "Text3", u"测试"));
+  ASSERT_TRUE(typeText(control(main, "Text3"), u"测试"));
   ASSERT_TRUE(click(main, "Command2"));
   expectMessage(u"提示", concat({sayvane::kNoChineseEngine, sayvane::kSeeHelp}), false, "message-box");
   ASSERT_TRUE(waitFor([&] { return text16(control(main, "Text3")).empty(); }));
@@ -83,14 +82,7 @@ TEST_F(MainWindow, AStartWithoutSpeechWalksEveryPartThenASecondStartAt144DpiShow
   EXPECT_EQ(selection(sets), static_cast<int>(listed.size()) - 1);
   // Deleting asks first.
   ASSERT_TRUE(click(main, "Command3"));
-  const auto question = expectMessageBox(program);
-  ASSERT_TRUE(question);
-  EXPECT_EQ(question->caption, u"提示");
-  EXPECT_EQ(question->text, sayvane::kConfirmDeleteSet);
-  EXPECT_EQ(question->buttons, (std::vector<int>{IDYES, IDNO}));
-  EXPECT_FALSE(question->icon);
-  EXPECT_EQ(GetWindow(question->window, GW_OWNER), main);  // it blocks the window it belongs to
-  ASSERT_TRUE(answer(question->window, IDYES));
+  expectMessage(u"提示", sayvane::kConfirmDeleteSet, false, nullptr, {IDYES, IDNO});
   ASSERT_TRUE(waitFor([&] { return !fs::exists(setFile(u"测试")); }));
   ASSERT_TRUE(waitFor([&] { return rows16(sets) == defaultSetNamesSorted(); }));
   // Selecting a set runs the engine check again.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <charconv>
 
 #include "SpeechSimPipe.h"
 #include "e2e/driver/Process.h"
@@ -96,14 +97,9 @@ std::vector<SimCall> readSimLog(const fs::path& log, std::size_t skip) {
   // A line still being written has no line break yet: it is left for the next read.
   for (std::size_t start = 0, end; (end = all.find('\n', start)) != std::string::npos; start = end + 1) {
     const std::string line = all.substr(start, end - start - (end > start && all[end - 1] == '\r'));
-    SimCall call;
-    std::size_t digits = 0;
-    try {
-      call.micros = std::stoll(line, &digits);
-    } catch (...) {
-      continue;
-    }
-    if (digits < line.size() && line[digits] == ' ') calls.push_back({call.micros, line.substr(digits + 1)});
+    long long micros = 0;
+    const auto [after, error] = std::from_chars(line.data(), line.data() + line.size(), micros);
+    if (error == std::errc() && *after == ' ') calls.push_back({micros, after + 1});  // the text ends in a NUL
   }
   calls.erase(calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(std::min(skip, calls.size())));
   return calls;

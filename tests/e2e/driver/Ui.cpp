@@ -38,6 +38,16 @@ HWND childOf(HWND window, std::optional<int> id, std::string_view name) {
   return id ? control(window, *id) : nullptr;
 }
 
+// A text asked for by its length, then copied: of a row when `row` is named, else of the window
+// itself (the buffer's size then goes with the second message). The length can grow between the
+// two messages; the copy is cut at what was copied.
+std::u16string readText(HWND window, UINT lengthMessage, UINT textMessage, std::optional<WPARAM> row = {}) {
+  std::wstring buffer(std::max<LRESULT>(ask(window, lengthMessage, row.value_or(0)).value_or(0), 0) + 1, L'\0');
+  const auto copied = ask(window, textMessage, row.value_or(buffer.size()), reinterpret_cast<LPARAM>(buffer.data()));
+  buffer.resize(std::clamp<LRESULT>(copied.value_or(0), 0, static_cast<LRESULT>(buffer.size() - 1)));
+  return utf16(buffer);
+}
+
 HWND firstWindow(const Process& process, const wchar_t* windowClass, bool (*fits)(HWND)) {
   for (HWND window : process.windows(windowClass))
     if (IsWindowVisible(window) && fits(window)) return window;
@@ -55,9 +65,7 @@ HWND label(HWND window, std::string_view name) { return childOf(window, sayvane:
 bool click(HWND window, std::string_view name) { return notifyParent(control(window, name), BN_CLICKED); }
 
 bool selectRow(HWND list, int index) {
-  const bool combo = classIs(list, L"ComboBox");
-  if (!enabled(list) || ask(list, combo ? CB_SETCURSEL : LB_SETCURSEL, index).value_or(-1) == -1) return false;
-  return notifyParent(list, combo ? CBN_SELCHANGE : LBN_SELCHANGE);
+  return enabled(list) && ask(list, LB_SETCURSEL, index).value_or(-1) != -1 && notifyParent(list, LBN_SELCHANGE);
 }
 
 bool typeText(HWND edit, std::u16string_view text) {
@@ -66,29 +74,13 @@ bool typeText(HWND edit, std::u16string_view text) {
          notifyParent(edit, EN_CHANGE);
 }
 
-bool typeText(HWND window, std::string_view name, std::u16string_view text) {
-  return typeText(control(window, name), text);
-}
-
-std::u16string text16(HWND window) {
-  // The length can grow between the two messages; the copy is cut at what was copied.
-  std::wstring buffer(std::max<LRESULT>(ask(window, WM_GETTEXTLENGTH).value_or(0), 0) + 1, L'\0');
-  buffer.resize(
-      std::clamp<LRESULT>(ask(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data())).value_or(0),
-                          0, static_cast<LRESULT>(buffer.size() - 1)));
-  return utf16(buffer);
-}
+std::u16string text16(HWND window) { return readText(window, WM_GETTEXTLENGTH, WM_GETTEXT); }
 
 std::vector<std::u16string> rows16(HWND list) {
   const bool combo = classIs(list, L"ComboBox");
   std::vector<std::u16string> rows;
-  for (LRESULT row = 0, count = ask(list, combo ? CB_GETCOUNT : LB_GETCOUNT).value_or(0); row < count; ++row) {
-    std::wstring buffer(std::max<LRESULT>(ask(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, row).value_or(0), 0) + 1,
-                        L'\0');
-    const auto copied = ask(list, combo ? CB_GETLBTEXT : LB_GETTEXT, row, reinterpret_cast<LPARAM>(buffer.data()));
-    buffer.resize(std::clamp<LRESULT>(copied.value_or(0), 0, static_cast<LRESULT>(buffer.size() - 1)));
-    rows.push_back(utf16(buffer));
-  }
+  for (LRESULT row = 0, count = ask(list, combo ? CB_GETCOUNT : LB_GETCOUNT).value_or(0); row < count; ++row)
+    rows.push_back(readText(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, combo ? CB_GETLBTEXT : LB_GETTEXT, row));
   return rows;
 }
 

@@ -26,12 +26,11 @@ HWND label(HWND window, std::string_view name);
 // Acting: posted, so a modal box the program opens in reply cannot block the driver. Each
 // refuses (false) a control that is missing, hidden or disabled, as a user could not use it.
 bool click(HWND window, std::string_view name);  // BN_CLICKED to the parent
-// Selects row `index` of a list box or combo box, then posts LBN_SELCHANGE or CBN_SELCHANGE.
+// Selects row `index` of a list box, then posts LBN_SELCHANGE.
 bool selectRow(HWND list, int index);
 // Replaces an edit's text (WM_SETTEXT), then posts EN_CHANGE to its parent: whether
 // WM_SETTEXT notifies by itself differs between systems.
 bool typeText(HWND edit, std::u16string_view text);
-bool typeText(HWND window, std::string_view name, std::u16string_view text);
 
 // Reading (every SendMessage has a timeout, so a hung program cannot hang the driver).
 std::u16string text16(HWND window);
