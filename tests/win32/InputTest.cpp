@@ -18,7 +18,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using e2e::TargetEvent;
-using win32test::TempFolder;
 
 // "keydown 41" and so on: what a sequence of events looks like, for readable failures.
 std::vector<std::string> describe(const std::vector<TargetEvent>& events) {
@@ -41,15 +40,6 @@ class InputTest : public ::testing::Test {
 
   std::vector<TargetEvent> events() const { return e2e::readTargetLog(target_.log); }
 
-  // Waits until the target has logged `count` events of `kind` after its "ready" line.
-  bool waitForCount(std::string_view kind, std::size_t count) const {
-    return e2e::waitFor([&] {
-      const auto all = events();
-      return static_cast<std::size_t>(
-                 std::count_if(all.begin(), all.end(), [&](const TargetEvent& e) { return e.kind == kind; })) >= count;
-    });
-  }
-
   // "x,y": a point on the screen in the target's client coordinates, as its log writes them.
   std::string inClient(POINT p) const {
     ScreenToClient(target_.window, &p);
@@ -68,7 +58,7 @@ class InputTest : public ::testing::Test {
     return positions;
   }
 
-  TempFolder folder_;
+  win32test::TempFolder folder_;
   e2e::Target target_;
   sayvane::WinInput input_;
 };
@@ -86,7 +76,7 @@ TEST_F(InputTest, ClicksLandAtThePointerAndRelativeMovesShiftIt) {
   // unit tests check; that two clicks make a double click is the system's.
   sayvane::kjPress(input_, u"mlbc");
   sayvane::kjPress(input_, u"mrbc");
-  ASSERT_TRUE(waitForCount("rbuttonup", 1));
+  ASSERT_TRUE(e2e::waitForEvent(target_.log, "rbuttonup"));
   EXPECT_EQ(
       describe(e2e::eventsOf(events(), {"lbuttondown", "lbuttonup", "lbuttondblclk", "rbuttondown", "rbuttonup"})),
       (std::vector<std::string>{"lbuttondown " + at, "lbuttonup " + at, "rbuttondown " + at, "rbuttonup " + at}));
@@ -100,10 +90,11 @@ TEST_F(InputTest, ClicksLandAtThePointerAndRelativeMovesShiftIt) {
   ASSERT_TRUE(SystemParametersInfoW(SPI_GETMOUSE, 0, restore.old, 0));
   int off[3] = {0, 0, 0};
   SystemParametersInfoW(SPI_SETMOUSE, 0, off, 0);
-  const std::size_t movesBefore = e2e::eventsOf(events(), {"mousemove"}).size();
+  const auto before = events();
+  const std::size_t movesBefore = e2e::eventsOf(before, {"mousemove"}).size();
   sayvane::kjPress(input_, u"mrightm");  // +10, 0
   const POINT right{center.x + 10, center.y};
-  ASSERT_TRUE(waitForCount("mousemove", movesBefore + 1));
+  ASSERT_TRUE(e2e::waitForEvent(target_.log, "mousemove", 5s, before.size()));
   POINT cursor{};
   ASSERT_TRUE(e2e::waitFor([&] { return GetCursorPos(&cursor) && cursor.x == right.x && cursor.y == right.y; }, 2s))
       << cursor.x << "," << cursor.y;
