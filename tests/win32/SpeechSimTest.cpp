@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "GrammarFile.h"
-#include "SpeechSimPipe.h"
 #include "commandsets/DefaultSets.h"
 #include "commandsets/SetText.h"
 #include "e2e/driver/Process.h"
@@ -29,8 +28,7 @@ namespace {
 using namespace std::chrono_literals;
 using sayvane::kFalseRecognitionInterest;
 using sayvane::kRecognitionInterest;
-using sayvane::win32::ComPtr;
-using sayvane::win32::SapiRecognizer;
+using namespace sayvane::win32;
 using win32test::pumpUntil;
 using win32test::TempFolder;
 
@@ -56,12 +54,12 @@ HRESULT createStandIn(const CLSID& clsid, IDispatch** object) {
 
 // Sends one line from another thread, as speechsim-say would, while this thread pumps messages
 // (the stand-in hands the line to the thread that created it); the stand-in's reply.
-std::optional<std::string> speak(const std::string& line) {
+std::optional<std::string> speak(std::u16string_view phrase) {
   sayvane::MessagePump pump;
   std::optional<std::string> reply;
   std::atomic<bool> finished{false};
   std::thread sender([&] {
-    reply = speechsim::exchangeLine(speechsim::kRecognizerPipe, line, 5000, 10000);
+    reply = e2e::say(phrase);
     finished = true;
   });
   pumpUntil(
@@ -116,35 +114,34 @@ class SpeechSimTest : public ::testing::Test {
 // grammar without phrases.
 TEST_F(SpeechSimTest, HearsTheLoadedSetOnlyWithTheInterestsAndRefusesAMalformedSet) {
   listen();
-  EXPECT_EQ(speak("关闭窗口"), "recognition");
-  EXPECT_EQ(speak("随便说"), "false-recognition");
+  EXPECT_EQ(speak(u"关闭窗口"), "recognition");
+  EXPECT_EQ(speak(u"随便说"), "false-recognition");
   EXPECT_EQ(falseRecognitions_, 1);
   EXPECT_TRUE(e2e::waitForCall(logPath_, "ISpeechPhraseInfo.GetText(0, -1, true) -> \"关闭窗口\"", 0ms));
   ASSERT_TRUE(recognizer_.setEventInterests(kFalseRecognitionInterest));
-  EXPECT_EQ(speak("关闭窗口"), "ignored");
+  EXPECT_EQ(speak(u"关闭窗口"), "ignored");
   ASSERT_TRUE(recognizer_.setEventInterests(kRecognitionInterest));
-  EXPECT_EQ(speak("随便说"), "ignored");
+  EXPECT_EQ(speak(u"随便说"), "ignored");
   EXPECT_EQ(falseRecognitions_, 1);
 
   auto malformed = sayvane::setTextWithEntries({{u"Alt+F4", u"关闭窗口"}});
   malformed.insert(malformed.find(sayvane::kListEnd), u"<P VALSTR=\"x\">+y\r\n");
   EXPECT_FALSE(recognizer_.loadCommandFile(writeSet(u"坏的.xml", malformed)));
   EXPECT_TRUE(recognizer_.setRulesActive(true));
-  EXPECT_EQ(speak("关闭窗口"), "ignored");
+  EXPECT_EQ(speak(u"关闭窗口"), "ignored");
   EXPECT_FALSE(recognizer_.loadCommandFile((folder_.path() / L"无.xml").u16string())) << "a missing file";
 
   // A good load replaces the phrases and leaves the rules off until they are switched on.
   EXPECT_TRUE(recognizer_.loadCommandFile(goodSet()));
-  EXPECT_EQ(speak("打开记事本"), "ignored");
+  EXPECT_EQ(speak(u"打开记事本"), "ignored");
   EXPECT_TRUE(recognizer_.setRulesActive(true));
-  EXPECT_EQ(speak("打开记事本"), "recognition");
+  EXPECT_EQ(speak(u"打开记事本"), "recognition");
   EXPECT_EQ(heard_, (std::vector<std::u16string>{u"关闭窗口", u"打开记事本"}));
 }
 
 // What the end-to-end tests cannot provoke: a put by value, a token of the wrong kind, a
 // context made before any audio input was given, which cannot hear.
 TEST_F(SpeechSimTest, TheInProcessRecognizerTakesOnlyItsOwnTokensByReferenceAndNeedsAnInput) {
-  using namespace sayvane::win32;
   ComPtr<IDispatch> engine;
   ASSERT_EQ(createStandIn(kInprocRecognizer, engine.GetAddressOf()), S_OK);
   const auto first = [&](DISPID list) {
@@ -167,7 +164,7 @@ TEST_F(SpeechSimTest, TheInProcessRecognizerTakesOnlyItsOwnTokensByReferenceAndN
     EXPECT_EQ(putProperty(context.Get(), 7, Variant::i4(kRecognitionInterest | kFalseRecognitionInterest)), S_OK);
     EXPECT_EQ(invoke(grammar.Get(), 7, DISPATCH_METHOD, {Variant::string(goodSet()), Variant::i4(1)}), S_OK);
     EXPECT_EQ(invoke(grammar.Get(), 13, DISPATCH_METHOD, {Variant::i4(0), Variant::i4(1)}), answer);
-    return speak("随便说");
+    return speak(u"随便说");
   };
   EXPECT_EQ(heardWithRulesOn(HRESULT{0x00045057}), "ignored");
   EXPECT_EQ(setTo(3, microphone.Get()), S_OK);
