@@ -18,15 +18,12 @@ using win32test::TestWindow;
 constexpr UINT kPing = WM_APP + 1;
 
 // run() with a deadline: a quit message that never came ends it with -1 instead of hanging the tests.
+void CALLBACK quitAtDeadline(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(-1); }
 int runAtMost(sayvane::MessagePump& pump, std::chrono::milliseconds deadline) {
-  constexpr UINT_PTR kDeadline = 99;
-  TestWindow guard([](UINT message, WPARAM wParam, LPARAM, LRESULT&) {
-    if (message != WM_TIMER || wParam != kDeadline) return false;
-    PostQuitMessage(-1);
-    return true;
-  });
-  SetTimer(guard.handle(), kDeadline, static_cast<UINT>(deadline.count()), nullptr);
-  return pump.run();
+  const UINT_PTR timer = SetTimer(nullptr, 0, static_cast<UINT>(deadline.count()), quitAtDeadline);
+  const int code = pump.run();
+  KillTimer(nullptr, timer);
+  return code;
 }
 
 // A quit asked for through the pump, or posted past it as a dialog or library might.
