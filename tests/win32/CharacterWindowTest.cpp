@@ -22,9 +22,7 @@
 
 namespace {
 
-using namespace std::chrono_literals;
 using sayvane::win32::kFirstCommandId;
-using win32test::milliseconds;
 using win32test::pumpUntil;
 
 using e2e::screenRect;
@@ -305,7 +303,7 @@ TEST_F(CharacterWindowTest, TheBubbleStaysOnTheScreenAboveTheCharacterForItsTime
   EXPECT_TRUE(IsWindowVisible(bubble)) << "the first text's time still ran";
   EXPECT_TRUE(pumpUntil(
       pump, [&] { return !IsWindowVisible(bubble); }, 10s));
-  const double lasted = milliseconds(pump.now() - start), due = 1500 + 2000 + 9 * 120;
+  const double lasted = win32test::milliseconds(pump.now() - start), due = 1500 + 2000 + 9 * 120;
   EXPECT_TRUE(lasted >= due - 100 && lasted < due + 1000) << lasted << " ms, not about " << due;
   EXPECT_TRUE(IsWindowVisible(window)) << "the character stays";
 
@@ -322,7 +320,7 @@ TEST_F(CharacterWindowTest, TheBubbleStaysOnTheScreenAboveTheCharacterForItsTime
   ASSERT_TRUE(place(-16000, -16000, 32767, 32767));
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   pumpFor(pump, 100ms);
-  EXPECT_LT(milliseconds(pump.now() - paintStart), 3000.0);
+  EXPECT_LT(win32test::milliseconds(pump.now() - paintStart), 3000.0);
   EXPECT_EQ(size(), std::make_pair(32767, 32767));
   EXPECT_TRUE(inRegion(window, 16383, 16383));
   EXPECT_TRUE(character->speak(u"好大"));

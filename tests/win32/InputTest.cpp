@@ -16,11 +16,9 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-using e2e::TargetEvent;
 
 // "keydown 41" and so on: what a sequence of events looks like, for readable failures.
-std::vector<std::string> describe(const std::vector<TargetEvent>& events) {
+std::vector<std::string> describe(const std::vector<e2e::TargetEvent>& events) {
   std::vector<std::string> lines;
   for (const auto& event : events) lines.push_back(event.kind + " " + event.value);
   return lines;
@@ -34,11 +32,7 @@ class InputTest : public ::testing::Test {
     ASSERT_TRUE(target_.ready) << "the target never reported being in front with the focus";
   }
 
-  // Killed rather than closed: under Wine without a window manager, hiding a window waits 2 s
-  // for the manager that never answers.
-  void TearDown() override { target_.process.kill(); }
-
-  std::vector<TargetEvent> events() const { return e2e::readTargetLog(target_.log); }
+  auto events() const { return e2e::readTargetLog(target_.log); }
 
   // "x,y": a point on the screen in the target's client coordinates, as its log writes them.
   std::string inClient(POINT p) const {
@@ -59,6 +53,8 @@ class InputTest : public ::testing::Test {
   }
 
   win32test::TempFolder folder_;
+  // Killed with its Process at the end rather than closed: under Wine without a window manager,
+  // hiding a window waits 2 s for the manager that never answers.
   e2e::Target target_;
   sayvane::WinInput input_;
 };

@@ -11,7 +11,6 @@
 
 namespace {
 
-using namespace std::chrono_literals;
 using win32test::milliseconds;
 using win32test::TestWindow;
 

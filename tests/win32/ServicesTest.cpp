@@ -21,7 +21,6 @@
 
 namespace {
 
-using namespace std::chrono_literals;
 using win32test::TempFolder;
 
 std::optional<std::u16string> clipboardText() {
@@ -233,13 +232,12 @@ std::filesystem::path cmd() {
 }
 
 TEST(StartDespiteWineTest, StartsAgainOnlyWhatEndedWithOneAndShowedNoLife) {
-  struct Case {
+  const struct {
     std::vector<std::wstring> exits;  // each attempt's exit code, by cmd /c exit N
     bool showsLife;
     long exitCode;
     int attempts;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {{L"1", L"0"}, false, 0, 2},              // a failed start, then a good one
       {{L"1", L"1", L"1", L"1"}, false, 1, 3},  // a program that always fails so: twice again at most
       {{L"1", L"0"}, true, 1, 1},               // it showed life: it may have acted, never repeated

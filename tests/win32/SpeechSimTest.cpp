@@ -25,12 +25,10 @@
 
 namespace {
 
-using namespace std::chrono_literals;
 using sayvane::kFalseRecognitionInterest;
 using sayvane::kRecognitionInterest;
 using namespace sayvane::win32;
 using win32test::pumpUntil;
-using win32test::TempFolder;
 
 constexpr CLSID kSharedRecoContext = {0x47206204, 0x5ECA, 0x11D2, {0x96, 0x0F, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0x28}};
 constexpr CLSID kInprocRecognizer = {0x41B89B6B, 0x9399, 0x11D2, {0x96, 0x23, 0x00, 0xC0, 0x4F, 0x8E, 0xE6, 0x28}};
@@ -94,16 +92,7 @@ class SpeechSimTest : public ::testing::Test {
                     sayvane::setTextWithEntries({{u"Alt+F4", u"关闭窗口"}, {u"notepad", u"打开记事本"}}));
   }
 
-  // The recognizer listening for the good set, with both recognition events of interest.
-  void listen() {
-    ASSERT_TRUE(recognizer_.createContext(sayvane::RecognizerChoice::Shared));
-    ASSERT_TRUE(recognizer_.setEventInterests(kRecognitionInterest | kFalseRecognitionInterest));
-    ASSERT_TRUE(recognizer_.createGrammar());
-    ASSERT_TRUE(recognizer_.loadCommandFile(goodSet()));
-    ASSERT_TRUE(recognizer_.setRulesActive(true));
-  }
-
-  TempFolder folder_;
+  win32test::TempFolder folder_;
   std::filesystem::path logPath_;
   SapiRecognizer recognizer_{[](IDispatch** context) { return createStandIn(kSharedRecoContext, context); }};
   std::vector<std::u16string> heard_;
@@ -113,7 +102,11 @@ class SpeechSimTest : public ::testing::Test {
 // An utterance raises an event only when of interest; a malformed set is refused and leaves the
 // grammar without phrases; speechsim-say reports the outcome by its exit code.
 TEST_F(SpeechSimTest, HearsTheLoadedSetOnlyWithTheInterestsRefusesAMalformedSetAndSpeechsimSayTellsTheOutcome) {
-  listen();
+  ASSERT_TRUE(recognizer_.createContext(sayvane::RecognizerChoice::Shared));
+  ASSERT_TRUE(recognizer_.setEventInterests(kRecognitionInterest | kFalseRecognitionInterest));
+  ASSERT_TRUE(recognizer_.createGrammar());
+  ASSERT_TRUE(recognizer_.loadCommandFile(goodSet()));
+  ASSERT_TRUE(recognizer_.setRulesActive(true));
   EXPECT_EQ(speak(u"关闭窗口"), "recognition");
   EXPECT_EQ(speak(u"随便说"), "false-recognition");
   EXPECT_EQ(falseRecognitions_, 1);

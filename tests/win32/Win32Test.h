@@ -10,11 +10,12 @@
 #include "platform/win32/MessagePump.h"
 #include "support/TempFolder.h"
 
+// Every platform test waits in these units.
+using namespace std::chrono_literals;
+
 namespace win32test {
 
 using sayvane::testing::TempFolder;
-
-using namespace std::chrono_literals;
 
 // A message-only window of this thread whose messages go to `handler` first (DefWindowProc when
 // it returns false); destroyed at the end.
