@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <functional>
 #include <initializer_list>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "app/win32/CharacterWindow.h"
 #include "app/win32/WindowMetrics.h"
 #include "commandsets/DefaultSets.h"
+#include "platform/win32/Owned.h"
 #include "platform/win32/Wide.h"
 #include "text/Text.h"
 #include "e2e/driver/Screenshot.h"
@@ -183,10 +183,8 @@ TEST_F(CharacterWindowTest, LoadGivesOneHiddenShapedTopmostWindowWhoseShapeFollo
 // The menu needs the foreground for a moment; nothing else takes it from the user's window.
 TEST_F(CharacterWindowTest, TheUsersWindowKeepsTheForegroundAndTheMenuListsAndChoosesTheEntries) {
   // An ordinary visible window in front: the user's.
-  const std::unique_ptr<HWND__, decltype(&DestroyWindow)> front(
-      CreateWindowExW(0, L"STATIC", L"front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200, nullptr, nullptr,
-                      nullptr, nullptr),
-      &DestroyWindow);
+  const sayvane::win32::UniqueWindow front(CreateWindowExW(0, L"STATIC", L"front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                                                           40, 300, 200, nullptr, nullptr, nullptr, nullptr));
   SetForegroundWindow(front.get());
   SetFocus(front.get());
   ASSERT_TRUE(pumpUntil(
@@ -382,10 +380,8 @@ TEST_F(CharacterWindowTest, TheFigureAndTheBubbleWithTheWholeTextOfEveryDefaultP
   const WNDCLASSW coloured{0, DefWindowProcW, 0, 0, GetModuleHandleW(nullptr), nullptr, nullptr,
                            reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1), nullptr, L"SayvaneTestColoured"};
   RegisterClassW(&coloured);
-  const std::unique_ptr<HWND__, decltype(&DestroyWindow)> below(
-      CreateWindowExW(0, coloured.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 900, 600, 400, 400, nullptr, nullptr,
-                      nullptr, nullptr),
-      &DestroyWindow);
+  const sayvane::win32::UniqueWindow below(CreateWindowExW(0, coloured.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 900,
+                                                           600, 400, 400, nullptr, nullptr, nullptr, nullptr));
   pumpFor(pump, 100ms);
   ASSERT_TRUE(showAt(1000, 700));
   ASSERT_TRUE(character->speak(u"你好！请说出命令，例如“打开记事本”。"));
@@ -443,9 +439,9 @@ TEST_F(CharacterWindowTest, TheFigureAndTheBubbleWithTheWholeTextOfEveryDefaultP
   e2e::Image drawn{600, 60};
   BITMAPINFO info{{sizeof(BITMAPINFOHEADER), drawn.width, -drawn.height, 1, 32, BI_RGB}};
   void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HFONT font = sayvane::win32::createUiFont(sayvane::win32::dpiOf(window));
+  const sayvane::win32::UniqueDC dc(CreateCompatibleDC(nullptr));
+  const sayvane::win32::GdiObject<HBITMAP> bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const sayvane::win32::GdiObject<HFONT> font(sayvane::win32::createUiFont(sayvane::win32::dpiOf(window)));
   SelectObject(dc, bitmap);
   SelectObject(dc, font);
   SetTextColor(dc, RGB(20, 24, 32));
@@ -468,9 +464,6 @@ TEST_F(CharacterWindowTest, TheFigureAndTheBubbleWithTheWholeTextOfEveryDefaultP
       }
     }
   }
-  DeleteDC(dc);
-  DeleteObject(bitmap);
-  DeleteObject(font);
 }
 
 }  // namespace

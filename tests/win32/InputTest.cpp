@@ -79,11 +79,9 @@ TEST_F(InputTest, ClicksLandAtThePointerAndRelativeMovesShiftIt) {
 
   // Relative moves are in mickeys; only with pointer acceleration off is one mickey one pixel.
   // Off for this session only (not saved), and back at the end.
-  struct Restore {
-    int old[3] = {};
-    ~Restore() { SystemParametersInfoW(SPI_SETMOUSE, 0, old, 0); }
-  } restore;
-  ASSERT_TRUE(SystemParametersInfoW(SPI_GETMOUSE, 0, restore.old, 0));
+  int old[3] = {};
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETMOUSE, 0, old, 0));
+  const win32test::AtEnd restore{[&] { SystemParametersInfoW(SPI_SETMOUSE, 0, old, 0); }};
   int off[3] = {0, 0, 0};
   SystemParametersInfoW(SPI_SETMOUSE, 0, off, 0);
   const auto before = events();

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <memory>
 #include <thread>
 
 #include "platform/win32/MessagePump.h"
+#include "platform/win32/Owned.h"
 #include "platform/win32/WinTimer.h"
 #include "win32/Win32Test.h"
 
@@ -56,10 +56,8 @@ TEST(MessagePumpTest, AQuitDuringAWaitEndsItStopsAllPumpingAndReachesTheOuterLoo
 
 // Never shown: under Wine without a window manager, hiding a shown window costs two seconds.
 TEST(MessagePumpTest, TabMovesTheFocusOnlyThroughTheDialogWindow) {
-  const std::unique_ptr<HWND__, decltype(&DestroyWindow)> dialog(
-      CreateWindowExW(WS_EX_CONTROLPARENT, WC_DIALOG, L"tab", WS_OVERLAPPEDWINDOW, 700, 500, 240, 160, nullptr, nullptr,
-                      GetModuleHandleW(nullptr), nullptr),
-      &DestroyWindow);
+  const sayvane::win32::UniqueWindow dialog(CreateWindowExW(WS_EX_CONTROLPARENT, WC_DIALOG, L"tab", WS_OVERLAPPEDWINDOW,
+                                                            700, 500, 240, 160, nullptr, nullptr, nullptr, nullptr));
   HWND buttons[2] = {};
   for (int i = 0; i < 2; ++i)
     buttons[i] = CreateWindowExW(0, L"BUTTON", L"按钮", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10 + 90 * i, 10, 80, 30,

@@ -74,63 +74,50 @@ TEST(WinClipboardTest, HoldsTheUnicodeTextAfterClearAndSetAndWaitsOnlyBrieflyFor
 
 constexpr wchar_t kVbSettings[] = L"Software\\VB and VBA Program Settings";
 
-class WinSettingsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    HKEY parent = nullptr;
-    parentExisted_ = RegOpenKeyExW(HKEY_CURRENT_USER, kVbSettings, 0, KEY_READ, &parent) == ERROR_SUCCESS;
-    if (parent) RegCloseKey(parent);
-  }
-
-  void TearDown() override {
-    const std::wstring key = std::wstring(kVbSettings) + L"\\" + application_;
-    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
-    // Fails, as it should, once anything else lives there.
-    if (!parentExisted_) RegDeleteKeyW(HKEY_CURRENT_USER, kVbSettings);
-  }
-
+TEST(WinSettingsTest, WritesTextWhereVisualBasicKeepsItsSettingsAndDeletesOneSectionWhole) {
   // Never a name a real program uses, so no user's settings are touched.
-  const std::wstring application_ = win32test::uniqueName(L"Sayvane win32 test");
-  const std::u16string app_ = sayvane::win32::utf16(application_);
-  bool parentExisted_ = true;
-  sayvane::WinSettings settings_;
-};
-
-TEST_F(WinSettingsTest, WritesTextWhereVisualBasicKeepsItsSettingsAndDeletesOneSectionWhole) {
-  ASSERT_TRUE(settings_.write(app_, u"设置", u"Folder", u"C:\\测试\\sets"));
-  ASSERT_TRUE(settings_.write(app_, u"设置", u"Empty", u""));
-  EXPECT_EQ(settings_.read(app_, u"设置", u"Folder"), u"C:\\测试\\sets");
-  EXPECT_EQ(settings_.read(app_, u"设置", u"Empty"), u"");
-  const std::wstring section = std::wstring(kVbSettings) + L"\\" + application_ + L"\\设置";
+  const std::wstring application = win32test::uniqueName(L"Sayvane win32 test");
+  const std::u16string app = sayvane::win32::utf16(application);
+  HKEY parent = nullptr;
+  const bool parentExisted = RegOpenKeyExW(HKEY_CURRENT_USER, kVbSettings, 0, KEY_READ, &parent) == ERROR_SUCCESS;
+  if (parent) RegCloseKey(parent);
+  const win32test::AtEnd removeAll{[&] {
+    RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kVbSettings) + L"\\" + application).c_str());
+    // Fails, as it should, once anything else lives there.
+    if (!parentExisted) RegDeleteKeyW(HKEY_CURRENT_USER, kVbSettings);
+  }};
+  sayvane::WinSettings settings;
+  ASSERT_TRUE(settings.write(app, u"设置", u"Folder", u"C:\\测试\\sets"));
+  ASSERT_TRUE(settings.write(app, u"设置", u"Empty", u""));
+  EXPECT_EQ(settings.read(app, u"设置", u"Folder"), u"C:\\测试\\sets");
+  EXPECT_EQ(settings.read(app, u"设置", u"Empty"), u"");
+  const std::wstring section = std::wstring(kVbSettings) + L"\\" + application + L"\\设置";
   wchar_t raw[512];
   DWORD type = 0, bytes = sizeof raw;
   ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, section.c_str(), L"Folder", RRF_RT_ANY | RRF_NOEXPAND, &type, raw, &bytes), ERROR_SUCCESS);
   EXPECT_EQ(std::wstring(raw), L"C:\\测试\\sets");
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  ASSERT_TRUE(settings_.write(app_, u"设置", u"Folder", u"D:\\"));
-  EXPECT_EQ(settings_.read(app_, u"设置", u"Folder"), u"D:\\");
+  ASSERT_TRUE(settings.write(app, u"设置", u"Folder", u"D:\\"));
+  EXPECT_EQ(settings.read(app, u"设置", u"Folder"), u"D:\\");
 
   // Nothing is read that is absent or not text.
-  EXPECT_EQ(settings_.read(app_, u"设置", u"Other"), std::nullopt);
-  EXPECT_EQ(settings_.read(app_, u"Other", u"Folder"), std::nullopt);
+  EXPECT_EQ(settings.read(app, u"设置", u"Other"), std::nullopt);
+  EXPECT_EQ(settings.read(app, u"Other", u"Folder"), std::nullopt);
   const DWORD number = 5;
   ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, section.c_str(), L"Number", REG_DWORD, &number, sizeof number),
             ERROR_SUCCESS);
-  EXPECT_EQ(settings_.read(app_, u"设置", u"Number"), std::nullopt);
+  EXPECT_EQ(settings.read(app, u"设置", u"Number"), std::nullopt);
 
   // Deleting a section takes its subkeys along and leaves the others.
-  ASSERT_TRUE(settings_.write(app_, u"Keep", u"C", u"3"));
-  HKEY child = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (section + L"\\Child").c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            &child, nullptr),
+  ASSERT_TRUE(settings.write(app, u"Keep", u"C", u"3"));
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, (section + L"\\Child").c_str(), L"N", REG_DWORD, &number, sizeof number),
             ERROR_SUCCESS);
-  RegCloseKey(child);
-  EXPECT_TRUE(settings_.deleteSection(app_, u"设置"));
+  EXPECT_TRUE(settings.deleteSection(app, u"设置"));
   HKEY gone = nullptr;
   EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, section.c_str(), 0, KEY_READ, &gone), ERROR_SUCCESS);
   if (gone) RegCloseKey(gone);
-  EXPECT_EQ(settings_.read(app_, u"Keep", u"C"), u"3");
-  EXPECT_FALSE(settings_.deleteSection(app_, u"设置"));
+  EXPECT_EQ(settings.read(app, u"Keep", u"C"), u"3");
+  EXPECT_FALSE(settings.deleteSection(app, u"设置"));
 }
 
 // --- Programs ----------------------------------------------------------------------------
@@ -147,13 +134,10 @@ TEST(WinProgramsTest, StartsAProgramWithANormalFocusedWindowAndFailsForAMissingO
   const std::wstring line = L"\"" + e2e::targetExe().wstring() + L"\" \"" + log.wstring() + L"\" \"" + caption + L"\"";
   ASSERT_TRUE(programs.start(sayvane::win32::utf16(line)));
   HWND window = nullptr;
-  struct CloseAtEnd {
-    HWND& window;
-    ~CloseAtEnd() {
-      PostMessageW(window, WM_CLOSE, 0, 0);
-      e2e::waitFor([&] { return !IsWindow(window); }, 5s);
-    }
-  } closer{window};
+  const win32test::AtEnd closer{[&] {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    e2e::waitFor([&] { return !IsWindow(window); }, 5s);
+  }};
   ASSERT_TRUE(e2e::waitFor([&] { return (window = FindWindowW(e2e::kTargetClass, caption.c_str())) != nullptr; }, 10s));
   // "ready" is logged only once the new window is in front with the focus.
   ASSERT_TRUE(e2e::waitForEvent(log, "ready", 10s)) << "the started program did not get the focus";

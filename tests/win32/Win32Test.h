@@ -34,6 +34,12 @@ class TestWindow {
   HWND window_ = nullptr;
 };
 
+// Runs `run` when the scope ends, whether the test got there or an assert returned early.
+struct AtEnd {
+  std::function<void()> run;
+  ~AtEnd() { run(); }
+};
+
 // Pumps until `condition` holds or `timeout` passes; true if it held.
 bool pumpUntil(sayvane::MessagePump& pump, const std::function<bool()>& condition,
                std::chrono::milliseconds timeout = 5s);
