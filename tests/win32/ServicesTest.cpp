@@ -3,7 +3,6 @@
 // folder is where every end-to-end test finds the program.)
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
 #include <thread>
 
@@ -153,14 +152,10 @@ TEST(WinProgramsTest, StartsAProgramWithANormalFocusedWindowAndFailsForAMissingO
 TEST(WinShellTest, OpensADocumentByItsChinesePath) {
   TempFolder folder;
   // A batch file is a document the shell opens with the command interpreter; it leaves a mark.
-  const auto script = folder.path() / L"打开 测试.bat";
+  folder.writeBytes(u"打开 测试.bat", "@echo opened>\"%~dp0opened.txt\"\r\n");
   const auto mark = folder.path() / L"opened.txt";
-  {
-    std::ofstream out(script, std::ios::binary);
-    out << "@echo opened>\"%~dp0opened.txt\"\r\n";
-  }
   sayvane::WinShell shell;
-  shell.open(script.u16string());
+  shell.open((folder.path() / L"打开 测试.bat").u16string());
   EXPECT_TRUE(e2e::waitFor([&] { return std::filesystem::exists(mark); }, 10s));
   // The interpreter may still sit in the folder for a moment; the folder goes once it has left.
   EXPECT_TRUE(e2e::waitFor(

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/win32/MessagePump.h"
+#include "platform/win32/Owned.h"
 #include "support/TempFolder.h"
 
 // Every platform test waits in these units.
@@ -18,12 +19,11 @@ namespace win32test {
 using sayvane::testing::TempFolder;
 
 // A message-only window of this thread whose messages go to `handler` first (DefWindowProc when
-// it returns false); destroyed at the end.
+// it returns false); destroyed at the end, while its handler is still there.
 class TestWindow {
  public:
   using Handler = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
   explicit TestWindow(Handler handler = {});
-  ~TestWindow();
   TestWindow(const TestWindow&) = delete;
   TestWindow& operator=(const TestWindow&) = delete;
   HWND handle() const { return window_; }
@@ -31,7 +31,7 @@ class TestWindow {
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   Handler handler_;
-  HWND window_ = nullptr;
+  sayvane::win32::UniqueWindow window_;
 };
 
 // Runs `run` when the scope ends, whether the test got there or an assert returned early.
