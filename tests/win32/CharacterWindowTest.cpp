@@ -37,11 +37,8 @@ bool within(const RECT& inner, const RECT& outer) {
 }
 
 bool inRegion(HWND window, int x, int y) {
-  HRGN region = CreateRectRgn(0, 0, 0, 0);
-  const bool has = GetWindowRgn(window, region) != ERROR;
-  const bool inside = has && PtInRegion(region, x, y);
-  DeleteObject(region);
-  return inside;
+  const sayvane::win32::GdiObject<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+  return GetWindowRgn(window, region) != ERROR && PtInRegion(region, x, y);
 }
 
 void pumpFor(sayvane::MessagePump& pump, std::chrono::milliseconds time) {

@@ -66,13 +66,13 @@ TEST(MessagePumpTest, TabMovesTheFocusOnlyThroughTheDialogWindow) {
   sayvane::MessagePump pump;
   SetFocus(buttons[0]);
   ASSERT_EQ(GetFocus(), buttons[0]);
-  PostMessageW(buttons[0], WM_KEYDOWN, VK_TAB, 0);
-  EXPECT_TRUE(pump.pump(0ns));
-  EXPECT_EQ(GetFocus(), buttons[0]) << "without a dialog window a Tab is just a key";
-  pump.setDialogWindow(dialog.get());
-  PostMessageW(buttons[0], WM_KEYDOWN, VK_TAB, 0);
-  EXPECT_TRUE(pump.pump(0ns));
-  EXPECT_EQ(GetFocus(), buttons[1]);
+  // Without a dialog window a Tab is just a key.
+  for (const HWND dialogWindow : {HWND{}, dialog.get()}) {
+    pump.setDialogWindow(dialogWindow);
+    PostMessageW(buttons[0], WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_TRUE(pump.pump(0ns));
+    EXPECT_EQ(GetFocus(), dialogWindow ? buttons[1] : buttons[0]);
+  }
 }
 
 // The ticks come at their period while the wait pumps; a wait lasts strictly more than its time, not much more.

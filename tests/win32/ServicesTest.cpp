@@ -123,9 +123,8 @@ TEST(WinSettingsTest, WritesTextWhereVisualBasicKeepsItsSettingsAndDeletesOneSec
 
 TEST(WinProgramsTest, StartsAProgramWithANormalFocusedWindowAndFailsForAMissingOne) {
   sayvane::WinPrograms programs;
-  EXPECT_FALSE(programs.start(u""));
-  EXPECT_FALSE(programs.start(u"\"C:\\no such folder\\program.exe\" argument"));
-  EXPECT_FALSE(programs.start(u"sayvane-no-such-program-anywhere"));
+  for (const char16_t* missing : {u"", u"\"C:\\no such folder\\program.exe\" argument", u"sayvane-no-such-program-anywhere"})
+    EXPECT_FALSE(programs.start(missing)) << sayvane::win32::wide(missing);
 
   TempFolder folder;
   const auto log = folder.path() / L"程序.log";

@@ -35,15 +35,11 @@ constexpr CLSID kInprocRecognizer = {0x41B89B6B, 0x9399, 0x11D2, {0x96, 0x23, 0x
 
 std::filesystem::path standInFolder() { return e2e::programBuild() / L"speechsim"; }
 
-// speechsim.dll, loaded once for the whole run and never freed.
-HMODULE standIn() {
-  static const HMODULE module = LoadLibraryW((standInFolder() / L"speechsim.dll").c_str());
-  return module;
-}
-
+// From speechsim.dll, loaded once for the whole run and never freed.
 HRESULT createStandIn(const CLSID& clsid, IDispatch** object) {
+  static const HMODULE module = LoadLibraryW((standInFolder() / L"speechsim.dll").c_str());
   const auto getClassObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
-      standIn() ? reinterpret_cast<void*>(GetProcAddress(standIn(), "DllGetClassObject")) : nullptr);
+      module ? reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")) : nullptr);
   if (!getClassObject) return E_FAIL;
   ComPtr<IClassFactory> factory;
   const HRESULT got = getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
@@ -71,7 +67,7 @@ std::optional<std::string> speak(std::u16string_view phrase) {
 class SpeechSimTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(standIn(), nullptr) << "speechsim.dll not found in " << standInFolder();
+    ASSERT_TRUE(std::filesystem::exists(standInFolder() / L"speechsim.dll")) << standInFolder();
     logPath_ = folder_.path() / L"语音模拟.log";
     SetEnvironmentVariableW(L"SAYVANE_SIM_LOG", logPath_.c_str());
     SetEnvironmentVariableW(L"SAYVANE_SIM_WINDOW", L"0");
