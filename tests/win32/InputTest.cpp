@@ -28,8 +28,7 @@ class InputTest : public ::testing::Test {
  protected:
   void SetUp() override {
     target_ = e2e::startTarget(folder_.path() / L"target.log", win32test::uniqueName(L"e2e target"));
-    ASSERT_TRUE(target_.process.started()) << "cannot start " << e2e::targetExe();
-    ASSERT_TRUE(target_.ready) << "the target never reported being in front with the focus";
+    ASSERT_TRUE(target_.ready) << e2e::targetExe() << " never reported being in front with the focus";
   }
 
   auto events() const { return e2e::readTargetLog(target_.log); }

@@ -62,7 +62,6 @@ TEST(MessagePumpTest, TabMovesTheFocusOnlyThroughTheDialogWindow) {
   for (int i = 0; i < 2; ++i)
     buttons[i] = CreateWindowExW(0, L"BUTTON", L"按钮", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10 + 90 * i, 10, 80, 30,
                                  dialog.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
-  ASSERT_NE(buttons[1], nullptr);
   sayvane::MessagePump pump;
   SetFocus(buttons[0]);
   ASSERT_EQ(GetFocus(), buttons[0]);

@@ -152,10 +152,9 @@ TEST(WinShellTest, OpensADocumentByItsChinesePath) {
   TempFolder folder;
   // A batch file is a document the shell opens with the command interpreter; it leaves a mark.
   folder.writeBytes(u"打开 测试.bat", "@echo opened>\"%~dp0opened.txt\"\r\n");
-  const auto mark = folder.path() / L"opened.txt";
   sayvane::WinShell shell;
   shell.open((folder.path() / L"打开 测试.bat").u16string());
-  EXPECT_TRUE(e2e::waitFor([&] { return std::filesystem::exists(mark); }, 10s));
+  EXPECT_TRUE(e2e::waitFor([&] { return std::filesystem::exists(folder.path() / L"opened.txt"); }, 10s));
   // The interpreter may still sit in the folder for a moment; the folder goes once it has left.
   EXPECT_TRUE(e2e::waitFor(
       [&] {
@@ -184,9 +183,7 @@ TEST(FilesTest, ASaveReplacesTheWholeFileOrFailsKeepingTheOldOneAndLeavesNoTempo
     folder.writeBytes(u"集.xml", old);
     HANDLE held = c.heldOpen ? CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                              : INVALID_HANDLE_VALUE;
-    if (c.readOnly) {
-      ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    }
+    ASSERT_TRUE(!c.readOnly || SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
     const bool saved = files.writeAtomic(u"集.xml", "new");
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -203,13 +200,10 @@ TEST(FilesTest, ASaveReplacesTheWholeFileOrFailsKeepingTheOldOneAndLeavesNoTempo
 
 // --- Starting despite Wine ------------------------------------------------------------------
 
-std::filesystem::path cmd() {
+TEST(StartDespiteWineTest, StartsAgainOnlyWhatEndedWithOneAndShowedNoLife) {
   wchar_t system[MAX_PATH] = {};
   GetSystemDirectoryW(system, MAX_PATH);
-  return std::filesystem::path(system) / L"cmd.exe";
-}
-
-TEST(StartDespiteWineTest, StartsAgainOnlyWhatEndedWithOneAndShowedNoLife) {
+  const auto cmd = std::filesystem::path(system) / L"cmd.exe";
   const struct {
     std::vector<std::wstring> exits;  // each attempt's exit code, by cmd /c exit N
     bool showsLife;
@@ -224,7 +218,7 @@ TEST(StartDespiteWineTest, StartsAgainOnlyWhatEndedWithOneAndShowedNoLife) {
   for (const auto& c : cases) {
     int attempts = 0;
     const auto process = e2e::startDespiteWine([&] {
-      e2e::StartAttempt attempt{e2e::Process(cmd(), L"/c exit " + c.exits[attempts++])};
+      e2e::StartAttempt attempt{e2e::Process(cmd, L"/c exit " + c.exits[attempts++])};
       (void)attempt.process.waitExit(10s);
       attempt.showedLife = c.showsLife;
       return attempt;

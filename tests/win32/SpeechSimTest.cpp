@@ -77,8 +77,7 @@ class SpeechSimTest : public ::testing::Test {
 
   // A set file in code page 936; its path.
   std::u16string writeSet(const std::u16string& name, const std::u16string& text) {
-    sayvane::WinCodePage936 codePage;
-    const auto encoded = codePage.encode(text);
+    const auto encoded = sayvane::WinCodePage936().encode(text);
     EXPECT_TRUE(encoded.bytes);
     folder_.writeBytes(name, encoded.bytes.value_or(""));
     return (folder_.path() / std::filesystem::path(name)).u16string();
@@ -127,8 +126,7 @@ TEST_F(SpeechSimTest, HearsTheLoadedSetOnlyWithTheInterestsRefusesAMalformedSetA
   EXPECT_EQ(speak(u"打开记事本"), "recognition");
 
   // speechsim-say tells by its exit code what became of the phrase.
-  const auto say = standInFolder() / L"speechsim-say.exe";
-  ASSERT_TRUE(std::filesystem::exists(say)) << say;
+  const auto say = standInFolder() / L"speechsim-say.exe";  // not started: exit -100
   sayvane::MessagePump pump;
   const auto exitOf = [&](const std::wstring& arguments) {
     const auto output = folder_.path() / L"say.out";
