@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include <olectl.h>
-
 #include <algorithm>
 #include <functional>
 #include <iterator>
@@ -382,7 +380,6 @@ TEST(SapiRecognizerTest, DeliversTextsAndFalseRecognitionsAndSurvivesHandlersTha
   EXPECT_EQ(fakes.fire(7, byReference(&raw)), S_OK);
   EXPECT_EQ(texts, (std::vector<std::u16string>(3, u"打开记事本")));
   EXPECT_EQ(falseRecognitions, 2);
-  EXPECT_EQ(recognizer, nullptr);
   EXPECT_EQ(fakes.context->advised(), 0u);
   EXPECT_EQ(fakes.context->references(), 1u);
 }
@@ -478,7 +475,6 @@ TEST(AgentCharacterControlTest, LoadsOnceRefusesWhatDoesNotFitDeliversCommandsAn
   fakes.log->clear();
   EXPECT_EQ(fakes.agent->fire(17, {Variant::dispatch(raw)}), S_OK);  // its handler destroys the control
   EXPECT_EQ(names, (std::vector<std::u16string>(3, u"打开记事本")));
-  EXPECT_EQ(control, nullptr);
   EXPECT_EQ(*fakes.log, Log{L"input.1610743809 get()"}) << "only the name was asked for";
   EXPECT_EQ(fakes.agent->advised(), 0u);
   EXPECT_EQ(fakes.agent->references(), 1u);

@@ -6,15 +6,14 @@
 #include <cstdlib>
 #include <functional>
 #include <initializer_list>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/win32/CharacterWindow.h"
-#include "app/win32/SpeechBubble.h"
 #include "app/win32/WindowMetrics.h"
 #include "commandsets/DefaultSets.h"
+#include "platform/win32/Owned.h"
 #include "platform/win32/Wide.h"
 #include "text/Text.h"
 #include "e2e/driver/Screenshot.h"
@@ -23,10 +22,7 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-using sayvane::win32::BuiltInCharacterControl;
 using sayvane::win32::kFirstCommandId;
-using win32test::milliseconds;
 using win32test::pumpUntil;
 
 using e2e::screenRect;
@@ -41,11 +37,8 @@ bool within(const RECT& inner, const RECT& outer) {
 }
 
 bool inRegion(HWND window, int x, int y) {
-  HRGN region = CreateRectRgn(0, 0, 0, 0);
-  const bool has = GetWindowRgn(window, region) != ERROR;
-  const bool inside = has && PtInRegion(region, x, y);
-  DeleteObject(region);
-  return inside;
+  const sayvane::win32::GdiObject<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+  return GetWindowRgn(window, region) != ERROR && PtInRegion(region, x, y);
 }
 
 void pumpFor(sayvane::MessagePump& pump, std::chrono::milliseconds time) {
@@ -109,6 +102,7 @@ class CharacterWindowTest : public ::testing::Test {
     return character->moveTo(x, y) && character->setWidth(width) && character->setHeight(height);
   }
   std::pair<int, int> size() const { return {character->width().value_or(-1), character->height().value_or(-1)}; }
+  std::pair<bool, bool> shown() const { return {IsWindowVisible(window) != 0, IsWindowVisible(bubble) != 0}; }
 
   // Opens the menu and picks entry `downs` (1 for the first) with the keys, or presses what
   // `whileOpen` leaves in the probe's keys.
@@ -137,8 +131,8 @@ class CharacterWindowTest : public ::testing::Test {
 
   sayvane::MessagePump pump;
   std::vector<std::u16string> chosen;
-  BuiltInCharacterControl control{GetModuleHandleW(nullptr),
-                                  [this](const std::u16string& name) { chosen.push_back(name); }};
+  sayvane::win32::BuiltInCharacterControl control{GetModuleHandleW(nullptr),
+                                                  [this](const std::u16string& name) { chosen.push_back(name); }};
   sayvane::Character* character = nullptr;
   HWND window = nullptr;
   HWND bubble = nullptr;
@@ -147,11 +141,8 @@ class CharacterWindowTest : public ::testing::Test {
 
 TEST_F(CharacterWindowTest, LoadGivesOneHiddenShapedTopmostWindowWhoseShapeFollowsItsSize) {
   EXPECT_EQ(control.load(u"other", u""), character) << "a second load makes no second window";
-  EXPECT_FALSE(IsWindowVisible(window));
-  EXPECT_FALSE(IsWindowVisible(bubble));
-  const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
-  EXPECT_TRUE(style & WS_POPUP);
-  EXPECT_FALSE(style & WS_CAPTION);
+  EXPECT_EQ(shown(), std::make_pair(false, false));
+  EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & (WS_POPUP | WS_CAPTION), WS_POPUP);
   EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE),
             WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
   EXPECT_EQ(GetWindowLongPtrW(bubble, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_NOACTIVATE),
@@ -178,30 +169,25 @@ TEST_F(CharacterWindowTest, LoadGivesOneHiddenShapedTopmostWindowWhoseShapeFollo
   // A hidden character shows no bubble; hiding takes the bubble along.
   EXPECT_TRUE(character->speak(u"看不见"));
   pumpFor(pump, 200ms);
-  EXPECT_FALSE(IsWindowVisible(bubble));
-  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_EQ(shown(), std::make_pair(false, false));
   ASSERT_TRUE(character->show());
   EXPECT_TRUE(character->speak(u"看得见"));
   EXPECT_TRUE(IsWindowVisible(bubble));
   EXPECT_TRUE(character->hide());
-  EXPECT_FALSE(IsWindowVisible(window));
-  EXPECT_FALSE(IsWindowVisible(bubble));
+  EXPECT_EQ(shown(), std::make_pair(false, false));
 }
 
 // The menu needs the foreground for a moment; nothing else takes it from the user's window.
 TEST_F(CharacterWindowTest, TheUsersWindowKeepsTheForegroundAndTheMenuListsAndChoosesTheEntries) {
   // An ordinary visible window in front: the user's.
-  const std::unique_ptr<HWND__, decltype(&DestroyWindow)> front(
-      CreateWindowExW(0, L"STATIC", L"front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200, nullptr, nullptr,
-                      nullptr, nullptr),
-      &DestroyWindow);
+  const sayvane::win32::UniqueWindow front(CreateWindowExW(0, L"STATIC", L"front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                                                           40, 300, 200, nullptr, nullptr, nullptr, nullptr));
   SetForegroundWindow(front.get());
   SetFocus(front.get());
   ASSERT_TRUE(pumpUntil(
       pump, [&] { return GetForegroundWindow() == front.get(); }, 3s));
   ASSERT_EQ(GetFocus(), front.get());
   EXPECT_TRUE(character->show());
-  EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_TRUE(place(500, 400, 150, 128));
   EXPECT_TRUE(character->speak(u"你好"));
   EXPECT_TRUE(character->moveTo(600, 500));  // the bubble goes along
@@ -239,15 +225,13 @@ TEST_F(CharacterWindowTest, TheUsersWindowKeepsTheForegroundAndTheMenuListsAndCh
   choose(1);
   EXPECT_EQ(menu.items, std::vector<std::wstring>{L"隐藏"});
   EXPECT_EQ(chosen.size(), 1u);
-  EXPECT_FALSE(IsWindowVisible(window));
-  EXPECT_FALSE(IsWindowVisible(bubble));
+  EXPECT_EQ(shown(), std::make_pair(false, false));
 }
 
 // A set of thousands: the menu opens at once and fits the screen, the entries past its first ones
 // stand in submenus, filled as they open, in the list's order down to the last, which the keys reach.
 TEST_F(CharacterWindowTest, AMenuOfThousandsOpensAtOnceFitsTheScreenAndReachesEveryEntry) {
-  MONITORINFO monitor{sizeof monitor, {}, {}, 0};
-  GetMonitorInfoW(MonitorFromPoint(POINT{650, 560}, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT work = workArea();  // of the screen where the menu opens
   for (const int count : {10'000, 50'000}) {
     std::vector<std::u16string> names;
     ASSERT_TRUE(character->removeAllCommands());
@@ -285,13 +269,15 @@ TEST_F(CharacterWindowTest, AMenuOfThousandsOpensAtOnceFitsTheScreenAndReachesEv
     const double openedAfter = std::chrono::duration<double, std::milli>(menu.seen - menu.asked).count();
     std::printf("[ figures  ] the character's menu of %d entries opened after %.0f ms\n", count, openedAfter);
     EXPECT_LT(openedAfter, 200.0) << count;
-    EXPECT_LE(menu.rect.bottom - menu.rect.top, monitor.rcWork.bottom - monitor.rcWork.top) << count;
+    EXPECT_LE(heightOf(menu.rect), heightOf(work)) << count;
     EXPECT_TRUE(listed == names) << count << " entries, " << listed.size() << " reached";
     EXPECT_EQ(chosen, std::vector<std::u16string>{names.back()}) << count;
   }
 }
 
-TEST_F(CharacterWindowTest, TheBubbleShowsTheTextAboveTheCharacterForItsTimeAndANewTextStartsItAgain) {
+// Above the character for its time, a new text starting it again; below it near the top, on the
+// screen beside a huge window, and grown at a higher DPI.
+TEST_F(CharacterWindowTest, TheBubbleStaysOnTheScreenAboveTheCharacterForItsTimeWhereverTheCharacterIs) {
   ASSERT_TRUE(showAt(700, 600));
   const auto start = pump.now();
   EXPECT_TRUE(character->speak(u"一"));  // 2.12 s alone
@@ -312,13 +298,10 @@ TEST_F(CharacterWindowTest, TheBubbleShowsTheTextAboveTheCharacterForItsTimeAndA
   EXPECT_TRUE(IsWindowVisible(bubble)) << "the first text's time still ran";
   EXPECT_TRUE(pumpUntil(
       pump, [&] { return !IsWindowVisible(bubble); }, 10s));
-  const double shown = milliseconds(pump.now() - start), due = 1500 + 2000 + 9 * 120;
-  EXPECT_TRUE(shown >= due - 100 && shown < due + 1000) << shown << " ms, not about " << due;
+  const double lasted = win32test::milliseconds(pump.now() - start), due = 1500 + 2000 + 9 * 120;
+  EXPECT_TRUE(lasted >= due - 100 && lasted < due + 1000) << lasted << " ms, not about " << due;
   EXPECT_TRUE(IsWindowVisible(window)) << "the character stays";
-}
 
-TEST_F(CharacterWindowTest, TheBubbleStaysOnTheScreenNearTheTopBesideAHugeWindowAndAtAHigherDpi) {
-  ASSERT_TRUE(character->show());
   const RECT work = workArea();
   ASSERT_TRUE(character->moveTo(work.right - 60, work.top));  // partly off the right edge
   EXPECT_TRUE(character->speak(u"这句话比较长，气泡放不到上面去，只能放到下面，而且不能超出屏幕的右边。"));
@@ -328,11 +311,11 @@ TEST_F(CharacterWindowTest, TheBubbleStaysOnTheScreenNearTheTopBesideAHugeWindow
   EXPECT_GT(heightOf(screenRect(bubble)), 40) << "a long text wraps onto several lines";
 
   // A huge window paints quickly and still answers.
-  const auto start = pump.now();
+  const auto paintStart = pump.now();
   ASSERT_TRUE(place(-16000, -16000, 32767, 32767));
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   pumpFor(pump, 100ms);
-  EXPECT_LT(milliseconds(pump.now() - start), 3000.0);
+  EXPECT_LT(win32test::milliseconds(pump.now() - paintStart), 3000.0);
   EXPECT_EQ(size(), std::make_pair(32767, 32767));
   EXPECT_TRUE(inRegion(window, 16383, 16383));
   EXPECT_TRUE(character->speak(u"好大"));
@@ -352,55 +335,6 @@ TEST_F(CharacterWindowTest, TheBubbleStaysOnTheScreenNearTheTopBesideAHugeWindow
   EXPECT_LE(after.bottom, screenRect(window).top + 2);
   EXPECT_EQ(size(), std::make_pair(128, 128));
   EXPECT_EQ(screenRect(window).left, 700);
-}
-
-// The bubble draws the whole text of every default phrase, beside the character at its first size
-// and grown by half: its ink is as wide as that of the same text drawn unbounded in the font of the
-// window's DPI.
-TEST_F(CharacterWindowTest, TheBubbleHoldsTheWholeTextOfEveryDefaultPhraseAtBothSizes) {
-  // The width of the text ink (grey, between the bubble's ink and its paper; its frame is bluish), in
-  // the rows where the frame stands at both sides (a picture of the bubble) or in all rows.
-  const auto inkWidth = [](const e2e::Image& image, bool framed) {
-    int first = image.width, end = 0;
-    for (int y = 0; y < image.height; ++y)
-      for (int x = framed; x + framed < image.width; ++x)
-        if (const COLORREF c = image.pixel(x, y);
-            (!framed || (image.pixel(0, y) == RGB(40, 62, 96) && image.pixel(image.width - 1, y) == RGB(40, 62, 96))) &&
-            GetRValue(c) < 200 && std::abs(GetRValue(c) - GetGValue(c)) < 16 && GetBValue(c) - GetRValue(c) < 24)
-          first = std::min(first, x), end = std::max(end, x + 1);
-    return std::max(0, end - first);
-  };
-  e2e::Image drawn{600, 60};
-  BITMAPINFO info{{sizeof(BITMAPINFOHEADER), drawn.width, -drawn.height, 1, 32, BI_RGB}};
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HFONT font = sayvane::win32::createUiFont(sayvane::win32::dpiOf(window));
-  SelectObject(dc, bitmap);
-  SelectObject(dc, font);
-  SetTextColor(dc, RGB(20, 24, 32));
-  SetBkColor(dc, RGB(255, 253, 240));
-  for (const int side : {128, 192}) {
-    ASSERT_TRUE(place(600, 500, side, side) && character->show());
-    for (const auto& set : sayvane::defaultSets()) {
-      for (const auto& entry : set.entries) {
-        const RECT all{0, 0, drawn.width, drawn.height};
-        const std::wstring text = sayvane::win32::wide(entry.phrase);
-        ExtTextOutW(dc, 10, 10, ETO_OPAQUE, &all, text.c_str(), static_cast<UINT>(text.size()), nullptr);
-        GdiFlush();
-        drawn.bgrx.assign(static_cast<std::uint32_t*>(bits), static_cast<std::uint32_t*>(bits) + drawn.width * drawn.height);
-        const int whole = inkWidth(drawn, false);
-        ASSERT_TRUE(character->speak(entry.phrase));
-        UpdateWindow(bubble);
-        int seen = 0;
-        pumpUntil(pump, [&] { return (seen = inkWidth(e2e::captureRect(screenRect(bubble)), true)) == whole; }, 2s);
-        EXPECT_EQ(seen, whole) << sayvane::toUtf8(entry.phrase) << " beside a character of " << side;
-      }
-    }
-  }
-  DeleteDC(dc);
-  DeleteObject(bitmap);
-  DeleteObject(font);
 }
 
 TEST_F(CharacterWindowTest, DraggingWithTheLeftButtonMovesItByThePointersPath) {
@@ -435,15 +369,16 @@ TEST_F(CharacterWindowTest, DraggingWithTheLeftButtonMovesItByThePointersPath) {
   }
 }
 
-TEST_F(CharacterWindowTest, TheFigureAndTheBubbleAreDrawn) {
+// The figure shows its colours, the window below round it, and the armed antenna. The bubble draws
+// the whole text of every default phrase, beside the character at its first size and grown by
+// half: its ink is as wide as that of the same text drawn unbounded in the font of the window's DPI.
+TEST_F(CharacterWindowTest, TheFigureAndTheBubbleWithTheWholeTextOfEveryDefaultPhraseAreDrawn) {
   // Over a coloured window, which shows round the figure.
   const WNDCLASSW coloured{0, DefWindowProcW, 0, 0, GetModuleHandleW(nullptr), nullptr, nullptr,
                            reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1), nullptr, L"SayvaneTestColoured"};
   RegisterClassW(&coloured);
-  const std::unique_ptr<HWND__, decltype(&DestroyWindow)> below(
-      CreateWindowExW(0, coloured.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 900, 600, 400, 400, nullptr, nullptr,
-                      nullptr, nullptr),
-      &DestroyWindow);
+  const sayvane::win32::UniqueWindow below(CreateWindowExW(0, coloured.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 900,
+                                                           600, 400, 400, nullptr, nullptr, nullptr, nullptr));
   pumpFor(pump, 100ms);
   ASSERT_TRUE(showAt(1000, 700));
   ASSERT_TRUE(character->speak(u"你好！请说出命令，例如“打开记事本”。"));
@@ -455,12 +390,10 @@ TEST_F(CharacterWindowTest, TheFigureAndTheBubbleAreDrawn) {
   const RECT both{std::min(c.left, b.left) - 10, std::min(c.top, b.top) - 10, std::max(c.right, b.right) + 10,
                   std::max(c.bottom, b.bottom) + 10};
   const e2e::Image image = e2e::captureRect(both);
-  ASSERT_FALSE(image.empty());
   if (const char* file = std::getenv("SAYVANE_CHARACTER_SCREENSHOT")) e2e::writePng(image, file);
   const auto at = [&](LONG x, LONG y) { return image.pixel(x - both.left, y - both.top); };
   // The body's blue above the eyes (the grid's (32, 17) at two pixels a unit), the belly's
-  // light blue low in the middle, and the bubble's paper beside its text (drawn whole, as another
-  // test shows).
+  // light blue low in the middle, and the bubble's paper beside its text (drawn whole, as below).
   EXPECT_EQ(at(c.left + 64, c.top + 34), RGB(88, 182, 236));
   EXPECT_EQ(at(c.left + 48, c.top + 100), RGB(196, 236, 255));
   EXPECT_EQ(at(b.left + 3, (b.top + b.bottom) / 2 - 4), RGB(255, 253, 240));
@@ -487,6 +420,47 @@ TEST_F(CharacterWindowTest, TheFigureAndTheBubbleAreDrawn) {
   EXPECT_GT(lit.first, 50);
   EXPECT_EQ(lit.second, 0);
   EXPECT_EQ(changes(false), std::make_pair(0, 0)) << "the antenna stays lit";
+
+  // The width of the text ink (grey, between the bubble's ink and its paper; its frame is bluish), in
+  // the rows where the frame stands at both sides (a picture of the bubble) or in all rows.
+  const auto inkWidth = [](const e2e::Image& image, bool framed) {
+    int first = image.width, end = 0;
+    for (int y = 0; y < image.height; ++y)
+      for (int x = framed; x + framed < image.width; ++x)
+        if (const COLORREF c = image.pixel(x, y);
+            (!framed || (image.pixel(0, y) == RGB(40, 62, 96) && image.pixel(image.width - 1, y) == RGB(40, 62, 96))) &&
+            GetRValue(c) < 200 && std::abs(GetRValue(c) - GetGValue(c)) < 16 && GetBValue(c) - GetRValue(c) < 24)
+          first = std::min(first, x), end = std::max(end, x + 1);
+    return std::max(0, end - first);
+  };
+  e2e::Image drawn{600, 60};
+  BITMAPINFO info{{sizeof(BITMAPINFOHEADER), drawn.width, -drawn.height, 1, 32, BI_RGB}};
+  void* bits = nullptr;
+  const sayvane::win32::UniqueDC dc(CreateCompatibleDC(nullptr));
+  const sayvane::win32::GdiObject<HBITMAP> bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const sayvane::win32::GdiObject<HFONT> font(sayvane::win32::createUiFont(sayvane::win32::dpiOf(window)));
+  SelectObject(dc, bitmap);
+  SelectObject(dc, font);
+  SetTextColor(dc, RGB(20, 24, 32));
+  SetBkColor(dc, RGB(255, 253, 240));
+  for (const int side : {128, 192}) {
+    ASSERT_TRUE(place(600, 500, side, side) && character->show());
+    for (const auto& set : sayvane::defaultSets()) {
+      for (const auto& entry : set.entries) {
+        const RECT all{0, 0, drawn.width, drawn.height};
+        const std::wstring text = sayvane::win32::wide(entry.phrase);
+        ExtTextOutW(dc, 10, 10, ETO_OPAQUE, &all, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+        GdiFlush();
+        drawn.bgrx.assign(static_cast<std::uint32_t*>(bits), static_cast<std::uint32_t*>(bits) + drawn.width * drawn.height);
+        const int whole = inkWidth(drawn, false);
+        ASSERT_TRUE(character->speak(entry.phrase));
+        UpdateWindow(bubble);
+        int seen = 0;
+        pumpUntil(pump, [&] { return (seen = inkWidth(e2e::captureRect(screenRect(bubble)), true)) == whole; }, 2s);
+        EXPECT_EQ(seen, whole) << sayvane::toUtf8(entry.phrase) << " beside a character of " << side;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -16,12 +16,9 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-using e2e::TargetEvent;
-using win32test::TempFolder;
 
 // "keydown 41" and so on: what a sequence of events looks like, for readable failures.
-std::vector<std::string> describe(const std::vector<TargetEvent>& events) {
+std::vector<std::string> describe(const std::vector<e2e::TargetEvent>& events) {
   std::vector<std::string> lines;
   for (const auto& event : events) lines.push_back(event.kind + " " + event.value);
   return lines;
@@ -31,24 +28,10 @@ class InputTest : public ::testing::Test {
  protected:
   void SetUp() override {
     target_ = e2e::startTarget(folder_.path() / L"target.log", win32test::uniqueName(L"e2e target"));
-    ASSERT_TRUE(target_.process.started()) << "cannot start " << e2e::targetExe();
-    ASSERT_TRUE(target_.ready) << "the target never reported being in front with the focus";
+    ASSERT_TRUE(target_.ready) << e2e::targetExe() << " never reported being in front with the focus";
   }
 
-  // Killed rather than closed: under Wine without a window manager, hiding a window waits 2 s
-  // for the manager that never answers.
-  void TearDown() override { target_.process.kill(); }
-
-  std::vector<TargetEvent> events() const { return e2e::readTargetLog(target_.log); }
-
-  // Waits until the target has logged `count` events of `kind` after its "ready" line.
-  bool waitForCount(std::string_view kind, std::size_t count) const {
-    return e2e::waitFor([&] {
-      const auto all = events();
-      return static_cast<std::size_t>(
-                 std::count_if(all.begin(), all.end(), [&](const TargetEvent& e) { return e.kind == kind; })) >= count;
-    });
-  }
+  auto events() const { return e2e::readTargetLog(target_.log); }
 
   // "x,y": a point on the screen in the target's client coordinates, as its log writes them.
   std::string inClient(POINT p) const {
@@ -68,7 +51,9 @@ class InputTest : public ::testing::Test {
     return positions;
   }
 
-  TempFolder folder_;
+  win32test::TempFolder folder_;
+  // Killed with its Process at the end rather than closed: under Wine without a window manager,
+  // hiding a window waits 2 s for the manager that never answers.
   e2e::Target target_;
   sayvane::WinInput input_;
 };
@@ -86,24 +71,23 @@ TEST_F(InputTest, ClicksLandAtThePointerAndRelativeMovesShiftIt) {
   // unit tests check; that two clicks make a double click is the system's.
   sayvane::kjPress(input_, u"mlbc");
   sayvane::kjPress(input_, u"mrbc");
-  ASSERT_TRUE(waitForCount("rbuttonup", 1));
+  ASSERT_TRUE(e2e::waitForEvent(target_.log, "rbuttonup"));
   EXPECT_EQ(
       describe(e2e::eventsOf(events(), {"lbuttondown", "lbuttonup", "lbuttondblclk", "rbuttondown", "rbuttonup"})),
       (std::vector<std::string>{"lbuttondown " + at, "lbuttonup " + at, "rbuttondown " + at, "rbuttonup " + at}));
 
   // Relative moves are in mickeys; only with pointer acceleration off is one mickey one pixel.
   // Off for this session only (not saved), and back at the end.
-  struct Restore {
-    int old[3] = {};
-    ~Restore() { SystemParametersInfoW(SPI_SETMOUSE, 0, old, 0); }
-  } restore;
-  ASSERT_TRUE(SystemParametersInfoW(SPI_GETMOUSE, 0, restore.old, 0));
+  int old[3] = {};
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETMOUSE, 0, old, 0));
+  const win32test::AtEnd restore{[&] { SystemParametersInfoW(SPI_SETMOUSE, 0, old, 0); }};
   int off[3] = {0, 0, 0};
   SystemParametersInfoW(SPI_SETMOUSE, 0, off, 0);
-  const std::size_t movesBefore = e2e::eventsOf(events(), {"mousemove"}).size();
+  const auto before = events();
+  const std::size_t movesBefore = e2e::eventsOf(before, {"mousemove"}).size();
   sayvane::kjPress(input_, u"mrightm");  // +10, 0
   const POINT right{center.x + 10, center.y};
-  ASSERT_TRUE(waitForCount("mousemove", movesBefore + 1));
+  ASSERT_TRUE(e2e::waitForEvent(target_.log, "mousemove", 5s, before.size()));
   POINT cursor{};
   ASSERT_TRUE(e2e::waitFor([&] { return GetCursorPos(&cursor) && cursor.x == right.x && cursor.y == right.y; }, 2s))
       << cursor.x << "," << cursor.y;

@@ -2,33 +2,27 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <memory>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "platform/win32/MessagePump.h"
+#include "platform/win32/Owned.h"
 #include "platform/win32/WinTimer.h"
 #include "win32/Win32Test.h"
 
 namespace {
 
-using namespace std::chrono_literals;
 using win32test::milliseconds;
 using win32test::TestWindow;
 
 constexpr UINT kPing = WM_APP + 1;
 
 // run() with a deadline: a quit message that never came ends it with -1 instead of hanging the tests.
+void CALLBACK quitAtDeadline(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(-1); }
 int runAtMost(sayvane::MessagePump& pump, std::chrono::milliseconds deadline) {
-  constexpr UINT_PTR kDeadline = 99;
-  TestWindow guard([](UINT message, WPARAM wParam, LPARAM, LRESULT&) {
-    if (message != WM_TIMER || wParam != kDeadline) return false;
-    PostQuitMessage(-1);
-    return true;
-  });
-  SetTimer(guard.handle(), kDeadline, static_cast<UINT>(deadline.count()), nullptr);
-  return pump.run();
+  const UINT_PTR timer = SetTimer(nullptr, 0, static_cast<UINT>(deadline.count()), quitAtDeadline);
+  const int code = pump.run();
+  KillTimer(nullptr, timer);
+  return code;
 }
 
 // A quit asked for through the pump, or posted past it as a dialog or library might.
@@ -62,26 +56,22 @@ TEST(MessagePumpTest, AQuitDuringAWaitEndsItStopsAllPumpingAndReachesTheOuterLoo
 
 // Never shown: under Wine without a window manager, hiding a shown window costs two seconds.
 TEST(MessagePumpTest, TabMovesTheFocusOnlyThroughTheDialogWindow) {
-  const std::unique_ptr<HWND__, decltype(&DestroyWindow)> dialog(
-      CreateWindowExW(WS_EX_CONTROLPARENT, WC_DIALOG, L"tab", WS_OVERLAPPEDWINDOW, 700, 500, 240, 160, nullptr, nullptr,
-                      GetModuleHandleW(nullptr), nullptr),
-      &DestroyWindow);
+  const sayvane::win32::UniqueWindow dialog(CreateWindowExW(WS_EX_CONTROLPARENT, WC_DIALOG, L"tab", WS_OVERLAPPEDWINDOW,
+                                                            700, 500, 240, 160, nullptr, nullptr, nullptr, nullptr));
   HWND buttons[2] = {};
   for (int i = 0; i < 2; ++i)
     buttons[i] = CreateWindowExW(0, L"BUTTON", L"按钮", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10 + 90 * i, 10, 80, 30,
                                  dialog.get(), nullptr, GetModuleHandleW(nullptr), nullptr);
-  ASSERT_NE(buttons[1], nullptr);
   sayvane::MessagePump pump;
   SetFocus(buttons[0]);
   ASSERT_EQ(GetFocus(), buttons[0]);
-  PostMessageW(buttons[0], WM_KEYDOWN, VK_TAB, 0);
-  EXPECT_TRUE(pump.pump(0ns));
-  EXPECT_EQ(GetFocus(), buttons[0]) << "without a dialog window a Tab is just a key";
-  pump.setDialogWindow(dialog.get());
-  PostMessageW(buttons[0], WM_KEYDOWN, VK_TAB, 0);
-  EXPECT_TRUE(pump.pump(0ns));
-  EXPECT_EQ(GetFocus(), buttons[1]);
-  pump.setDialogWindow(nullptr);
+  // Without a dialog window a Tab is just a key.
+  for (const HWND dialogWindow : {HWND{}, dialog.get()}) {
+    pump.setDialogWindow(dialogWindow);
+    PostMessageW(buttons[0], WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_TRUE(pump.pump(0ns));
+    EXPECT_EQ(GetFocus(), dialogWindow ? buttons[1] : buttons[0]);
+  }
 }
 
 // The ticks come at their period while the wait pumps; a wait lasts strictly more than its time, not much more.

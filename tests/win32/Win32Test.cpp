@@ -23,12 +23,8 @@ TestWindow::TestWindow(Handler handler) : handler_(std::move(handler)) {
     description.lpszClassName = L"SayvaneWin32TestWindow";
     return RegisterClassExW(&description);
   }();
-  window_ = CreateWindowExW(0, MAKEINTATOM(windowClass), L"sayvane win32 test", WS_OVERLAPPED, 0, 0, 0, 0,
-                            HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), this);
-}
-
-TestWindow::~TestWindow() {
-  if (window_) DestroyWindow(window_);
+  window_.reset(CreateWindowExW(0, MAKEINTATOM(windowClass), L"sayvane win32 test", WS_OVERLAPPED, 0, 0, 0, 0,
+                                HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), this));
 }
 
 LRESULT CALLBACK TestWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -4,26 +4,26 @@
 #include <windows.h>
 
 #include <chrono>
-#include <filesystem>
 #include <functional>
 #include <string>
 
 #include "platform/win32/MessagePump.h"
+#include "platform/win32/Owned.h"
 #include "support/TempFolder.h"
+
+// Every platform test waits in these units.
+using namespace std::chrono_literals;
 
 namespace win32test {
 
 using sayvane::testing::TempFolder;
 
-using namespace std::chrono_literals;
-
 // A message-only window of this thread whose messages go to `handler` first (DefWindowProc when
-// it returns false); destroyed at the end.
+// it returns false); destroyed at the end, while its handler is still there.
 class TestWindow {
  public:
   using Handler = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
   explicit TestWindow(Handler handler = {});
-  ~TestWindow();
   TestWindow(const TestWindow&) = delete;
   TestWindow& operator=(const TestWindow&) = delete;
   HWND handle() const { return window_; }
@@ -31,7 +31,13 @@ class TestWindow {
  private:
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   Handler handler_;
-  HWND window_ = nullptr;
+  sayvane::win32::UniqueWindow window_;
+};
+
+// Runs `run` when the scope ends, whether the test got there or an assert returned early.
+struct AtEnd {
+  std::function<void()> run;
+  ~AtEnd() { run(); }
 };
 
 // Pumps until `condition` holds or `timeout` passes; true if it held.
