@@ -3,12 +3,9 @@
 #include "ProgramTest.h"
 
 #include "speech/SpeechTexts.h"
-#include "support/Ends.h"
 
 namespace sayvane::testing {
 namespace {
-
-using namespace std::chrono_literals;
 
 const std::string kInstructions = messageLine(u"提示", kTestInstructions);
 const std::string kBusy = messageLine(u"Sayvane", kAudioBusy);
@@ -125,8 +122,7 @@ TEST_F(Program, WithoutAGrammarTheTestDoesNothingAndTheSwitchTurnsOnlyTheButtons
   EXPECT_EQ(ui().Label5.caption, u"当前没有使用任何语音命令集");
   EXPECT_FALSE(sim->rulesActive());
   // A new set loads its grammar with the rules off; stopping from there must not start them.
-  EXPECT_TRUE(window->type("Text3", u"新的"));
-  click("Command2");
+  createSet(u"新的");
   ASSERT_TRUE(window->listener().grammarLoaded());
   click("Command5");
   EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令集");
@@ -141,11 +137,9 @@ TEST_F(Program, TheSwitchTakesOnlyASelectedLoadedSetAndNewSetsLeaveTheActiveOne)
   addSet(u"游戏", {{u"Space", u"跳"}});
   options.recognizers = {u"中文识别器", u"English"};
   startQuietly();
-  EXPECT_TRUE(window->type("Text3", u"新的"));
-  EXPECT_EQ(click("Command2"), (Lines{"write 新的.xml"}));
+  EXPECT_EQ(createSet(u"新的"), (Lines{"write 新的.xml"}));
   EXPECT_EQ(lastOf(ui().List2.items), u"新的");
-  hear(u"Tobrin");
-  EXPECT_EQ(hear(u"关闭窗口").size(), 5u);
+  EXPECT_EQ(command(u"关闭窗口").size(), 5u);
   // A selection the engine check refused leaves the list on a set that was never loaded.
   click("Command5");
   EXPECT_TRUE(window->select("SREngines", 1));
@@ -227,13 +221,11 @@ TEST_F(Program, AgainstASetWithADeletedPhraseAndADuplicateTheWakeFlagIsUsedOnceA
   EXPECT_EQ(hear(u"Tobrin"), Lines{"speak Tobrin"});
   EXPECT_EQ(lastOf(hear(u"关闭")), "key-up 0x73");
   // A missing phrase still uses up the wake phrase.
-  hear(u"Tobrin");
-  EXPECT_EQ(hear(u"已删除"), Lines{"speak 已删除"});
+  EXPECT_EQ(command(u"已删除"), Lines{"speak 已删除"});
   EXPECT_EQ(hear(u"关闭窗口"), Lines{"speak 关闭窗口"});
   // A character that cannot speak does not cost the command.
   sim->options().characterFails = true;
-  hear(u"Tobrin");
-  EXPECT_EQ(lastOf(hear(u"关闭窗口")), "key-up 0x73");
+  EXPECT_EQ(lastOf(command(u"关闭窗口")), "key-up 0x73");
 }
 
 }  // namespace
