@@ -8,7 +8,6 @@
 #include "ProgramTest.h"
 #include "commandsets/DefaultSets.h"
 #include "platform/std/FolderFiles.h"
-#include "support/Ends.h"
 #include "support/TempFolder.h"
 #include "tool/Tool.h"
 
@@ -137,13 +136,11 @@ TEST_F(SimulatedPlatform, AGrammarThatCannotBeLoadedKeepsThePhrasesBeforeAndHear
 
 struct Tool : ::testing::Test {
   testing::TempFolder folder;
+  FolderFiles files{folder.path()};
   std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
   std::string out, err;
 
-  void SetUp() override {
-    FolderFiles files(folder.path());
-    ASSERT_TRUE(restoreDefaultSets(files, *codePage));
-  }
+  void SetUp() override { ASSERT_TRUE(restoreDefaultSets(files, *codePage)); }
   std::string file(const std::u16string& name) const {
     return toUtf8((folder.path() / std::filesystem::path(name)).u16string());
   }
@@ -241,7 +238,6 @@ TEST_F(Tool, StartUpOptionsShapeTheSimulatedSystemAndWithoutTheSettingTheTipsCom
 
 TEST_F(Tool, StateEscapesTextsAsJsonAndElapseMovesTheClock) {
   // A set whose action holds a line break: the phrase list shows it, and so must the state.
-  FolderFiles files(folder.path());
   ASSERT_TRUE(writeSetFile(files, *codePage, kInitialSetName,
                            setTextWithEntries({{u"Write[一\r\n二]", u"两行"}, {u"OpenShow", u"Tobrin"}})));
   const auto lines = scriptLines(
