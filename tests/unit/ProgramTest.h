@@ -14,6 +14,7 @@
 #include "commandsets/SetText.h"
 #include "platform/HostCodePage936.h"
 #include "sim/SimPlatform.h"
+#include "speech/SpeechTexts.h"
 #include "support/Ends.h"
 #include "support/MemoryFiles.h"
 #include "text/Text.h"

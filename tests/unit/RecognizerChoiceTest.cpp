@@ -1,6 +1,5 @@
 // Choosing between the shared recognizer and the program's own from the notification icon's menu.
 #include "ProgramTest.h"
-#include "speech/SpeechTexts.h"
 
 namespace sayvane::testing {
 namespace {

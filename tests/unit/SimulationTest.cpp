@@ -185,9 +185,8 @@ TEST_F(Tool, AnUnknownLineOrOneWithMissingOrBadArgumentsStopsTheScriptWithItsNum
   // A byte order mark opens the first line, as editors on Windows write it.
   EXPECT_EQ(run("\xEF\xBB\xBFhear Tobrin\n\n# a comment\nfrobnicate now\nhear 关闭窗口\n"), 2);
   EXPECT_EQ(err, "第4行：无法理解“frobnicate now”\n");
-  const auto lines = splitLines(out);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "speak Tobrin"), lines.end());
-  EXPECT_EQ(std::find(lines.begin(), lines.end(), "speak 关闭窗口"), lines.end());
+  EXPECT_THAT(splitLines(out),
+              ::testing::AllOf(testing::Contains("speak Tobrin"), testing::Not(testing::Contains("speak 关闭窗口"))));
   // Lines with missing or bad arguments are not understood either.
   for (const std::string line : {"hear", "click", "click Nope", "click Command1 now", "type Nope x", "type",
                                  "select List1", "select List1 0", "select List1 x", "select List1 -1",

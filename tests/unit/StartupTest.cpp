@@ -3,7 +3,6 @@
 #include "ProgramTest.h"
 
 #include "app/AppTexts.h"
-#include "speech/SpeechTexts.h"
 
 namespace sayvane::testing {
 namespace {
