@@ -16,8 +16,7 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndSizesStayWithin16Bits) {
 }
 
 // Actions as the started program runs them on the simulated desktop.
-struct Actions : Program {
-  void SetUp() override { startQuietly(); }
+struct Actions : Started {
   Lines run(std::u16string_view action) {
     auto services = window->services();
     runAction(action, services);

@@ -37,8 +37,7 @@ TEST_F(Editor, SelectingASetListsItsPhrasesAndLoadsItsGrammarAndAddingWritesAndR
 }
 
 // The set in use answers from the text it loaded: an added phrase must reach that text too.
-TEST_F(Program, APhraseAddedWhileTheSetIsOffActsOnceItIsOnAgain) {
-  startQuietly();
+TEST_F(Started, APhraseAddedWhileTheSetIsOffActsOnceItIsOnAgain) {
   click("Command5");
   addPhrase(u"按键甲", u"A");
   click("Command5");

@@ -119,4 +119,12 @@ struct Program : ::testing::Test {
   }
 };
 
+// The program on a fresh simulated system: attached only, or started as usual.
+struct Attached : Program {
+  void SetUp() override { attach(); }
+};
+struct Started : Program {
+  void SetUp() override { startQuietly(); }
+};
+
 }  // namespace sayvane::testing

@@ -24,8 +24,7 @@ std::vector<std::string> splitLines(const std::string& text) {
 }
 
 // The simulated platform on its own, with a main window that is attached but never started.
-struct SimulatedPlatform : testing::Program {
-  void SetUp() override { attach(); }
+struct SimulatedPlatform : testing::Attached {
   Platform& p() { return sim->platform(); }
 };
 
@@ -230,9 +229,8 @@ TEST_F(Tool, StartUpOptionsShapeTheSimulatedSystemAndWithoutTheSettingTheTipsCom
   for (const auto& line : splitLines(out)) EXPECT_FALSE(line.starts_with("message ")) << line;
   ASSERT_EQ(run("", {}), 0);
   // The tips' own line breaks are written out.
-  const auto tips = testing::firstOf(splitLines(out));
-  EXPECT_TRUE(tips.starts_with("message 提示|最好进行语音训练，")) << tips;
-  EXPECT_NE(tips.find("\\n"), std::string::npos);
+  EXPECT_THAT(testing::firstOf(splitLines(out)),
+              ::testing::AllOf(::testing::StartsWith("message 提示|最好进行语音训练，"), ::testing::HasSubstr("\\n")));
 }
 
 TEST_F(Tool, StateEscapesTextsAsJsonAndElapseMovesTheClock) {
@@ -252,12 +250,10 @@ TEST_F(Tool, StateEscapesTextsAsJsonAndElapseMovesTheClock) {
       "elapse 1\n"
       "state\n");
   const auto json = stateLine(lines);
-  EXPECT_TRUE(json.starts_with(R"({"time_ms":0,"loadedSet":"初始默认语音命令集","mainWindow":"shown","flags":{)"))
-      << json;
+  EXPECT_THAT(json, ::testing::StartsWith(R"({"time_ms":0,"loadedSet":"初始默认语音命令集","mainWindow":"shown","flags":{)"));
   EXPECT_NE(json.find(R"("text":"say \"hi\" \\ tab\u0009here\rcr\u001F ")"), std::string::npos) << json;
   // Selections count from one, as the script's own `select` does.
-  EXPECT_NE(json.find(R"x("items":["两行(Write[一\r\n二])","Tobrin(OpenShow)"],"selection":2,)x"), std::string::npos)
-      << json;
+  EXPECT_THAT(json, ::testing::HasSubstr(R"x("items":["两行(Write[一\r\n二])","Tobrin(OpenShow)"],"selection":2,)x"));
   EXPECT_EQ(json.find('\r'), std::string::npos);
   // `type` with nothing after the name empties the field.
   EXPECT_NE(stateLine(lines, 1).find(R"x("label":"发音词汇：(添加你想读的中文词汇)","text":"",)x"), std::string::npos);

@@ -8,8 +8,7 @@ namespace {
 const std::string kInstructions = messageLine(u"提示", kTestInstructions);
 const std::string kBusy = messageLine(u"Sayvane", kAudioBusy);
 
-TEST_F(Program, WakePhraseThenCloseWindowSendsAltF4) {
-  startQuietly();
+TEST_F(Started, WakePhraseThenCloseWindowSendsAltF4) {
   EXPECT_EQ(hear(u"Tobrin"), (Lines{"speak Tobrin"}));
   EXPECT_TRUE(sim->characterArmed());
   EXPECT_TRUE(hear(u"打开冰箱").empty());  // a rejected utterance between the two costs nothing
@@ -18,8 +17,7 @@ TEST_F(Program, WakePhraseThenCloseWindowSendsAltF4) {
   EXPECT_EQ(hear(u"关闭窗口"), (Lines{"speak 关闭窗口"}));
 }
 
-TEST_F(Program, TheClearTimerRunsASecondFromTheStartAndFromAnUnknownUtteranceWhoseNoticeItClears) {
-  startQuietly();
+TEST_F(Started, TheClearTimerRunsASecondFromTheStartAndFromAnUnknownUtteranceWhoseNoticeItClears) {
   sim->elapse(999ms);
   EXPECT_TRUE(ui().Timer1.enabled);
   sim->elapse(1ms);
@@ -35,8 +33,7 @@ TEST_F(Program, TheClearTimerRunsASecondFromTheStartAndFromAnUnknownUtteranceWho
   EXPECT_FALSE(ui().Timer1.enabled);
 }
 
-TEST_F(Program, TheSwitchStopsAndRestartsTheSetWithButtonsLabelAndMenu) {
-  startQuietly();
+TEST_F(Started, TheSwitchStopsAndRestartsTheSetWithButtonsLabelAndMenu) {
   EXPECT_EQ(click("Command5"), (Lines{"menu-clear", "rules off"}));
   EXPECT_EQ(ui().Command5.caption, u"更改为选中的语音命令集");
   EXPECT_EQ(ui().Label5.caption, u"当前没有使用任何语音命令集");
@@ -76,8 +73,7 @@ TEST_F(Program, ABusyAudioDeviceLeavesTheWindowAsItWasAndKeepsTheTestModeOff) {
   EXPECT_FALSE(ui().Text4.visible);
 }
 
-TEST_F(Program, TheTestModeShowsWhatIsHeardRunsNothingAndUnlocksEverythingWhenStopped) {
-  startQuietly();
+TEST_F(Started, TheTestModeShowsWhatIsHeardRunsNothingAndUnlocksEverythingWhenStopped) {
   EXPECT_FALSE(window->click("Command6"));  // off limits while a set is active
   hear(u"Tobrin");
   click("Command5");
@@ -155,8 +151,7 @@ TEST_F(Program, TheSwitchTakesOnlyASelectedLoadedSetAndNewSetsLeaveTheActiveOne)
 }
 
 // Events that arrive while an action waits are handled at once, inside it.
-TEST_F(Program, ACommandHeardDuringAHoldOrAClickDuringAStepPauseIsHandledInsideItAndTheActionGoesOn) {
-  startQuietly();
+TEST_F(Started, ACommandHeardDuringAHoldOrAClickDuringAStepPauseIsHandledInsideItAndTheActionGoesOn) {
   hear(u"Tobrin");
   const auto t = sim->now();
   std::vector<bool> armed;  // off once the hold has begun, on again with the second wake phrase

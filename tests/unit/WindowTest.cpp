@@ -7,9 +7,7 @@
 namespace sayvane::testing {
 namespace {
 
-struct Window : Program {
-  void SetUp() override { startQuietly(); }
-};
+using Window = Started;
 
 TEST_F(Window, MenuChoicesShowTheWindowOrQuitAndOthersDoNothing) {
   window->minimize();
