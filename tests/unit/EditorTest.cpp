@@ -157,8 +157,7 @@ TEST_F(Editor, EditsAfterARefusedSelectionNeverReachTheOtherFile) {
   startQuietly();
   click("Command5");
   selectSet(u"游戏");
-  const auto lines = selectSet(u"坏");
-  EXPECT_EQ(lines, (Lines{"message Sayvane|语音命令集文件“坏.xml”不是有效的GBK编码文本，无法读取。"}));
+  EXPECT_EQ(selectSet(u"坏"), (Lines{"message Sayvane|语音命令集文件“坏.xml”不是有效的GBK编码文本，无法读取。"}));
   EXPECT_EQ(window->library().loadedName(), u"游戏");
   const auto before = files.files;
   EXPECT_EQ(addPhrase(u"新词", u"A"), (Lines{"message 提示|" + toUtf8(u"语音命令集列表中选中的语音命令集没有载入，不能修改。请在列表中选中一个语音命令集，等它的语音命令显示出来再修改。")}));
