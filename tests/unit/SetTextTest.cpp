@@ -35,7 +35,7 @@ TEST(SetText, NewSetIsTheTemplateAndAnAddedEntryGoesLastBeforeTheFirstListEnd) {
                                                     {u"AddSpeech", u"更换语音命令"}, {u"Alt+F4", u"关闭程序"}}));
   // Only the first list end takes it; a text without one is refused.
   EXPECT_FALSE(insertEntry(u"<L>\r\n<P VALSTR=\"a\">+b</P>\r\n", u"x"));
-  EXPECT_EQ(insertEntry(u"</L>\r\n</L>", u"x"), u"</L>\r\nx\r\n</L>");
+  EXPECT_EQ(insertEntry(u"</L>\r\n</L>", u"x"), std::u16string(u"</L>\r\nx\r\n</L>"));
 }
 
 // The action of the first entry whose phrase is the whole phrase asked for, and only of a well-formed entry.
