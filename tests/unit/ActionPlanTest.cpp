@@ -63,13 +63,10 @@ TEST(ActionPlan, ActionStringsPlanTheseOperations) {
 }
 
 TEST(HoldTime, LeadingDecimalNumberClampedToAMinute) {
-  EXPECT_EQ(holdMilliseconds(u"1000"), 1000);
-  EXPECT_EQ(holdMilliseconds(u"12.5ms"), 12.5);
-  EXPECT_EQ(holdMilliseconds(u".5"), 0.5);
-  EXPECT_EQ(holdMilliseconds(u"-5"), 0);
-  EXPECT_EQ(holdMilliseconds(u""), 0);
-  EXPECT_EQ(holdMilliseconds(u"60001"), kMaxHoldMilliseconds);
-  EXPECT_EQ(holdMilliseconds(u"99999999999999999999999999999999999999999"), kMaxHoldMilliseconds);
+  const std::pair<std::u16string_view, double> cases[] = {
+      {u"1000", 1000}, {u"12.5ms", 12.5}, {u".5", 0.5}, {u"-5", 0}, {u"", 0}, {u"60001", kMaxHoldMilliseconds},
+      {u"99999999999999999999999999999999999999999", kMaxHoldMilliseconds}};
+  for (const auto& [text, milliseconds] : cases) EXPECT_EQ(holdMilliseconds(text), milliseconds) << toUtf8(text);
 }
 
 }  // namespace

@@ -5,12 +5,9 @@
 #include <algorithm>
 
 #include "ProgramTest.h"
-#include "support/Ends.h"
 
 namespace sayvane::testing {
 namespace {
-
-using namespace std::chrono_literals;
 
 TEST(Rounding, HalvesGoToTheEvenNeighbourAndSizesStayWithin16Bits) {
   const std::pair<double, int> cases[] = {{4.5, 4}, {7.5, 8}, {0.5, 0}, {1.5, 2}, {-2.5, -2}, {2.4999, 2},
@@ -19,8 +16,7 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndSizesStayWithin16Bits) {
 }
 
 // Actions as the started program runs them on the simulated desktop.
-struct Actions : Program {
-  void SetUp() override { startQuietly(); }
+struct Actions : Started {
   Lines run(std::u16string_view action) {
     auto services = window->services();
     runAction(action, services);

@@ -1,17 +1,13 @@
 // The shipped sets exactly as shipped, restoring them, and the help text that names them.
 #include "commandsets/DefaultSets.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <iterator>
 
+#include "ProgramTest.h"
 #include "actions/ActionPlan.h"
 #include "app/HelpText.h"
 #include "commandsets/SetCheck.h"
-#include "platform/HostCodePage936.h"
-#include "support/MemoryFiles.h"
-#include "text/Text.h"
 
 namespace sayvane {
 namespace {
@@ -64,9 +60,10 @@ TEST(DefaultSets, EightSetsInRestoreOrderExactlyAsShippedWhoseWebRowsOpenOneSecu
   EXPECT_EQ(webRows, 7u + 1 + 8 + 9);
 }
 
-TEST(Restore, ReplacesEverySetWithTheEightDefaultsPlusOneLineBreakOrStopsAtTheFirstFailureAndSaysWhere) {
-  testing::MemoryFiles files;
-  const auto codePage = makeHostCodePage936();
+// The program's folder in memory, not started.
+struct Restore : testing::Program {};
+
+TEST_F(Restore, ReplacesEverySetWithTheEightDefaultsPlusOneLineBreakOrStopsAtTheFirstFailureAndSaysWhere) {
   files.files = {{u"我的.xml", "mine"}, {u"别的.XML", "other"}, {u"Windows.xml", "edited"}, {u"说明.txt", "keep"}};
   ASSERT_TRUE(restoreDefaultSets(files, *codePage));
   EXPECT_EQ(files.files.size(), 9u);

@@ -12,8 +12,7 @@ struct MockControl : CharacterControl {
   MOCK_METHOD(Character*, load, (const std::u16string& id, const std::u16string& key), (override));
 };
 
-TEST_F(Program, TheSystemCharacterWinsElseTheBuiltInOneIsLoadedWithTheSameArguments) {
-  attach();
+TEST_F(Attached, TheSystemCharacterWinsElseTheBuiltInOneIsLoadedWithTheSameArguments) {
   Character* character = sim->platform().characterControl.load(u"", u"");
   ASSERT_NE(character, nullptr);
   const std::u16string id = u"merlin", key = u"C:\\p/merlin.acs";

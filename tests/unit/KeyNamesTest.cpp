@@ -6,8 +6,7 @@
 namespace sayvane::testing {
 namespace {
 
-struct KeyNames : Program {
-  void SetUp() override { attach(); }
+struct KeyNames : Attached {
   // The keys and clicks a name sends, as the simulated desktop reports them.
   Lines sent(void (*send)(Input&, std::u16string_view), std::initializer_list<std::u16string_view> names) {
     for (const auto name : names) send(sim->platform().input, name);

@@ -14,11 +14,14 @@
 #include "commandsets/SetText.h"
 #include "platform/HostCodePage936.h"
 #include "sim/SimPlatform.h"
+#include "speech/SpeechTexts.h"
+#include "support/Ends.h"
 #include "support/MemoryFiles.h"
 #include "text/Text.h"
 
 namespace sayvane::testing {
 
+using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using ::testing::Contains;
 using ::testing::ElementsAre;
@@ -39,14 +42,12 @@ inline std::string messageLine(std::u16string_view caption, std::u16string_view 
 struct Program : ::testing::Test {
   MemoryFiles files;
   std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
-  // The tips switched off, as the user has them after the first start.
-  sim::SimOptions options = [] {
-    sim::SimOptions quiet;
-    quiet.setting = u"1";
-    return quiet;
-  }();
+  sim::SimOptions options;
   std::unique_ptr<sim::SimPlatform> sim;
   std::unique_ptr<MainWindow> window;
+
+  // The tips switched off, as the user has them after the first start.
+  Program() { options.setting = u"1"; }
 
   void addSet(std::u16string_view name, const std::vector<Entry>& entries) {
     ASSERT_TRUE(writeSetFile(files, *codePage, name, setTextWithEntries(entries)));
@@ -78,6 +79,11 @@ struct Program : ::testing::Test {
     sim->hear(std::u16string(phrase));
     return take();
   }
+  // The wake phrase, then a phrase of the active set: what the second brought about.
+  Lines command(std::u16string_view phrase) {
+    hear(kWakePhrase);
+    return hear(phrase);
+  }
   Lines click(std::string_view control) {
     EXPECT_TRUE(window->click(control)) << control;
     return take();
@@ -88,6 +94,10 @@ struct Program : ::testing::Test {
     EXPECT_NE(it, items.end());
     EXPECT_TRUE(window->select("List2", static_cast<int>(it - items.begin())));
     return take();
+  }
+  Lines createSet(std::u16string_view name) {
+    EXPECT_TRUE(window->type("Text3", std::u16string(name)));
+    return click("Command2");
   }
   Lines addPhrase(std::u16string_view phrase, std::u16string_view action) {
     EXPECT_TRUE(window->type("Text1", std::u16string(phrase)));
@@ -107,6 +117,14 @@ struct Program : ::testing::Test {
     for (const auto& item : items) out.push_back(toUtf8(item));
     return out;
   }
+};
+
+// The program on a fresh simulated system: attached only, or started as usual.
+struct Attached : Program {
+  void SetUp() override { attach(); }
+};
+struct Started : Program {
+  void SetUp() override { startQuietly(); }
 };
 
 }  // namespace sayvane::testing

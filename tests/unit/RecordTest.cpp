@@ -45,8 +45,7 @@ TEST(FileRecord, WritesStampedLinesAfterAByteOrderMarkOnlyWhenFlushedKeepsToItsC
 
 // What the program notes apart from its effects; the notification icon's menu opens the record, or
 // says why it cannot be.
-TEST_F(Program, NotesWhatIsHeardAndTheNoticeAndOpensTheRecordFromTheMenu) {
-  startQuietly();
+TEST_F(Started, NotesWhatIsHeardAndTheNoticeAndOpensTheRecordFromTheMenu) {
   sim->options().foreground = ForegroundLevel::Higher;
   sim->takeRecord();
   for (const auto phrase : {u"打开冰箱", u"运行框", u"Tobrin", u"向下"}) hear(phrase);

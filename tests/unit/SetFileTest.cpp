@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "platform/HostCodePage936.h"
 #include "platform/std/FolderFiles.h"
 #include "support/TempFolder.h"
@@ -78,8 +75,7 @@ TEST_F(OnDisk, TheNewFileReachesTheDiskBeforeItReplacesTheOldOneWhole) {
   std::vector<std::string> flushed, inPlace;
   bool diskFails = false;
   FolderFiles flushing(folder.path(), [&](const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    flushed.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    flushed.push_back(folder.readBytes(file.filename().u16string()));
     inPlace.push_back(folder.readBytes(u"a.xml"));
     return !diskFails;
   });

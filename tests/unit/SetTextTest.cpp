@@ -35,9 +35,7 @@ TEST(SetText, NewSetIsTheTemplateAndAnAddedEntryGoesLastBeforeTheFirstListEnd) {
                                                     {u"AddSpeech", u"更换语音命令"}, {u"Alt+F4", u"关闭程序"}}));
   // Only the first list end takes it; a text without one is refused.
   EXPECT_FALSE(insertEntry(u"<L>\r\n<P VALSTR=\"a\">+b</P>\r\n", u"x"));
-  const auto twice = insertEntry(u"</L>\r\n</L>", u"x");
-  ASSERT_TRUE(twice);
-  EXPECT_EQ(*twice, u"</L>\r\nx\r\n</L>");
+  EXPECT_EQ(insertEntry(u"</L>\r\n</L>", u"x"), std::u16string(u"</L>\r\nx\r\n</L>"));
 }
 
 // The action of the first entry whose phrase is the whole phrase asked for, and only of a well-formed entry.
@@ -86,10 +84,7 @@ TEST(SetText, ScansSkipMalformedMarkersAndStillEndAndTheMenuListsLowerCasedPhras
 
 TEST(SetText, PhraseItemsSplitAtTheFirstOpeningAndLastClosingParenthesis) {
   EXPECT_EQ(makePhraseItem(u"记事本", u"openProgram[C:\\a (x86)\\n.exe]"), u"记事本(openProgram[C:\\a (x86)\\n.exe])");
-  const auto entry = splitPhraseItem(u"记事本(openProgram[C:\\a (x86)\\n.exe])");
-  ASSERT_TRUE(entry);
-  EXPECT_EQ(entry->phrase, u"记事本");
-  EXPECT_EQ(entry->action, u"openProgram[C:\\a (x86)\\n.exe]");
+  EXPECT_EQ(splitPhraseItem(u"记事本(openProgram[C:\\a (x86)\\n.exe])"), (Entry{u"openProgram[C:\\a (x86)\\n.exe]", u"记事本"}));
   EXPECT_FALSE(splitPhraseItem(u"没有括号"));
   EXPECT_FALSE(splitPhraseItem(u")反("));
 }

@@ -8,7 +8,6 @@
 #include "ProgramTest.h"
 #include "commandsets/DefaultSets.h"
 #include "platform/std/FolderFiles.h"
-#include "support/Ends.h"
 #include "support/TempFolder.h"
 #include "tool/Tool.h"
 
@@ -25,8 +24,7 @@ std::vector<std::string> splitLines(const std::string& text) {
 }
 
 // The simulated platform on its own, with a main window that is attached but never started.
-struct SimulatedPlatform : testing::Program {
-  void SetUp() override { attach(); }
+struct SimulatedPlatform : testing::Attached {
   Platform& p() { return sim->platform(); }
 };
 
@@ -137,13 +135,11 @@ TEST_F(SimulatedPlatform, AGrammarThatCannotBeLoadedKeepsThePhrasesBeforeAndHear
 
 struct Tool : ::testing::Test {
   testing::TempFolder folder;
+  FolderFiles files{folder.path()};
   std::unique_ptr<CodePage936> codePage = makeHostCodePage936();
   std::string out, err;
 
-  void SetUp() override {
-    FolderFiles files(folder.path());
-    ASSERT_TRUE(restoreDefaultSets(files, *codePage));
-  }
+  void SetUp() override { ASSERT_TRUE(restoreDefaultSets(files, *codePage)); }
   std::string file(const std::u16string& name) const {
     return toUtf8((folder.path() / std::filesystem::path(name)).u16string());
   }
@@ -188,9 +184,8 @@ TEST_F(Tool, AnUnknownLineOrOneWithMissingOrBadArgumentsStopsTheScriptWithItsNum
   // A byte order mark opens the first line, as editors on Windows write it.
   EXPECT_EQ(run("\xEF\xBB\xBFhear Tobrin\n\n# a comment\nfrobnicate now\nhear 关闭窗口\n"), 2);
   EXPECT_EQ(err, "第4行：无法理解“frobnicate now”\n");
-  const auto lines = splitLines(out);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "speak Tobrin"), lines.end());
-  EXPECT_EQ(std::find(lines.begin(), lines.end(), "speak 关闭窗口"), lines.end());
+  EXPECT_THAT(splitLines(out),
+              ::testing::AllOf(testing::Contains("speak Tobrin"), testing::Not(testing::Contains("speak 关闭窗口"))));
   // Lines with missing or bad arguments are not understood either.
   for (const std::string line : {"hear", "click", "click Nope", "click Command1 now", "type Nope x", "type",
                                  "select List1", "select List1 0", "select List1 x", "select List1 -1",
@@ -234,14 +229,12 @@ TEST_F(Tool, StartUpOptionsShapeTheSimulatedSystemAndWithoutTheSettingTheTipsCom
   for (const auto& line : splitLines(out)) EXPECT_FALSE(line.starts_with("message ")) << line;
   ASSERT_EQ(run("", {}), 0);
   // The tips' own line breaks are written out.
-  const auto tips = testing::firstOf(splitLines(out));
-  EXPECT_TRUE(tips.starts_with("message 提示|最好进行语音训练，")) << tips;
-  EXPECT_NE(tips.find("\\n"), std::string::npos);
+  EXPECT_THAT(testing::firstOf(splitLines(out)),
+              ::testing::AllOf(::testing::StartsWith("message 提示|最好进行语音训练，"), ::testing::HasSubstr("\\n")));
 }
 
 TEST_F(Tool, StateEscapesTextsAsJsonAndElapseMovesTheClock) {
   // A set whose action holds a line break: the phrase list shows it, and so must the state.
-  FolderFiles files(folder.path());
   ASSERT_TRUE(writeSetFile(files, *codePage, kInitialSetName,
                            setTextWithEntries({{u"Write[一\r\n二]", u"两行"}, {u"OpenShow", u"Tobrin"}})));
   const auto lines = scriptLines(
@@ -257,12 +250,10 @@ TEST_F(Tool, StateEscapesTextsAsJsonAndElapseMovesTheClock) {
       "elapse 1\n"
       "state\n");
   const auto json = stateLine(lines);
-  EXPECT_TRUE(json.starts_with(R"({"time_ms":0,"loadedSet":"初始默认语音命令集","mainWindow":"shown","flags":{)"))
-      << json;
+  EXPECT_THAT(json, ::testing::StartsWith(R"({"time_ms":0,"loadedSet":"初始默认语音命令集","mainWindow":"shown","flags":{)"));
   EXPECT_NE(json.find(R"("text":"say \"hi\" \\ tab\u0009here\rcr\u001F ")"), std::string::npos) << json;
   // Selections count from one, as the script's own `select` does.
-  EXPECT_NE(json.find(R"x("items":["两行(Write[一\r\n二])","Tobrin(OpenShow)"],"selection":2,)x"), std::string::npos)
-      << json;
+  EXPECT_THAT(json, ::testing::HasSubstr(R"x("items":["两行(Write[一\r\n二])","Tobrin(OpenShow)"],"selection":2,)x"));
   EXPECT_EQ(json.find('\r'), std::string::npos);
   // `type` with nothing after the name empties the field.
   EXPECT_NE(stateLine(lines, 1).find(R"x("label":"发音词汇：(添加你想读的中文词汇)","text":"",)x"), std::string::npos);

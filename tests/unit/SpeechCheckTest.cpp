@@ -20,8 +20,6 @@ RecognizerSurvey tried(std::uint32_t created, std::uint32_t rules = 0, std::u16s
   return found;
 }
 
-std::u16string lastLine(const std::u16string& report) { return report.substr(report.rfind(u'\n') + 1); }
-
 TEST(SpeechCheck, NamesTheRoadTakenAndWhetherItHearsExplainsEachFailureAndAdvisesWhenNoneCan) {
   const struct {
     RecognizerSurvey shared, own;
@@ -41,7 +39,7 @@ TEST(SpeechCheck, NamesTheRoadTakenAndWhetherItHearsExplainsEachFailureAndAdvise
     const auto check = checkSpeech({u"Windows 10.0.19045", c.shared, c.own}, c.chosen);
     SCOPED_TRACE(toUtf8(check.report));
     EXPECT_EQ(check.canListen, c.canListen);
-    EXPECT_EQ(lastLine(check.report), c.conclusion);
+    EXPECT_EQ(check.report.substr(check.report.rfind(u'\n') + 1), c.conclusion);  // the last line
   }
   const auto report = checkSpeech({u"", tried(0, 0, u"English"), tried(0, 0x00045057)}, Shared).report;
   EXPECT_TRUE(contains(report, u"  CmdSetRuleIdState(0, 1)：0x00045057\r\n    识别器没有音频输入，什么也听不到"));

@@ -3,16 +3,11 @@
 #include "ProgramTest.h"
 
 #include "app/Composer.h"
-#include "support/Ends.h"
 
 namespace sayvane::testing {
 namespace {
 
-using namespace std::chrono_literals;
-
-struct Window : Program {
-  void SetUp() override { startQuietly(); }
-};
+using Window = Started;
 
 TEST_F(Window, MenuChoicesShowTheWindowOrQuitAndOthersDoNothing) {
   window->minimize();
@@ -55,8 +50,7 @@ TEST_F(Window, TheTickBoxLeavesTheOptionsAndTheGameKeysEntryActsAtOnceReleasesKe
   // The game keys entry acts at once, releases keys as pressed, and is remembered at the next start.
   const auto entry = [&] { return window->trayMenu().at(2); };
   const auto keysHeard = [&](std::u16string_view phrase) {
-    hear(u"Tobrin");
-    auto lines = hear(phrase);
+    auto lines = command(phrase);
     std::erase_if(lines, [](const std::string& line) { return !line.starts_with("key-"); });
     return lines;
   };
@@ -118,16 +112,12 @@ TEST_F(Window, ComposerMenusAppendTokensAndOpenBelowThePhrasePanelThePickerRepla
 }
 
 TEST_F(Window, VoiceActionsOnTheCharacterAndTheWindow) {
-  hear(u"Tobrin");
-  EXPECT_EQ(hear(u"变大"), (Lines{"speak 变大", "character size 192 128", "character size 192 192"}));
+  EXPECT_EQ(command(u"变大"), (Lines{"speak 变大", "character size 192 128", "character size 192 192"}));
   window->minimize();
   take();
-  hear(u"Tobrin");
-  EXPECT_EQ(hear(u"添加语音命令"), (Lines{"speak 添加语音命令", "main-window show"}));
-  hear(u"Tobrin");
-  EXPECT_EQ(hear(u"记事本"), (Lines{"speak 记事本", "start-program C:\\WINDOWS\\system32\\notepad.exe"}));
-  hear(u"Tobrin");
-  EXPECT_EQ(hear(u"退出"), (Lines{"speak 退出", "quit"}));
+  EXPECT_EQ(command(u"添加语音命令"), (Lines{"speak 添加语音命令", "main-window show"}));
+  EXPECT_EQ(command(u"记事本"), (Lines{"speak 记事本", "start-program C:\\WINDOWS\\system32\\notepad.exe"}));
+  EXPECT_EQ(command(u"退出"), (Lines{"speak 退出", "quit"}));
 }
 
 }  // namespace
