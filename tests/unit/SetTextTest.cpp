@@ -20,12 +20,12 @@ std::u16string marked() {
 
 // A new set: the header the recognizer reads as code page 936, CRLF line ends, the three entries
 // every set starts with.
-TEST(SetText, NewSetIsTheTemplateAndAnAddedEntryGoesLastBeforeTheFirstListEnd) {
+TEST(SetText, NewSetIsTheTemplateAndAnAddedEntryGoesLastBeforeTheLastListEnd) {
   const auto text = newSetText();
   EXPECT_TRUE(text.starts_with(u"<?xml version=\"1.0\" encoding=\"gb2312\" ?> \r\n<GRAMMAR LANGID=\"804\">\r\n"));
   EXPECT_TRUE(text.ends_with(u"</L>\r\n</RULE>\r\n</GRAMMAR>\r\n"));
   EXPECT_EQ(std::count(text.begin(), text.end(), u'\n'), std::count(text.begin(), text.end(), u'\r'));
-  // An added entry goes last, before the first list end, and lists after the template's.
+  // An added entry goes last, before the last list end, and lists after the template's.
   const auto line = makeEntryLine(u"关闭程序", u"Alt+F4");
   EXPECT_EQ(line, u"<P VALSTR=\"Alt+F4\">+关闭程序</P>");
   const auto added = insertEntry(text, line);
@@ -33,7 +33,7 @@ TEST(SetText, NewSetIsTheTemplateAndAnAddedEntryGoesLastBeforeTheFirstListEnd) {
   EXPECT_NE(added->find(u"+更换语音命令</P>\r\n<P VALSTR=\"Alt+F4\">+关闭程序</P>\r\n</L>\r\n"), std::u16string::npos);
   EXPECT_EQ(listEntries(*added), (std::vector<Entry>{{u"CloseSoft", u"退出"}, {u"AddSpeech", u"添加语音命令"},
                                                     {u"AddSpeech", u"更换语音命令"}, {u"Alt+F4", u"关闭程序"}}));
-  // Only the first list end takes it; a text without one is refused.
+  // Only the last list end takes it; a text without one is refused.
   EXPECT_FALSE(insertEntry(u"<L>\r\n<P VALSTR=\"a\">+b</P>\r\n", u"x"));
   EXPECT_EQ(insertEntry(u"</L>\r\n</L>", u"x"), std::u16string(u"</L>\r\nx\r\n</L>"));
 }
