@@ -1,7 +1,7 @@
 #include "tool/Tool.h"
 
 #include <filesystem>
-#include <iostream>
+#include <istream>
 #include <optional>
 #include <ostream>
 
@@ -155,8 +155,8 @@ int restore(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 }  // namespace
 
-int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, CodePage936& codePage,
-            const std::function<SpeechCheck()>& speechCheck) {
+int runTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+            CodePage936& codePage, const std::function<SpeechCheck()>& speechCheck) {
   if (args.empty()) return usage(err, "缺少命令。");
   const auto& command = args[0];
   if (command == "--version") {
@@ -179,7 +179,7 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     out << toUtf8(check.report) << "\n";
     return check.canListen ? 0 : 1;
   }
-  if (command == "simulate") return sim::runSimulation({args.begin() + 1, args.end()}, std::cin, out, err, codePage);
+  if (command == "simulate") return sim::runSimulation({args.begin() + 1, args.end()}, in, out, err, codePage);
   return usage(err, "未知的命令“" + command + "”。");
 }
 

@@ -14,7 +14,8 @@ namespace sayvane {
 
 // Exit status: 0 done, 1 nothing found or problems reported, 2 bad arguments or unreadable input.
 // `speechCheck` asks the system's speech API; a host without one passes none.
-int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, CodePage936& codePage,
-            const std::function<SpeechCheck()>& speechCheck = {});
+// `in` is what `simulate` reads its script from.
+int runTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+            CodePage936& codePage, const std::function<SpeechCheck()>& speechCheck = {});
 
 }  // namespace sayvane

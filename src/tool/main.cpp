@@ -28,7 +28,7 @@ int wmain(int argc, wchar_t** argv) {
   auto codePage = sayvane::makeHostCodePage936();
   // The speech API's objects live on this thread, as they do in the program.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  const int status = sayvane::runTool(args, std::cout, std::cerr, *codePage, [] {
+  const int status = sayvane::runTool(args, std::cin, std::cout, std::cerr, *codePage, [] {
     sayvane::WinSettings settings;
     return sayvane::checkSpeech(sayvane::win32::SapiRecognizer().survey(), sayvane::readOptions(settings).recognizer);
   });
@@ -39,6 +39,6 @@ int wmain(int argc, wchar_t** argv) {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   auto codePage = sayvane::makeHostCodePage936();
-  return sayvane::runTool(args, std::cout, std::cerr, *codePage);
+  return sayvane::runTool(args, std::cin, std::cout, std::cerr, *codePage);
 }
 #endif

@@ -2,7 +2,6 @@
 // the program on the simulated platform.
 #include "sim/Simulation.h"
 
-#include <iostream>
 #include <sstream>
 
 #include "ProgramTest.h"
@@ -152,9 +151,7 @@ struct Tool : ::testing::Test {
   int tool(const std::vector<std::string>& args, const std::string& input = "") {
     std::istringstream in(input);
     std::ostringstream o, e;
-    auto* const standardInput = std::cin.rdbuf(in.rdbuf());
-    const int status = runTool(args, o, e, *codePage);
-    std::cin.rdbuf(standardInput);
+    const int status = runTool(args, in, o, e, *codePage);
     out = o.str();
     err = e.str();
     return status;
