@@ -3,7 +3,6 @@
 // scripts/test.sh unpacks them; without them these tests are skipped.
 #include <windows.h>
 
-
 #include "app/AppTexts.h"
 #include "commandsets/DefaultSets.h"
 #include "e2e/ProgramFixture.h"

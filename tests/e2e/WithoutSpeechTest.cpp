@@ -5,7 +5,6 @@
 
 #include <dlgs.h>
 
-
 #include "app/HelpText.h"
 #include "app/Layout.h"
 #include "app/win32/TrayIcon.h"

@@ -42,7 +42,6 @@ TEST(FileRecord, WritesStampedLinesAfterAByteOrderMarkOnlyWhenFlushedKeepsToItsC
   EXPECT_TRUE(kept.ends_with("一行字\r\n最后\r\n")) << kept;
 }
 
-
 // What the program notes apart from its effects; the notification icon's menu opens the record, or
 // says why it cannot be.
 TEST_F(Started, NotesWhatIsHeardAndTheNoticeAndOpensTheRecordFromTheMenu) {

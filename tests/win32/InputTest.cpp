@@ -16,7 +16,6 @@
 
 namespace {
 
-
 // "keydown 41" and so on: what a sequence of events looks like, for readable failures.
 std::vector<std::string> describe(const std::vector<e2e::TargetEvent>& events) {
   std::vector<std::string> lines;
