@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::Not;
 
+// The controls a running set or test locks, all of them enabled.
 inline const std::string kAllEnabled = "Command1 Command2 Command3 Command4 Command5 Command6 List2 SREngines";
 
 inline const std::vector<Entry> kInitialEntries = {
@@ -105,11 +107,12 @@ struct Program : ::testing::Test {
     return click("Command1");
   }
   const Controls& ui() const { return window->controls(); }
-  // Which of the controls a running set or test locks are enabled, in this order.
+  // Which of the controls a running set or test locks are enabled, in the order of kAllEnabled.
   std::string enabled() const {
-    std::string names;
-    for (const auto* name : {"Command1", "Command2", "Command3", "Command4", "Command5", "Command6", "List2", "SREngines"})
-      if (ui().find(name)->enabled) names += (names.empty() ? "" : " ") + std::string(name);
+    std::istringstream lockable(kAllEnabled);
+    std::string name, names;
+    while (lockable >> name)
+      if (ui().find(name)->enabled) names += (names.empty() ? "" : " ") + name;
     return names;
   }
   std::vector<std::string> utf8(const std::vector<std::u16string>& items) {
